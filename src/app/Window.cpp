@@ -1,0 +1,77 @@
+#include "app/Window.h"
+
+#include "app/Application.h"
+#include "common/Exception.h"
+
+#include <exception>
+
+Window::~Window()
+{
+    if (m_handle) {
+        // The derived part is already gone: detach before destroying, so no
+        // message reaches a half-destroyed object.
+        HWND handle = m_handle;
+        ::SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+        m_handle = nullptr;
+        ::DestroyWindow(handle);
+    }
+}
+
+void Window::DestroyHandle() noexcept
+{
+    if (m_handle)
+        ::DestroyWindow(m_handle); // WM_NCDESTROY clears m_handle
+}
+
+void Window::CreateHandle(const WNDCLASSEXW& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, int x,
+                          int y, int width, int height, HWND parent, HMENU menu)
+{
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (!::GetClassInfoExW(windowClass.hInstance, windowClass.lpszClassName, &existing)) {
+        WNDCLASSEXW registered = windowClass;
+        registered.cbSize = sizeof registered;
+        registered.lpfnWndProc = &Window::WindowProc;
+        if (!::RegisterClassExW(&registered))
+            throw Exception("RegisterClassExW failed for " + WideToUtf8(windowClass.lpszClassName));
+    }
+    ::CreateWindowExW(exStyle, windowClass.lpszClassName, title, style, x, y, width, height, parent, menu,
+                      windowClass.hInstance, this);
+    if (!m_handle)
+        throw Exception("CreateWindowExW failed for " + WideToUtf8(windowClass.lpszClassName));
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcW(m_handle, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(create->lpCreateParams);
+        self->m_handle = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (!self)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        Application::ShowException(error);
+    } catch (...) {
+        Application::ShowException(Exception("Unknown error"));
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->m_handle = nullptr;
+        self->HandleDestroyed();
+    }
+    return result;
+}

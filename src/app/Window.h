@@ -1,0 +1,39 @@
+#pragma once
+
+#include "common/Win32.h"
+
+// The base of every window of the program. The static window procedure takes
+// `this` from WM_NCCREATE's create parameters and forwards every message to
+// HandleMessage. No exception crosses into the system: one that leaves a
+// handler is shown in an error box and the program goes on.
+class Window {
+public:
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const noexcept { return m_handle; }
+
+protected:
+    Window() = default;
+
+    // Registers the class on first use (cursor, icon and background come from
+    // the caller's template) and creates the window. Throws on failure.
+    void CreateHandle(const WNDCLASSEXW& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y,
+                      int width, int height, HWND parent, HMENU menu);
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Destroys the window while the derived object still exists, so its
+    // WM_DESTROY handler runs. Derived destructors call this; the base
+    // destructor can only detach the object and destroy the window silently.
+    void DestroyHandle() noexcept;
+
+    // Called after WM_NCDESTROY, when the handle is gone.
+    virtual void HandleDestroyed() {}
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    HWND m_handle = nullptr;
+};
