@@ -1,0 +1,58 @@
+#include "color/StringFunctions.h"
+
+#include <cstddef>
+
+// Left-pads s with "0" to width characters; a longer s is returned as it is.
+std::string ZeroPaddedStr(std::string_view s, int width)
+{
+    std::string result;
+    if (width > 0 && s.size() < static_cast<std::size_t>(width)) {
+        result.assign(static_cast<std::size_t>(width) - s.size(), '0');
+    }
+    result += s;
+    return result;
+}
+
+// The sign stands outside the padded width: -5 at width 3 is "-005".
+std::string IntToZeroPaddedStr(std::int64_t value, int width)
+{
+    // Negating in unsigned arithmetic keeps the magnitude of INT64_MIN,
+    // which has no positive counterpart in std::int64_t.
+    const std::uint64_t magnitude =
+        value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::string result = ZeroPaddedStr(std::to_string(magnitude), width);
+    if (value < 0) {
+        result.insert(0, 1, '-');
+    }
+    return result;
+}
+
+std::string JoinStrings(std::string_view separator, const std::vector<std::string>& parts)
+{
+    std::string result;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) {
+            result += separator;
+        }
+        result += parts[i];
+    }
+    return result;
+}
+
+// A lone double quote both starts and ends with one, yet must still come out
+// as a pair; so it is treated like the empty string.
+std::string DoubleQuoted(std::string_view s)
+{
+    if (s.empty() || s == "\"") {
+        return "\"\"";
+    }
+    std::string result;
+    if (s.front() != '"') {
+        result += '"';
+    }
+    result += s;
+    if (s.back() != '"') {
+        result += '"';
+    }
+    return result;
+}
