@@ -1,0 +1,96 @@
+#pragma once
+
+// The settings file "VeskColorPicker.ini": reads and writes with the
+// semantics of the Windows profile functions (GetPrivateProfileStringW,
+// WritePrivateProfileStringW), implemented here so they are portable and
+// tested on any platform. Every access opens the file, works and closes it;
+// nothing is cached.
+
+#include "common/Exception.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// A write that did not reach the disk. The message is "Unable to write to "
+// and the file's full path; the file keeps its previous content.
+class ESettingsFile : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// --- The text layer: pure functions on the file's content ---
+
+enum class TTextEncoding { Utf8, Utf8WithBom, Utf16Le, Utf16Be };
+
+// A settings file decoded for editing. Text is UTF-8; UTF-16 is decoded
+// without loss (an unpaired surrogate keeps its three-byte form), so a file
+// is written back byte for byte except for the line that changed.
+struct TSettingsText {
+    TTextEncoding Encoding = TTextEncoding::Utf8;
+    std::string Text;
+    // The odd last byte of a UTF-16 file, kept to be written back.
+    std::string OddByte;
+};
+
+// By the byte-order mark; a file without one is taken as 8-bit text.
+TSettingsText DecodeSettingsText(std::string_view bytes);
+std::string EncodeSettingsText(const TSettingsText& text);
+
+std::optional<std::string> FindSettingsValue(std::string_view text, std::string_view section, std::string_view key);
+bool SettingsSectionExists(std::string_view text, std::string_view section);
+bool SettingsSectionHasKeys(std::string_view text, std::string_view section);
+// The text with key set to value. Throws Exception for a name or value that
+// would break the file's line structure.
+std::string SetSettingsValue(std::string_view text, std::string_view section, std::string_view key,
+                             std::string_view value);
+
+// Decimal with an optional sign, or hexadecimal after "0x", "0X", "$", "x" or
+// "X"; nothing for any other text and for values outside 32 bits.
+std::optional<std::int32_t> ParseSettingsInteger(std::string_view value);
+
+// --- The file ---
+
+// The file-system steps of a write. SystemFileOperations() gives the real
+// ones; a test replaces one step to make it fail at a chosen moment.
+struct TFileOperations {
+    // Creates an empty file that must not exist yet; false when the folder
+    // refuses it.
+    std::function<bool(const std::filesystem::path& file)> CreateNew;
+    // Replaces the content of an existing file and flushes it to the disk.
+    std::function<bool(const std::filesystem::path& file, std::string_view bytes)> WriteAll;
+    // Moves from onto to in one step, replacing to.
+    std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> Replace;
+};
+
+TFileOperations SystemFileOperations();
+
+class TSettingsFile {
+public:
+    explicit TSettingsFile(const std::filesystem::path& fileName, TFileOperations operations = SystemFileOperations());
+
+    // The absolute path, as error messages show it.
+    const std::filesystem::path& FileName() const { return FFileName; }
+
+    // A file that is absent or cannot be read gives the defaults.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    std::int32_t ReadInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    bool SectionExists(std::string_view section) const;
+    bool SectionHasKeys(std::string_view section) const;
+
+    // Each write reaches the disk before it returns, or throws ESettingsFile.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+private:
+    std::string ReadText() const;
+    [[noreturn]] void FailWrite() const;
+
+    std::filesystem::path FFileName;
+    TFileOperations FOperations;
+};

@@ -1,0 +1,451 @@
+#include "app/SettingsFile.h"
+#include "app/SettingsKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+std::string PathText(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string Utf16Bytes(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+// Each test gets a fresh folder under the system's temporary folder holding
+// at most the settings file; the folder goes with its contents.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    SettingsFileTest()
+    {
+        std::random_device random;
+        FFolder =
+            fs::temp_directory_path() / ("vesk-settingsfile-" + std::to_string(random()) + std::to_string(random()));
+        fs::create_directories(FFolder);
+    }
+    ~SettingsFileTest() override
+    {
+        // Windows refuses to delete read-only files.
+        std::error_code ignored;
+        for (const auto& entry : fs::directory_iterator(FFolder, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove_all(FFolder, ignored);
+    }
+
+    fs::path Ini() const { return FFolder / "VeskColorPicker.ini"; }
+
+    void WriteIni(std::string_view bytes) const
+    {
+        std::ofstream(Ini(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::string IniBytes() const
+    {
+        std::ifstream stream(Ini(), std::ios::binary);
+        std::string bytes(static_cast<std::size_t>(fs::file_size(Ini())), '\0');
+        stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return bytes;
+    }
+
+    // Everything in the folder, so a test sees leftover temporary files.
+    std::vector<std::string> FolderEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(FFolder))
+            names.push_back(PathText(entry.path().filename()));
+        return names;
+    }
+
+    std::string ExpectedWriteError() const { return "Unable to write to " + PathText(fs::absolute(Ini())); }
+
+    fs::path FFolder;
+};
+
+const std::vector<std::string> OnlyTheIni = {"VeskColorPicker.ini"};
+
+} // namespace
+
+TEST_F(SettingsFileTest, FilesWithoutTheKeyGiveTheDefaults)
+{
+    struct TCase {
+        const char* File;
+        std::optional<std::string_view> Content; // nothing: no file at all
+    };
+    const TCase cases[] = {
+        {"absent", std::nullopt},
+        {"empty", ""},
+        {"only a comment", "; Vesk Color Picker\r\n"},
+        {"keys outside any section", "TwoColorMode=1\r\nLastColor=255\r\n"},
+        {"keys in another section", "[Other]\r\nTwoColorMode=1\r\nLastColor=255\r\n"},
+        {"key without =", "[Settings]\r\nTwoColorMode\r\nLastColor\r\n"},
+        {"commented-out keys", "[Settings]\r\n;TwoColorMode=1\r\n  ; LastColor=255\r\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.File);
+        std::error_code ignored;
+        fs::remove(Ini(), ignored);
+        if (c.Content)
+            WriteIni(*c.Content);
+        const TSettingsFile file(Ini());
+        EXPECT_FALSE(file.ReadBool(SettingsSection, Setting::TwoColorMode.Key, false));
+        EXPECT_TRUE(file.ReadBool(SettingsSection, Setting::LoremIpsumText.Key, true));
+        EXPECT_EQ(file.ReadInteger(SettingsSection, Setting::LastColor.Key, 0x808080), 0x808080);
+        EXPECT_EQ(file.ReadString(SettingsSection, Setting::Language, "none"), "none");
+        EXPECT_FALSE(file.SectionHasKeys(PositionSection));
+    }
+}
+
+TEST_F(SettingsFileTest, FileThatCannotBeReadGivesTheDefaults)
+{
+    // A folder in the file's place cannot be read as a file.
+    fs::create_directory(Ini());
+    const TSettingsFile file(Ini());
+    EXPECT_EQ(file.ReadInteger(SettingsSection, Setting::LastColor.Key, 0x808080), 0x808080);
+    EXPECT_FALSE(file.SectionExists(SettingsSection));
+}
+
+TEST_F(SettingsFileTest, FileWithoutReadPermissionIsNeverReplaced)
+{
+    const std::string before = "[Settings]\r\nTwoColorMode=1\r\n";
+    WriteIni(before);
+    fs::permissions(Ini(), fs::perms::owner_write);
+    if (std::ifstream(Ini()).is_open())
+        GTEST_SKIP() << "this account reads files without read permission (root on POSIX; Windows has no such mode)";
+    TSettingsFile file(Ini());
+    EXPECT_FALSE(file.ReadBool("Settings", "TwoColorMode", false));
+    // Writing one key must not turn a file it could not read into a file of that key alone.
+    EXPECT_THROW(file.WriteInteger("Settings", "ColorSpace", 1), ESettingsFile);
+    fs::permissions(Ini(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(IniBytes(), before);
+}
+
+TEST_F(SettingsFileTest, IntegersAreReadInDecimalAndHexadecimal)
+{
+    struct TCase {
+        std::string_view Stored;
+        std::optional<std::int32_t> Expected; // nothing: the default
+    };
+    const TCase cases[] = {
+        {"259", 259},
+        {"0", 0},
+        {"007", 7},
+        {"-5", -5},
+        {"+7", 7},
+        {" 12 ", 12},
+        {"\t12\t", 12},
+        {"\"12\"", 12},
+        {"0x3", 3},
+        {"0X3", 3},
+        {"$ff", 255},
+        {"$FF", 255},
+        {"x1F", 31},
+        {"X1f", 31},
+        {"0x7FFFFFFF", 2147483647},
+        {"2147483647", 2147483647},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"12abc", std::nullopt},
+        {"", std::nullopt},
+        {"abc", std::nullopt},
+        {"1 2", std::nullopt},
+        {"1.5", std::nullopt},
+        {"+", std::nullopt},
+        {"-", std::nullopt},
+        {"0x", std::nullopt},
+        {"$", std::nullopt},
+        {"x", std::nullopt},
+        {"0x1g", std::nullopt},
+        {"0x-5", std::nullopt},
+        {"-0x5", std::nullopt},
+        {"--5", std::nullopt},
+        {"&H10", std::nullopt},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"0x80000000", std::nullopt},
+        {"$FFFFFFFF", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE("stored \"" + std::string(c.Stored) + "\"");
+        WriteIni("[Settings]\r\nOutputFormat=" + std::string(c.Stored) + "\r\n");
+        const TSettingsFile file(Ini());
+        EXPECT_EQ(file.ReadInteger(SettingsSection, Setting::OutputFormat.Key, -77), c.Expected.value_or(-77));
+        // A boolean is a number: every value but 0 is true, text is the default.
+        for (const bool defaultValue : {false, true}) {
+            const bool expected = c.Expected ? *c.Expected != 0 : defaultValue;
+            EXPECT_EQ(file.ReadBool(SettingsSection, Setting::OutputFormat.Key, defaultValue), expected);
+        }
+    }
+}
+
+TEST_F(SettingsFileTest, NamesAreCaseBlindAndTheFirstMatchWins)
+{
+    WriteIni("; written by hand\r\n"
+             "[ settings ]\r\n"
+             "  twocolormode = 1 \r\n"
+             "TwoColorMode=0\r\n"
+             "Language = Čeština \r\n"
+             "[Position]\r\n"
+             "; no position yet\r\n"
+             "\r\n"
+             "[SETTINGS]\r\n"
+             "LastColor=255\r\n");
+    const TSettingsFile file(Ini());
+    EXPECT_TRUE(file.ReadBool("Settings", "TwoColorMode", false));
+    EXPECT_EQ(file.ReadString("SETTINGS", "language", ""), "Čeština");
+    // The second [SETTINGS] is never searched.
+    EXPECT_EQ(file.ReadInteger("Settings", "LastColor", 0x808080), 0x808080);
+    EXPECT_TRUE(file.SectionExists("position"));
+    EXPECT_FALSE(file.SectionHasKeys("Position"));
+    EXPECT_FALSE(file.SectionExists("Other"));
+}
+
+TEST_F(SettingsFileTest, EveryReadSeesTheFileAsItIsNow)
+{
+    const TSettingsFile file(Ini());
+    EXPECT_EQ(file.ReadInteger("Settings", "ColorSpace", 0), 0);
+    WriteIni("[Settings]\r\nColorSpace=2\r\n");
+    EXPECT_EQ(file.ReadInteger("Settings", "ColorSpace", 0), 2);
+    // Another instance writes in between.
+    TSettingsFile(Ini()).WriteInteger("Settings", "ColorSpace", 3);
+    EXPECT_EQ(file.ReadInteger("Settings", "ColorSpace", 0), 3);
+}
+
+TEST_F(SettingsFileTest, WriteEditsOnlyItsOwnLine)
+{
+    struct TCase {
+        const char* Situation;
+        std::optional<std::string_view> Before; // nothing: no file
+        std::string_view Section;
+        std::string_view Key;
+        std::string_view After;
+    };
+    const TCase cases[] = {
+        {"absent file is created", std::nullopt, "Settings", "TwoColorMode", "[Settings]\r\nTwoColorMode=1\r\n"},
+        {"empty file", "", "Settings", "TwoColorMode", "[Settings]\r\nTwoColorMode=1\r\n"},
+        {"section appended at the end", "[Position]\r\nTop=5\r\n", "Settings", "TwoColorMode",
+         "[Position]\r\nTop=5\r\n\r\n[Settings]\r\nTwoColorMode=1\r\n"},
+        {"section appended to a file without a last line end", "[Position]\r\nTop=5", "Settings", "TwoColorMode",
+         "[Position]\r\nTop=5\r\n\r\n[Settings]\r\nTwoColorMode=1\r\n"},
+        {"section appended after a blank last line", "[Position]\r\nTop=5\r\n\r\n", "Settings", "TwoColorMode",
+         "[Position]\r\nTop=5\r\n\r\n[Settings]\r\nTwoColorMode=1\r\n"},
+        {"key appended to a section in the middle", "[Settings]\r\nA=1\r\n; note\r\n\r\n[Position]\r\nTop=5\r\n",
+         "Settings", "TwoColorMode", "[Settings]\r\nA=1\r\n; note\r\nTwoColorMode=1\r\n\r\n[Position]\r\nTop=5\r\n"},
+        {"key appended to an empty section", "[Settings]\r\n[Position]\r\n", "Settings", "TwoColorMode",
+         "[Settings]\r\nTwoColorMode=1\r\n[Position]\r\n"},
+        {"key appended to a last line without line end", "[Settings]\r\nA=1", "Settings", "TwoColorMode",
+         "[Settings]\r\nA=1\r\nTwoColorMode=1"},
+        {"value replaced in place, spelling and indentation kept",
+         "[Settings]\r\nA=1\r\n  twoColorMode = 0 \r\nZ=9\r\n", "Settings", "TwoColorMode",
+         "[Settings]\r\nA=1\r\n  twoColorMode=1\r\nZ=9\r\n"},
+        {"only the first of two keys replaced", "[Settings]\r\nTwoColorMode=0\r\nTWOCOLORMODE=0\r\n", "Settings",
+         "TwoColorMode", "[Settings]\r\nTwoColorMode=1\r\nTWOCOLORMODE=0\r\n"},
+        {"section in another letter case", "[SETTINGS]\r\nA=1\r\n", "Settings", "TwoColorMode",
+         "[SETTINGS]\r\nA=1\r\nTwoColorMode=1\r\n"},
+        {"first of two sections", "[Settings]\r\nA=1\r\n[Settings]\r\nB=2\r\n", "Settings", "TwoColorMode",
+         "[Settings]\r\nA=1\r\nTwoColorMode=1\r\n[Settings]\r\nB=2\r\n"},
+        {"unknown lines before the first section kept", "garbage\r\nX=1\r\n[Settings]\r\n", "Settings", "Key",
+         "garbage\r\nX=1\r\n[Settings]\r\nKey=1\r\n"},
+        {"LF line ends kept", "[Settings]\nA=1\n\n[Position]\nTop=5\n", "Settings", "TwoColorMode",
+         "[Settings]\nA=1\nTwoColorMode=1\n\n[Position]\nTop=5\n"},
+        {"LF line ends in a new section", "[Position]\nTop=5\n", "Settings", "TwoColorMode",
+         "[Position]\nTop=5\n\n[Settings]\nTwoColorMode=1\n"},
+        {"mixed line ends kept line by line", "[Settings]\r\nA=0\nB=2\r\n", "Settings", "A",
+         "[Settings]\r\nA=1\nB=2\r\n"},
+        {"UTF-8 mark and text kept", "\xEF\xBB\xBF[Settings]\r\nLanguage=Čeština\r\n", "Settings", "TwoColorMode",
+         "\xEF\xBB\xBF[Settings]\r\nLanguage=Čeština\r\nTwoColorMode=1\r\n"},
+        {"8-bit text that is not UTF-8 kept",
+         "[Settings]\r\nLanguage=\xC8"
+         "e\xB9tina\r\n",
+         "Settings", "TwoColorMode",
+         "[Settings]\r\nLanguage=\xC8"
+         "e\xB9tina\r\nTwoColorMode=1\r\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Situation);
+        std::error_code ignored;
+        fs::remove(Ini(), ignored);
+        if (c.Before)
+            WriteIni(*c.Before);
+        TSettingsFile file(Ini());
+        file.WriteBool(c.Section, c.Key, true);
+        EXPECT_EQ(IniBytes(), c.After);
+        EXPECT_TRUE(file.ReadBool(c.Section, c.Key, false));
+        EXPECT_EQ(FolderEntries(), OnlyTheIni);
+    }
+}
+
+TEST_F(SettingsFileTest, NumbersAndBooleansAreWrittenAsTheProgramReadsThem)
+{
+    TSettingsFile file(Ini());
+    file.WriteInteger("Settings", "LastColor", 0x808080);
+    file.WriteInteger("Settings", "DropperMouseSpeed", -5);
+    file.WriteInteger("Position", "Top", std::numeric_limits<std::int32_t>::min());
+    file.WriteBool("Settings", "TwoColorMode", true);
+    file.WriteBool("Settings", "UppercaseCode", false);
+    file.WriteString("Settings", "Language", "English");
+    EXPECT_EQ(IniBytes(), "[Settings]\r\nLastColor=8421504\r\nDropperMouseSpeed=-5\r\nTwoColorMode=1\r\n"
+                          "UppercaseCode=0\r\nLanguage=English\r\n\r\n[Position]\r\nTop=-2147483648\r\n");
+    EXPECT_EQ(file.ReadInteger("Position", "Top", 0), std::numeric_limits<std::int32_t>::min());
+}
+
+TEST_F(SettingsFileTest, Utf16FileKeepsItsEncoding)
+{
+    std::u16string unknownValue = u"Junk=";
+    unknownValue += char16_t{0xD800}; // an unpaired surrogate, kept as it is
+    unknownValue += u"x\r\n";
+    const std::u16string before = u"[Settings]\r\nLanguage=Čeština 🎨\r\n" + unknownValue + u"[Position]\r\nTop=1\r\n";
+    const std::u16string after =
+        u"[Settings]\r\nLanguage=Čeština 🎨\r\n" + unknownValue + u"TwoColorMode=1\r\n[Position]\r\nTop=1\r\n";
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "UTF-16 BE" : "UTF-16 LE");
+        WriteIni(Utf16Bytes(before, bigEndian));
+        TSettingsFile file(Ini());
+        EXPECT_EQ(file.ReadString("Settings", "Language", ""), "Čeština 🎨");
+        EXPECT_EQ(file.ReadInteger("Position", "Top", 0), 1);
+        file.WriteBool("Settings", "TwoColorMode", true);
+        EXPECT_EQ(IniBytes(), Utf16Bytes(after, bigEndian));
+    }
+}
+
+TEST_F(SettingsFileTest, ValuesCannotBreakTheLineStructure)
+{
+    const std::string before = "[Settings]\r\nLanguage=English\r\n";
+    WriteIni(before);
+    TSettingsFile file(Ini());
+    EXPECT_THROW(file.WriteString("Settings", "Language", "x\r\n[Position]\r\nTop=0"), Exception);
+    EXPECT_THROW(file.WriteString("Settings", "Key=1", "0"), Exception);
+    EXPECT_THROW(file.WriteString("Set]tings", "Key", "0"), Exception);
+    EXPECT_THROW(file.WriteString("Settings", "", "0"), Exception);
+    EXPECT_EQ(IniBytes(), before);
+}
+
+TEST_F(SettingsFileTest, FailedWriteNamesTheFileAndChangesNothing)
+{
+    const std::string before = "[Settings]\r\nTwoColorMode=0\r\n";
+    struct TCase {
+        const char* Situation;
+        std::function<void()> Prepare;
+        std::function<void()> Check;
+    };
+    const TCase cases[] = {
+        {"read-only file",
+         [&] {
+             WriteIni(before);
+             fs::permissions(Ini(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                             fs::perm_options::remove);
+         },
+         [&] {
+             EXPECT_EQ(IniBytes(), before);
+             EXPECT_EQ(FolderEntries(), OnlyTheIni);
+         }},
+        {"folder in the file's place", [&] { fs::create_directory(Ini()); },
+         [&] {
+             EXPECT_TRUE(fs::is_directory(Ini()));
+             EXPECT_EQ(FolderEntries(), OnlyTheIni);
+         }},
+        {"missing folder", [&] { fs::remove(FFolder); }, [&] { EXPECT_FALSE(fs::exists(FFolder)); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Situation);
+        c.Prepare();
+        TSettingsFile file(Ini());
+        try {
+            file.WriteBool("Settings", "TwoColorMode", true);
+            ADD_FAILURE() << "the write succeeded";
+        } catch (const ESettingsFile& error) {
+            EXPECT_EQ(std::string(error.what()), ExpectedWriteError());
+        }
+        c.Check();
+        std::error_code ignored;
+        fs::permissions(Ini(), fs::perms::owner_write, fs::perm_options::add, ignored);
+        fs::remove(Ini(), ignored);
+        fs::create_directories(FFolder);
+    }
+}
+
+TEST_F(SettingsFileTest, FailureInTheMiddleOfAWriteLeavesTheOldFile)
+{
+    const std::string before = "[Settings]\r\nTwoColorMode=0\r\nLanguage=English\r\n[Position]\r\nTop=10\r\n";
+    const TFileOperations system = SystemFileOperations();
+    // What the settings file held at the moment of the fault: what a crash
+    // right then would leave behind.
+    std::optional<std::string> atFault;
+
+    TFileOperations diskFullHalfWay = system;
+    diskFullHalfWay.WriteAll = [&](const fs::path& target, std::string_view bytes) {
+        system.WriteAll(target, bytes.substr(0, bytes.size() / 2));
+        atFault = IniBytes();
+        return false;
+    };
+    TFileOperations replaceRefused = system;
+    replaceRefused.Replace = [&](const fs::path&, const fs::path&) {
+        atFault = IniBytes();
+        return false;
+    };
+
+    struct TCase {
+        const char* Fault;
+        const TFileOperations& Operations;
+    };
+    const TCase cases[] = {{"disk full half-way", diskFullHalfWay}, {"replace refused", replaceRefused}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Fault);
+        WriteIni(before);
+        atFault.reset();
+        TSettingsFile file(Ini(), c.Operations);
+        try {
+            file.WriteBool("Settings", "TwoColorMode", true);
+            ADD_FAILURE() << "the write succeeded";
+        } catch (const ESettingsFile& error) {
+            EXPECT_EQ(std::string(error.what()), ExpectedWriteError());
+        }
+        EXPECT_EQ(atFault, before);
+        EXPECT_EQ(IniBytes(), before);
+        EXPECT_EQ(FolderEntries(), OnlyTheIni);
+    }
+}
+
+TEST_F(SettingsFileTest, FolderThatRefusesNewFilesIsWrittenInPlace)
+{
+    TFileOperations lockedFolder = SystemFileOperations();
+    lockedFolder.CreateNew = [](const fs::path&) { return false; };
+
+    WriteIni("[Settings]\r\nTwoColorMode=0\r\nLanguage=English\r\n");
+    TSettingsFile file(Ini(), lockedFolder);
+    file.WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_EQ(IniBytes(), "[Settings]\r\nTwoColorMode=1\r\nLanguage=English\r\n");
+    // Shorter content must not leave the old tail behind.
+    file.WriteString("Settings", "Language", "");
+    EXPECT_EQ(IniBytes(), "[Settings]\r\nTwoColorMode=1\r\nLanguage=\r\n");
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+
+    // Without a file there is nothing to write in place.
+    fs::remove(Ini());
+    EXPECT_THROW(file.WriteBool("Settings", "TwoColorMode", true), ESettingsFile);
+    EXPECT_FALSE(fs::exists(Ini()));
+}
