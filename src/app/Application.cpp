@@ -38,6 +38,23 @@ void SetAccelerators(HWND target, HACCEL accelerators) noexcept
     g_accelerators = accelerators;
 }
 
+namespace {
+
+void Dispatch(MSG& message)
+{
+    HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (g_accelerators && root && root == g_acceleratorTarget && ::IsWindowEnabled(root)
+        && ::TranslateAcceleratorW(g_acceleratorTarget, g_accelerators, &message))
+        return;
+    // Tab, Shift+Tab and the arrow keys move between a window's controls.
+    if (root && ::IsDialogMessageW(root, &message))
+        return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+} // namespace
+
 int Run()
 {
     MSG message{};
@@ -47,19 +64,32 @@ int Run()
             return static_cast<int>(message.wParam);
         if (got == -1)
             return 0; // only an invalid window filter fails, and none is passed
+        Dispatch(message);
+    }
+}
 
-        if (g_accelerators && g_acceleratorTarget && ::IsWindow(g_acceleratorTarget)) {
-            HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
-            if (root == g_acceleratorTarget
-                && ::TranslateAcceleratorW(g_acceleratorTarget, g_accelerators, &message))
-                continue;
+void RunModal(HWND dialog, HWND owner)
+{
+    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, FALSE);
+    ::ShowWindow(dialog, SW_SHOW);
+    MSG message{};
+    while (::IsWindow(dialog)) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
         }
-        // Tab, Shift+Tab and the arrow keys move between a window's controls.
-        HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root && ::IsDialogMessageW(root, &message))
-            continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        if (got == -1)
+            break;
+        Dispatch(message);
+    }
+    // The owner is enabled before the dialog goes, so the activation passes
+    // to it rather than to another program.
+    if (ownerWasEnabled) {
+        ::EnableWindow(owner, TRUE);
+        ::SetActiveWindow(owner);
     }
 }
 

@@ -22,4 +22,9 @@ void SetAccelerators(HWND target, HACCEL accelerators) noexcept;
 // Runs the event loop until WM_QUIT and returns its exit code.
 int Run();
 
+// Shows `dialog` modally above `owner`: the owner is disabled until the
+// dialog is destroyed, and the event loop runs meanwhile. A WM_QUIT that
+// arrives is passed on to the outer loop.
+void RunModal(HWND dialog, HWND owner);
+
 } // namespace Application

@@ -1,24 +1,52 @@
 #include "app/Main.h"
 
+#include "about/About.h"
+#include "about/MessageBoxes.h"
 #include "app/Application.h"
+#include "app/ColorBox.h"
+#include "app/ColorSwitch.h"
+#include "app/FlatButton.h"
+#include "app/Program.h"
+#include "app/ScrollBar.h"
+#include "app/SettingsFile.h"
+#include "app/Theme.h"
 #include "common/Exception.h"
+#include "i18n/LanguageSupport.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
 
 TFormMain* FormMain = nullptr;
 
 namespace {
 
-// Client size at 96 DPI in one-color mode with three component rows.
-constexpr int ClientWidth = 391;
-constexpr int ClientHeight = 75;
-
 constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr DWORD MainExStyle = WS_EX_APPWINDOW;
+constexpr DWORD MainExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+constexpr UINT_PTR SingleUpdateClipboardTimer = 1;
+constexpr UINT SingleUpdateClipboardInterval = 300;
+
+constexpr int HotKeyId = 10;
+constexpr UINT HotKeyModifiers = MOD_ALT | MOD_SHIFT;
+constexpr UINT HotKeyVirtualKey = 0x44; // D
+
+constexpr std::int32_t ProductId = 4;
 
 UINT ScreenDpi()
 {
     WindowDc screen(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+WORD LowWord(WPARAM value) noexcept
+{
+    return static_cast<WORD>(value & 0xFFFF);
+}
+
+WORD HighWord(WPARAM value) noexcept
+{
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
 }
 
 } // namespace
@@ -30,12 +58,11 @@ TFormMain::TFormMain(HINSTANCE instance) : m_instance(instance), m_dpi(ScreenDpi
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.hbrBackground = nullptr; // painted by PaintWindow
 
-    RECT frame{0, 0, Scale(ClientWidth), Scale(ClientHeight)};
-    ::AdjustWindowRectEx(&frame, MainStyle, FALSE, MainExStyle);
+    // The size follows the contents once the controls exist.
     CreateHandle(windowClass, MainExStyle, Application::Title().c_str(), MainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                 frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr);
+                 Scale(400), Scale(150), nullptr, nullptr);
     FormMain = this;
 }
 
@@ -53,38 +80,142 @@ void TFormMain::Show()
     FormShow();
 }
 
-int TFormMain::Scale(int pixels) const noexcept
+HWND TFormMain::Control(int controlId) const noexcept
 {
-    return ::MulDiv(pixels, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+    return ::GetDlgItem(Handle(), controlId);
 }
 
 LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        FormMain = this;
         FormCreate();
         return 0;
     case WM_DESTROY:
         FormDestroy();
         return 0;
-    default:
-        return Window::HandleMessage(message, wParam, lParam);
+    case WM_COMMAND:
+        if (lParam != 0) {
+            // Notifications of the edit boxes.
+            if (HighWord(wParam) == EN_CHANGE)
+                EColorComponentChange(LowWord(wParam));
+            return 0;
+        }
+        // A menu item, an accelerator or the probe of a test: a toggle flips
+        // its check mark first, as a click on it does.
+        Click(LowWord(wParam));
+        return 0;
+    case WM_INITMENUPOPUP: {
+        auto* popup = reinterpret_cast<HMENU>(wParam);
+        if (popup == MColor)
+            MColorClick();
+        else if (popup == MSettings)
+            MSettingsClick();
+        break;
     }
+    case WM_MEASUREITEM:
+        if (m_themedMenu.Measure(Handle(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (m_themedMenu.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_CONTEXTMENU: {
+        const auto source = reinterpret_cast<HWND>(wParam);
+        POINT at{static_cast<short>(LowWord(static_cast<WPARAM>(lParam))),
+                 static_cast<short>(HighWord(static_cast<WPARAM>(lParam)))};
+        if (source == LColorCode || source == LColorCode2) {
+            ShowCodePopup(source == LColorCode ? idLColorCode : idLColorCode2, at);
+            return 0;
+        }
+        break;
+    }
+    case WM_TIMER:
+        if (wParam == SingleUpdateClipboardTimer) {
+            SingleUpdateClipboardTimerTimer();
+            return 0;
+        }
+        break;
+    case WM_HOTKEY:
+        WMHotKey(wParam);
+        break; // the default processing follows in every case
+    case WM_SYSCOMMAND:
+        WMSysCommand(wParam);
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        PaintWindow();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+        return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (m_tooltip && header->hwndFrom == m_tooltip && header->code == TTN_GETDISPINFOW)
+            return TooltipNeedsText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+        break;
+    }
+    case WM_DPICHANGED:
+        DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        ::InvalidateRect(Handle(), nullptr, TRUE);
+        break;
+    default:
+        if (message == Theme::ChangedMessage()) {
+            ThemeChanged();
+            return 0;
+        }
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 void TFormMain::FormCreate()
 {
     FCreating = true;
     try {
+        // Step 2: error log and clipboard wrapper; no dropper run yet.
+        FErrorLog.clear();
+        FClipboardEx = std::make_unique<TClipboardEx>(Handle());
+        FDropperIsRunning = false;
+
+        CreateFonts();
+        CreateControls();
+        CreateMenus();
+        CreateTooltips();
+        LayoutControls();
+        UpdateClientSize();
+        Theme::ApplyToTitleBar(Handle());
+
+        // Step 3: the title, fixed in every language.
         ::SetWindowTextW(Handle(), Application::Title().c_str());
-        // Centred on the screen until stored positions are restored.
-        RECT window{};
-        ::GetWindowRect(Handle(), &window);
-        const int width = window.right - window.left;
-        const int height = window.bottom - window.top;
-        ::SetWindowPos(Handle(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                       (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+        // Step 4: the random color generator, seeded once.
+        LARGE_INTEGER counter{};
+        if (::QueryPerformanceCounter(&counter) && counter.QuadPart != 0)
+            RandomizeColorGenerator(static_cast<std::uint64_t>(counter.QuadPart));
+        else
+            RandomizeColorGenerator(::GetTickCount());
+
+        // Step 5: tool tip timing (100 ms to appear, 10 s to stay) is set
+        // by CreateTooltips.
+
+        // Steps 6 to 9: the settings, then the window's place.
+        {
+            const TSettingsFile file(SettingsFilePath());
+            LoadSettings(file);
+            UpdateClientSize();
+            PlaceWindow(file);
+        }
+
+        CheckScreenColorDepth();  // step 10
+        RegisterGlobalHotKey();   // step 11
+        ApplyLanguage();          // step 12
     } catch (const std::exception& error) {
         // The rest of the creation sequence is skipped; the window is still
         // created and shown.
@@ -94,12 +225,287 @@ void TFormMain::FormCreate()
 
 void TFormMain::FormShow()
 {
+    if (FCreating && IsChecked(idMSettings_LaunchInEyeDropperMode))
+        MTools_DropperClick();
     FCreating = false;
 }
 
 void TFormMain::FormDestroy()
 {
+    ::KillTimer(Handle(), SingleUpdateClipboardTimer);
+    try {
+        if (FHotKeyRegistered)
+            ::UnregisterHotKey(Handle(), HotKeyId);
+        if (IsChecked(idMSettings_SaveConfigurationOnExit))
+            MSettings_SaveConfigurationClick();
+        if (IsChecked(idMSettings_SaveLastColorOnExit))
+            WriteLastColors();
+    } catch (const std::exception& error) {
+        // "Unable to write to ..." at exit: said, and the program still ends.
+        Application::ShowException(error);
+    }
+    Application::SetAccelerators(nullptr, nullptr);
+    if (m_accelerators) {
+        ::DestroyAcceleratorTable(m_accelerators);
+        m_accelerators = nullptr;
+    }
+    FClipboardEx.reset();
+    FErrorLog.clear();
     if (FormMain == this)
         FormMain = nullptr;
     ::PostQuitMessage(0);
+}
+
+bool TFormMain::IsToggle(int commandId) const noexcept
+{
+    return commandId >= idMSettings_AutomaticallyCopyCodeToClipboard
+           && commandId <= idMSettings_SaveLastColorOnExit;
+}
+
+void TFormMain::Click(int commandId)
+{
+    // A disabled item cannot be chosen, by the user or by the program.
+    if (!IsEnabled(commandId))
+        return;
+    if (IsToggle(commandId))
+        SetChecked(commandId, !IsChecked(commandId));
+    RunCommand(commandId);
+}
+
+void TFormMain::RunCommand(int commandId)
+{
+    if (commandId >= idMSettings_LanguageFirst && commandId <= idMSettings_LanguageLast) {
+        MSettings_LanguageItemClick(commandId);
+        return;
+    }
+    switch (commandId) {
+    case idMClipboard_CopyCodeToClipboard:
+    case idMCode_CopyCodeToClipboard:
+        MCode_CopyCodeToClipboardClick();
+        break;
+    case idMCode_CopyCodeToClipboard2:
+        MCode_CopyCodeToClipboard2Click();
+        break;
+    case idMClipboard_PasteCodeFromClipboard:
+        MClipboard_PasteCodeFromClipboardClick();
+        break;
+    case idMColor_SwapPrimaryAndSecondaryColor:
+        UDColorSwitchClick();
+        break;
+    case idMColor_Inverse:
+    case idMColor_Complementary:
+    case idMColor_Grayscaled:
+    case idMColor_Desaturated:
+    case idMColor_Random:
+        MColorAdjust(commandId);
+        break;
+    case idMTools_Dropper:
+    case idTMDropper:
+        MTools_DropperClick();
+        break;
+    case idMTools_Palette:
+        MTools_PaletteClick(idMTools_Palette);
+        break;
+    case idMColorSpace_RGB:
+    case idMColorSpace_HLS:
+    case idMColorSpace_CMY:
+    case idMColorSpace_CMYK:
+        MColorSpaceClick(commandId);
+        break;
+    case idMOutputFormat_HTMLCSS:
+    case idMOutputFormat_Delphi:
+    case idMOutputFormat_Cpp:
+    case idMOutputFormat_VisualBasic:
+    case idMOutputFormat_WindowsColorReference:
+        MOutputFormatClick(commandId);
+        break;
+    case idMSettings_AutomaticallyCopyCodeToClipboard:
+        MSettings_AutomaticallyCopyCodeToClipboardClick();
+        break;
+    case idMSettings_CodeWithPrefix:
+    case idMSettings_UppercaseCode:
+        MSettings_CodeOptionClick();
+        break;
+    case idMSettings_WindowAlwaysOnTop:
+        MSettings_WindowAlwaysOnTopClick();
+        break;
+    case idMSettings_TwoColorMode:
+        MSettings_TwoColorModeClick();
+        break;
+    case idMSettings_LoremIpsumText:
+        MSettings_LoremIpsumTextClick();
+        break;
+    case idMSettings_AllowMultipleInstances:
+        MSettings_AllowMultipleInstancesClick();
+        break;
+    case idMSettings_UseTrayIcon:
+        MSettings_UseTrayIconClick();
+        break;
+    case idMSettings_DisableSkin_FasterLaunch:
+        MSettings_DisableSkin_FasterLaunchClick();
+        break;
+    case idMSettings_SaveConfigurationOnExit:
+        MSettings_SaveConfigurationOnExitClick();
+        break;
+    case idMSettings_LaunchInEyeDropperMode:
+    case idMSettings_MinimizeWhileUsingDropper:
+    case idMSettings_SaveLastColorOnExit:
+        break; // read where they take effect
+    case idMSettings_SaveConfiguration:
+        MSettings_SaveConfigurationClick();
+        break;
+    case idMSettings_LoadDefault:
+        MSettings_LoadDefaultClick();
+        break;
+    case idMHelp_Feedback:
+        MHelp_FeedbackClick();
+        break;
+    case idMHelp_About:
+        MHelp_AboutClick();
+        break;
+    case idMDonate:
+        MDonateClick();
+        break;
+    case idTMExit:
+        TMExitClick();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFormMain::CheckScreenColorDepth()
+{
+    WindowDc screen(nullptr);
+    if (!screen)
+        return;
+    // Only the low byte of the answer counts.
+    const int bits = ::GetDeviceCaps(screen.get(), BITSPIXEL) & 0xFF;
+    if (bits < 24)
+        WarningBox(sLowScreenColorDepth.empty() ? Text("sLowScreenColorDepth") + L"." : sLowScreenColorDepth + L".");
+}
+
+void TFormMain::RegisterGlobalHotKey()
+{
+    // Another program may hold Shift+Alt+D: then the program goes without
+    // the hot key, silently.
+    FHotKeyRegistered = ::RegisterHotKey(Handle(), HotKeyId, HotKeyModifiers, HotKeyVirtualKey) != FALSE;
+}
+
+void TFormMain::WMHotKey(WPARAM id)
+{
+    if (FHotKeyRegistered && id == HotKeyId)
+        MTools_DropperClick();
+}
+
+void TFormMain::WMSysCommand(WPARAM command)
+{
+    // A minimized program comes back as a whole before the window restores
+    // itself in the default processing.
+    if ((command & 0xFFF0) == SC_RESTORE && ::IsIconic(Handle()))
+        ::ShowWindow(Handle(), SW_RESTORE);
+}
+
+void TFormMain::SingleUpdateClipboardTimerTimer()
+{
+    ::KillTimer(Handle(), SingleUpdateClipboardTimer);
+    MCode_CopyCodeToClipboardClick();
+}
+
+void TFormMain::MTools_DropperClick()
+{
+    // The hot key and the button can arrive again while a run's own event
+    // loop is going: a second run never starts inside the first.
+    if (FDropperIsRunning)
+        return;
+    FDropperIsRunning = true;
+    try {
+        if (DropperRun)
+            DropperRun();
+    } catch (...) {
+        FDropperIsRunning = false;
+        throw;
+    }
+    FDropperIsRunning = false;
+}
+
+void TFormMain::MTools_PaletteClick(int sender)
+{
+    const bool secondary = sender == idColorBoxPanel2;
+    static COLORREF customColors[16] = {
+        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    CHOOSECOLORW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.rgbResult = static_cast<COLORREF>(secondary ? FColorReference2 : FColorReference) & 0xFFFFFF;
+    dialog.lpCustColors = customColors;
+    dialog.Flags = CC_FULLOPEN | CC_RGBINIT | CC_ANYCOLOR;
+    if (!::ChooseColorW(&dialog))
+        return;
+    const auto chosen = static_cast<TColor>(dialog.rgbResult & 0xFFFFFF);
+    if (secondary)
+        SetColorReference2(chosen);
+    else
+        SetColorReference(chosen);
+}
+
+void TFormMain::OpenAddress(const std::string& address) const
+{
+    // Without a mail program or browser nothing opens; the program has
+    // nothing to add to that.
+    ::ShellExecuteW(Handle(), nullptr, Utf8ToWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TFormMain::MHelp_FeedbackClick()
+{
+    OpenAddress("mailto:" + TLanguages::EmailAddress("feedback") + "?subject=" + WideToUtf8(Application::Title())
+                + " - feedback");
+}
+
+void TFormMain::MHelp_AboutClick()
+{
+    TFormAbout about(Handle(), ExecutableBuildDate(), 2013, 2013, ProductId);
+    about.ShowModal();
+}
+
+void TFormMain::MDonateClick()
+{
+    OpenAddress(Languages->DonatePageAddress(true, ProductId));
+}
+
+void TFormMain::TMExitClick()
+{
+    ::SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TFormMain::MSettings_WindowAlwaysOnTopClick()
+{
+    const HWND order = IsChecked(idMSettings_WindowAlwaysOnTop) ? HWND_TOPMOST : HWND_NOTOPMOST;
+    ::SetWindowPos(Handle(), order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TFormMain::MSettings_DisableSkin_FasterLaunchClick()
+{
+    const bool plain = IsChecked(idMSettings_DisableSkin_FasterLaunch);
+    try {
+        Theme::Apply(plain ? TThemeKind::Windows : TThemeKind::Carbon);
+    } catch (...) {
+        // The previous look stays, and so does the check mark that says it.
+        SetChecked(idMSettings_DisableSkin_FasterLaunch, !plain);
+        throw;
+    }
+}
+
+void TFormMain::MSettings_UseTrayIconClick()
+{
+    // The tray icon is never shown; the item is disabled and does nothing.
+}
+
+void TFormMain::ThemeChanged()
+{
+    ApplyMenuLook();
+    if (m_tooltip)
+        Theme::ApplyToTooltip(m_tooltip);
+    ::DrawMenuBar(Handle());
 }

@@ -1,33 +1,224 @@
 #pragma once
 
+#include "app/ClipboardEx.h"
+#include "app/MainIds.h"
+#include "app/ThemedMenu.h"
 #include "app/Window.h"
 
+#include <commctrl.h>
+#include "color/ColorFunctions.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TScrollBar;
+class TFlatButton;
+class TColorBox;
+class TColorSwitch;
+class TSettingsFile;
+
 // The main window: the hub that owns the color state and runs every command.
+// Its methods are spread over a few files by concern: Main.cpp (creation,
+// messages, commands), MainLayout.cpp (controls, fonts, DPI, painting),
+// MainMenus.cpp (menus, shortcuts, texts), MainEditor.cpp (the color
+// editor), MainSettings.cpp (the settings file).
 class TFormMain final : public Window {
 public:
     static constexpr const wchar_t* ClassName = L"TFormMain";
 
-    // Creates the window (its creation handler runs); it is shown by Show.
+    // Creates the window; its creation handler runs. Show makes it visible.
     explicit TFormMain(HINSTANCE instance);
     ~TFormMain() override;
 
     void Show();
 
     bool Creating() const noexcept { return FCreating; }
+    std::vector<std::string>& ErrorLog() noexcept { return FErrorLog; }
+    TClipboardEx& ClipboardEx() noexcept { return *FClipboardEx; }
+    bool HotKeyRegistered() const noexcept { return FHotKeyRegistered; }
+
+    TColor ColorReference() const noexcept { return FColorReference; }
+    void SetColorReference(TColor value);
+    TColor ColorReference2() const noexcept { return FColorReference2; }
+    void SetColorReference2(TColor value);
+    TColorSpace GetColorSpace() const;
+    void SetColorSpace(int value);
+    TColorCodeFormat GetOutputFormat() const;
+    void SetOutputFormat(int value);
+    void CheckOutputFormat(int value);
+
+    // Menu state and commands, as the user reaches them.
+    bool IsChecked(int commandId) const noexcept;
+    bool IsEnabled(int commandId) const noexcept;
+    // Runs a menu command as a click on its item: a toggle flips its own
+    // check mark first.
+    void Click(int commandId);
+    HMENU MenuBar() const noexcept { return m_menuBar; }
+    HWND Control(int controlId) const noexcept;
+    const std::wstring& DropperHint() const noexcept { return m_dropperHint; }
+    std::wstring CodeHint(int labelId) const;
+    UINT Dpi() const noexcept { return m_dpi; }
+
+    // One eye dropper run, modal; the dropper's windows plug in here. The
+    // command around it keeps a second run from starting during one.
+    std::function<void()> DropperRun;
+    bool DropperIsRunning() const noexcept { return FDropperIsRunning; }
+
+    // The four dropper settings.
+    int FDropperZoomFactor = 8;
+    int FDropperSourceSize = 49;
+    int FDropperSampleSize = 1;
+    int FDropperMouseSpeed = 5;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Main.cpp
     void FormCreate();
     void FormShow();
     void FormDestroy();
+    void RunCommand(int commandId);
+    bool IsToggle(int commandId) const noexcept;
+    void OpenAddress(const std::string& address) const;
+    void CheckScreenColorDepth();
+    void RegisterGlobalHotKey();
+    void WMHotKey(WPARAM id);
+    void WMSysCommand(WPARAM command);
+    void SingleUpdateClipboardTimerTimer();
+    void MTools_DropperClick();
+    void MTools_PaletteClick(int sender);
+    void MHelp_FeedbackClick();
+    void MHelp_AboutClick();
+    void MDonateClick();
+    void TMExitClick();
+    void MSettings_WindowAlwaysOnTopClick();
+    void MSettings_DisableSkin_FasterLaunchClick();
+    void MSettings_UseTrayIconClick();
+    void ThemeChanged();
 
+    // MainLayout.cpp
+    void CreateControls();
+    void CreateFonts();
+    void LayoutControls();
+    void UpdateClientSize();
+    void DpiChanged(UINT dpi, const RECT* suggested);
     int Scale(int pixels) const noexcept;
+    void PaintWindow();
+    LRESULT ControlColor(HDC dc, HWND control);
+    void CreateTooltips();
+    LRESULT TooltipNeedsText(NMTTDISPINFOW& info);
+    void ShowControl(int controlId, bool visible);
+
+    // MainMenus.cpp
+    void CreateMenus();
+    void ApplyMenuLook();
+    void SetMenuCaption(HMENU menu, int commandId, const std::wstring& caption);
+    void SetPopupCaption(HMENU parent, HMENU popup, const std::wstring& caption);
+    void RebuildAccelerators();
+    void ApplyLanguage();
+    void MColorClick();
+    void MSettingsClick();
+    void MSettings_LanguageItemClick(int commandId);
+    void ShowCodePopup(int labelId, POINT screen);
+    std::wstring Text(const char* key) const;
+    std::wstring Text(const char* section, const char* key) const;
+    void SetChecked(int commandId, bool checked) noexcept;
+    void CheckRadio(int first, int last, int commandId) noexcept;
+    std::wstring MenuCaption(HMENU menu, int commandId) const;
+    HMENU MenuOf(int commandId) const noexcept;
+
+    // MainEditor.cpp
+    void PaintColorBox(TColorBox& box, TColor color);
+    std::wstring GetColorCode(TColor color) const;
+    void UpdateColorCode(bool copyToClipboard);
+    void UpdateColorComponentsCaptions();
+    void UpdateColorComponentsValues();
+    void UpdateColor();
+    void SBColorComponentChange(int sender);
+    void EColorComponentChange(int sender);
+    void MColorSpaceClick(int sender);
+    void MOutputFormatClick(int sender);
+    void UDColorSwitchClick();
+    void MSettings_TwoColorModeClick();
+    void MSettings_LoremIpsumTextClick();
+    void MColorAdjust(int commandId);
+    void MCode_CopyCodeToClipboardClick();
+    void MCode_CopyCodeToClipboard2Click();
+    void MClipboard_PasteCodeFromClipboardClick();
+    void MSettings_AutomaticallyCopyCodeToClipboardClick();
+    void MSettings_CodeOptionClick();
+    void SetCodeLabel(int labelId, const std::wstring& text);
+
+    // MainSettings.cpp
+    void LoadSettings(const TSettingsFile& file);
+    void PlaceWindow(const TSettingsFile& file);
+    void MSettings_SaveConfigurationClick();
+    void MSettings_AllowMultipleInstancesClick();
+    void MSettings_SaveConfigurationOnExitClick();
+    void MSettings_LoadDefaultClick();
+    void WriteLastColors();
 
     HINSTANCE m_instance;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+
     bool FCreating = false;
+    std::vector<std::string> FErrorLog;
+    TColor FColorReference = 0x808080;
+    TColor FColorReference2 = 0x808080;
+    bool FChangeEventLock = false;
+    std::unique_ptr<TClipboardEx> FClipboardEx;
+    bool FHotKeyRegistered = false;
+    bool FDropperIsRunning = false;
+    bool FTwoColorMode = false;
+    bool FCMYKRows = false;
+
+    // Controls
+    std::unique_ptr<TFlatButton> BDropper;
+    std::unique_ptr<TFlatButton> BPalette;
+    std::array<HWND, 4> LColorComponent{};
+    std::array<std::unique_ptr<TScrollBar>, 4> SBColorComponent;
+    std::array<HWND, 4> EColorComponent{};
+    std::array<HWND, 4> EColorComponentLabel{};
+    std::unique_ptr<TColorBox> ColorBoxPanel;
+    std::unique_ptr<TColorBox> ColorBoxPanel2;
+    HWND LColorCode = nullptr;
+    HWND LColorCode2 = nullptr;
+    std::unique_ptr<TColorSwitch> UDColorSwitch;
+    HWND m_tooltip = nullptr;
+    std::wstring m_tipText;
+
+    // Fonts for the current DPI
+    UniqueFont m_fontDefault;   // "MS Sans Serif" 11 px
+    UniqueFont m_fontEdit;      // "Courier New" 12 px
+    UniqueFont m_fontEditLabel; // "Courier New" 15 px
+    UniqueFont m_fontCode;      // "Courier New" 12 px bold
+    UniqueFont m_fontMenu;
+
+    // Menus
+    HMENU m_menuBar = nullptr; // owned by the window once attached
+    HMENU MClipboard = nullptr;
+    HMENU MColor = nullptr;
+    HMENU MColorSpace = nullptr;
+    HMENU MOutputFormat = nullptr;
+    HMENU MSettings = nullptr;
+    HMENU MSettings_Languages = nullptr;
+    HMENU MHelp = nullptr;
+    UniqueMenu MTools;
+    UniqueMenu CodePopupMenu;
+    UniqueMenu CodePopupMenu2;
+    UniqueMenu TrayMenu;
+    TThemedMenu m_themedMenu;
+    HACCEL m_accelerators = nullptr;
+
+    // Module-wide texts set by ApplyLanguage
+    std::wstring m_dropperHint;
+    std::wstring sAlreadyInClipboard;
+    std::wstring sNotInClipboard;
+    std::wstring sLowScreenColorDepth;
 };
 
 // The one main window, while it exists.

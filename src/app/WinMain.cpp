@@ -1,29 +1,106 @@
+// The program entry: start-up, the single-instance rule and shutdown.
+
+#include "about/MessageBoxes.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "about/MessageBoxes.h"
+#include "app/Program.h"
+#include "app/SettingsFile.h"
+#include "app/Theme.h"
+#include "i18n/LanguageSupport.h"
+#include "i18n/WindowsLanguageEnvironment.h"
 
 #include <commctrl.h>
 #include <versionhelpers.h>
 
 #include <exception>
 
+namespace {
+
+constexpr const wchar_t* ProgramTitle = L"Vesk Color Picker";
+
+// Brings the running instance's window back and to the front. A running
+// instance whose window cannot be found is left alone, silently.
+void HandOverToRunningInstance()
+{
+    HWND other = ::FindWindowW(TFormMain::ClassName, ProgramTitle);
+    if (!other)
+        return;
+    if (!::IsWindowVisible(other) || ::IsIconic(other))
+        ::PostMessageW(other, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ::SetForegroundWindow(other);
+}
+
+int RunProgram(HINSTANCE instance, bool disableTheme)
+{
+    // Windows before Vista (major version 5) knows no DPI awareness.
+    if (::IsWindowsVistaOrGreater())
+        ::SetProcessDPIAware();
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    if (!disableTheme) {
+        try {
+            Theme::Apply(TThemeKind::Carbon);
+        } catch (const std::exception& error) {
+            Application::ShowException(error); // the plain look stays
+        }
+    }
+    Application::SetTitle(ProgramTitle);
+
+    TFormMain mainWindow(instance);
+    mainWindow.Show();
+    return Application::Run();
+}
+
+} // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    // Boxes shown before the main window exists carry the title too.
+    Application::SetTitle(ProgramTitle);
+
     try {
-        // Windows before Vista (major version 5) has no DPI awareness.
-        if (::IsWindowsVistaOrGreater())
-            ::SetProcessDPIAware();
+        // The language manager comes first, in every instance: without a
+        // language no window can show a text, and the program ends here.
+        TWindowsLanguageEnvironment environment;
+        TLanguages languages(environment, "VeskColorPicker.ini", "Settings", true);
+        if (!languages.HasActiveFile())
+            return 0;
+        Languages = &languages;
 
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-        ::InitCommonControlsEx(&controls);
+        bool allowMultiple = false;
+        bool disableTheme = false;
+        {
+            const TSettingsFile settings(SettingsFilePath());
+            allowMultiple = settings.ReadBool("Settings", "AllowMultipleInstances", false);
+            disableTheme = settings.ReadBool("Settings", "DisableSkin_FasterLaunch", false);
+        }
 
-        Application::SetTitle(L"Vesk Color Picker");
+        // The zero-time wait takes ownership when no other instance holds the
+        // mutex; an abandoned mutex (a killed instance) is ours as well.
+        HANDLE mutex = ::CreateMutexW(nullptr, FALSE, ProgramTitle);
+        const DWORD wait = mutex ? ::WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+        if (!allowMultiple && wait == WAIT_TIMEOUT) {
+            HandOverToRunningInstance();
+            Languages = nullptr;
+            return 0;
+        }
 
-        TFormMain mainWindow(instance);
-        mainWindow.Show();
-        Application::Run();
+        try {
+            RunProgram(instance, disableTheme);
+        } catch (...) {
+            if (mutex)
+                ::ReleaseMutex(mutex);
+            throw;
+        }
+        if (mutex)
+            ::ReleaseMutex(mutex);
+        // The handle itself is left for the system to close.
+        Languages = nullptr;
     } catch (const std::exception& error) {
         Application::ShowException(error);
+        Languages = nullptr;
     }
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "about/MessageBoxes.h"
 #include "app/Application.h"
-#include "app/Main.h"
 
 #include <gtest/gtest.h>
 
@@ -10,67 +9,14 @@
 
 namespace {
 
-std::wstring WindowText(HWND window)
-{
-    wchar_t buffer[256]{};
-    ::GetWindowTextW(window, buffer, 256);
-    return buffer;
-}
-
-std::wstring ClassOf(HWND window)
-{
-    wchar_t buffer[256]{};
-    ::GetClassNameW(window, buffer, 256);
-    return buffer;
-}
-
-class MainWindowTest : public ::testing::Test {
+class MessageBoxTest : public ::testing::Test {
 protected:
     void SetUp() override { Application::SetTitle(L"Vesk Color Picker"); }
     void TearDown() override
     {
         SetMessageBoxAnswerer(nullptr);
-        // A destroyed main window asks the event loop to end; no loop runs
-        // here, so clear the request before the next test.
-        MSG message{};
-        while (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
     }
 };
-
-TEST_F(MainWindowTest, HasTheClassAndTitleASecondInstanceLooksFor)
-{
-    auto form = std::make_unique<TFormMain>(::GetModuleHandleW(nullptr));
-    EXPECT_EQ(FormMain, form.get());
-    EXPECT_EQ(ClassOf(form->Handle()), L"TFormMain");
-    EXPECT_EQ(WindowText(form->Handle()), L"Vesk Color Picker");
-    EXPECT_EQ(::FindWindowW(L"TFormMain", L"Vesk Color Picker"), form->Handle());
-
-    // Fixed border with a minimize box but no maximize box.
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form->Handle(), GWL_STYLE));
-    EXPECT_TRUE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-    EXPECT_FALSE(style & WS_THICKFRAME);
-
-    HWND handle = form->Handle();
-    form.reset();
-    EXPECT_FALSE(::IsWindow(handle));
-    EXPECT_EQ(FormMain, nullptr);
-
-    // Destroying the main window ends the event loop.
-    MSG message{};
-    ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(message.wParam, 0u);
-}
-
-TEST_F(MainWindowTest, CreationIsFinishedByTheFirstShow)
-{
-    TFormMain form(::GetModuleHandleW(nullptr));
-    EXPECT_TRUE(form.Creating());
-    form.Show();
-    EXPECT_FALSE(form.Creating());
-    EXPECT_TRUE(::IsWindowVisible(form.Handle()));
-}
 
 struct BoxCall {
     std::wstring text;
@@ -78,7 +24,7 @@ struct BoxCall {
     UINT flags;
 };
 
-TEST_F(MainWindowTest, MessageBoxesCarryTheTitleAndTheirKindsFlags)
+TEST_F(MessageBoxTest, MessageBoxesCarryTheTitleAndTheirKindsFlags)
 {
     std::vector<BoxCall> calls;
     SetMessageBoxAnswerer([&](const std::wstring& text, const std::wstring& caption, UINT flags) {
@@ -101,7 +47,7 @@ TEST_F(MainWindowTest, MessageBoxesCarryTheTitleAndTheirKindsFlags)
     }
 }
 
-TEST_F(MainWindowTest, QuestionBoxIsTrueForOkRetryAndYesOnly)
+TEST_F(MessageBoxTest, QuestionBoxIsTrueForOkRetryAndYesOnly)
 {
     const struct {
         int pressed;
@@ -115,7 +61,7 @@ TEST_F(MainWindowTest, QuestionBoxIsTrueForOkRetryAndYesOnly)
     }
 }
 
-TEST_F(MainWindowTest, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn)
+TEST_F(MessageBoxTest, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn)
 {
     std::vector<std::wstring> shown;
     SetMessageBoxAnswerer([&](const std::wstring& text, const std::wstring&, UINT flags) {

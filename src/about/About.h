@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/ThemedMenu.h"
+#include "app/Window.h"
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// The About window: icon, name, version and build date, the maker and two
+// links, and a menu bar with the update check and the licence agreement.
+// Created by the main window's Help menu, shown modally, destroyed on close.
+class TFormAbout final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"TFormAbout";
+
+    // owner: the main window; compilationDate: the build date of the program.
+    TFormAbout(HWND owner, std::time_t compilationDate, int copyrightFrom, int copyrightTo, std::int32_t productId);
+    ~TFormAbout() override;
+
+    // Shows the window modally; returns when it has closed.
+    void ShowModal();
+
+    const std::string& Version() const noexcept { return FVersion; }
+    HWND Control(int id) const noexcept;
+    bool LicenseCommandEnabled() const noexcept;
+    std::wstring AppVersionHint() const { return m_appVersionHint; }
+    std::wstring HomepageHint() const { return m_homepageHint; }
+    // The point size the program's name ended with after shrinking to fit.
+    int AppTitlePointSize() const noexcept { return m_titlePoints; }
+
+    // Controls, by id.
+    enum : int {
+        idAppTitle = 100,
+        idLAppVersion,
+        idAppVersion,
+        idCompany,
+        idEmailLink,
+        idHomepageLink,
+        idMCheckForNewVersion = 1000,
+        idMLicenseAgreement,
+    };
+
+    // Runs as the window is shown: the licence command is enabled when
+    // "License.txt" lies beside the program.
+    void FormShow();
+    void MCheckForNewVersionClick();
+    void MLicenseAgreementClick();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void ApplyLanguage();
+    void LayoutControls();
+    void FitAppTitle();
+    void EmailLinkClick();
+    void HomepageLinkClick();
+    void Paint();
+    LRESULT ControlColor(HDC dc, HWND control);
+    void CloseWindow();
+    int Scale(int pixels) const noexcept;
+    std::wstring Text(const char* key) const;
+    std::wstring LicenseFile() const;
+    void OpenAddress(const std::wstring& address) const;
+
+    HWND m_owner;
+    std::int32_t FProductID;
+    std::string FVersion;
+    std::time_t m_compilationDate;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    int m_titlePoints = 11;
+
+    HWND m_tooltip = nullptr;
+    HMENU m_menu = nullptr; // owned by the window once attached
+    TThemedMenu m_themedMenu;
+    UniqueFont m_fontTitle;
+    UniqueFont m_fontText;
+    UniqueFont m_fontBold;
+    UniqueFont m_fontLink;
+    UniqueFont m_fontMenu;
+    UniqueIcon m_icon;
+    std::wstring m_appVersionHint;
+    std::wstring m_homepageHint;
+    std::wstring m_emailAddress;
+};
+
+// Reads the major and minor parts of the running executable's file version,
+// as "1.0".
+std::string ExecutableVersion();
+
+// The link time stamp of the running executable, or the build date recorded
+// by the compiler where the linker wrote none.
+std::time_t ExecutableBuildDate();

@@ -1,0 +1,137 @@
+#include "app/ColorBox.h"
+
+#include "app/ControlPaint.h"
+
+#include <iterator>
+
+using namespace ControlPaint;
+
+namespace {
+
+// The box is black-bordered and its sample text black and white in either
+// look: they show the color itself, not the program's theme.
+constexpr COLORREF BorderColor = RGB(0x00, 0x00, 0x00);
+constexpr COLORREF DarkTextColor = RGB(0x00, 0x00, 0x00);
+constexpr COLORREF LightTextColor = RGB(0xFF, 0xFF, 0xFF);
+
+constexpr wchar_t SampleText[] = L"Lorem Ipsum";
+// Top-left corners of the two lines at 96 DPI, from the box's corner.
+constexpr POINT DarkTextOrigin{6, 7};
+constexpr POINT LightTextOrigin{6, 26};
+
+} // namespace
+
+TColorBox::TColorBox(HWND parent, int controlId)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = ClassName;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+}
+
+TColorBox::~TColorBox()
+{
+    DestroyHandle();
+}
+
+void TColorBox::SetColor(COLORREF color)
+{
+    if (color == m_color)
+        return;
+    m_color = color;
+    Invalidate();
+}
+
+void TColorBox::SetSampleTextVisible(bool visible)
+{
+    if (visible == m_sampleText)
+        return;
+    m_sampleText = visible;
+    Invalidate();
+}
+
+void TColorBox::SetDpi(UINT dpi)
+{
+    if (dpi == 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    Invalidate();
+}
+
+void TColorBox::SetFont(HFONT font)
+{
+    m_font = font;
+    Invalidate();
+}
+
+void TColorBox::Invalidate() const noexcept
+{
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        WMPaint();
+        return 0;
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        Paint(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_LBUTTONDBLCLK:
+        WMLButtonDblClk();
+        return 0;
+    case WM_SETFONT:
+        m_font = reinterpret_cast<HFONT>(wParam);
+        if (lParam)
+            Invalidate();
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(m_font);
+    default:
+        return Window::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TColorBox::WMPaint()
+{
+    BufferedPaint paint(Handle());
+    Paint(paint.Dc(), paint.Client());
+}
+
+void TColorBox::Paint(HDC dc, const RECT& client) const
+{
+    Frame(dc, client, BorderColor);
+    RECT inside = client;
+    ::InflateRect(&inside, -1, -1);
+    Fill(dc, inside, m_color);
+    if (!m_sampleText)
+        return;
+
+    HFONT font = m_font ? m_font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject selectFont(dc, font);
+    // Text stays inside the border even where a large font would reach it.
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
+    ::SetBkMode(dc, TRANSPARENT);
+    const int length = static_cast<int>(std::size(SampleText)) - 1;
+    ::SetTextColor(dc, DarkTextColor);
+    ::TextOutW(dc, Scale(DarkTextOrigin.x, m_dpi), Scale(DarkTextOrigin.y, m_dpi), SampleText, length);
+    ::SetTextColor(dc, LightTextColor);
+    ::TextOutW(dc, Scale(LightTextOrigin.x, m_dpi), Scale(LightTextOrigin.y, m_dpi), SampleText, length);
+    ::RestoreDC(dc, saved);
+}
+
+void TColorBox::WMLButtonDblClk()
+{
+    if (OnDoubleClick)
+        OnDoubleClick();
+}

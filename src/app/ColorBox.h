@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/Window.h"
+
+#include <functional>
+
+// The color box: a color inside a one-pixel black border, optionally with
+// the sample text "Lorem Ipsum" over it once in black and once in white, so
+// the user sees how text reads on the color.
+class TColorBox final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"VeskColorBox";
+
+    TColorBox(HWND parent, int controlId);
+    ~TColorBox() override;
+
+    COLORREF Color() const noexcept { return m_color; }
+    void SetColor(COLORREF color);
+
+    bool SampleTextVisible() const noexcept { return m_sampleText; }
+    void SetSampleTextVisible(bool visible);
+
+    // The sample text's place follows the DPI; its size follows the font.
+    void SetDpi(UINT dpi);
+    // The font of the sample text; the caller keeps it alive. Null means the
+    // default GUI font. WM_SETFONT does the same.
+    void SetFont(HFONT font);
+
+    std::function<void()> OnDoubleClick;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC dc, const RECT& client) const;
+    void WMPaint();
+    void WMLButtonDblClk();
+    void Invalidate() const noexcept;
+
+    COLORREF m_color = RGB(0xFF, 0xFF, 0xFF);
+    bool m_sampleText = false;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    HFONT m_font = nullptr; // not ours: the parent's font, or none
+};

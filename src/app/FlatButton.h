@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/Window.h"
+
+#include <functional>
+#include <string>
+
+// A flat tool button showing one picture: no frame at rest, a frame and a
+// lighter face under the pointer, a darker face while pressed. It clicks on
+// a mouse release over it, on Enter, and on Space when the key comes up.
+// A mouse click leaves the focus where it was, as tool buttons do.
+class TFlatButton final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"VeskFlatButton";
+
+    // `iconResourceName` names an ICO resource of the program; null shows no
+    // picture.
+    TFlatButton(HWND parent, int controlId, const wchar_t* iconResourceName);
+    ~TFlatButton() override;
+
+    // Loads the picture at the size that fits `dpi`: 16 px at 96 DPI.
+    void SetDpi(UINT dpi);
+
+    std::function<void()> OnClick;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void LoadPicture();
+    void Paint(HDC dc, const RECT& client) const;
+    void DrawGreyedPicture(HDC dc, int x, int y) const;
+    void WMPaint();
+    void WMLButtonDown(POINT point);
+    void WMMouseMove(POINT point);
+    void WMLButtonUp(POINT point);
+    void WMMouseLeave();
+    void WMKeyDown(WPARAM key);
+    void WMKeyUp(WPARAM key);
+    LRESULT WMGetDlgCode(const MSG* message) const noexcept;
+
+    bool IsInside(POINT point) const noexcept;
+    void SetHot(bool hot);
+    void CancelPress();
+    void Click();
+    void Invalidate() const noexcept;
+
+    std::wstring m_iconNameText; // keeps a named resource's name alive
+    const wchar_t* m_iconName = nullptr;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    int m_iconSize = 0;
+    UniqueIcon m_icon;
+    UniqueBitmap m_greyedIcon; // the picture of the disabled button
+
+    bool m_hot = false;
+    bool m_mouseDown = false; // the left button went down on us and is held
+    bool m_spaceDown = false; // Space went down while we had the focus
+    bool m_trackingLeave = false;
+};

@@ -1,0 +1,295 @@
+// The main window's controls: creation, fonts, placement at the window's
+// DPI, painting and control colors.
+
+#include "app/ColorBox.h"
+#include "app/ColorSwitch.h"
+#include "app/FlatButton.h"
+#include "app/Main.h"
+#include "app/ScrollBar.h"
+#include "app/Theme.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// Positions at 96 DPI.
+constexpr int ClientWidthOneColor = 391;
+constexpr int ClientWidthTwoColors = 504;
+constexpr int RowStep = 20;
+constexpr int LabelLeft = 40, LabelTop = 9, LabelWidth = 62, LabelHeight = 13;
+constexpr int ScrollLeft = 102, ScrollTop = 11, ScrollWidth = 150, ScrollHeight = 12;
+constexpr int EditLeft = 274, EditTop = 6, EditWidth = 30, EditHeight = 23;
+constexpr int EditLabelGap = 6, EditLabelWidth = 10;
+constexpr int EditHeightOf3Rows = EditTop + 2 * RowStep + EditHeight + 6;  // 75
+constexpr int EditHeightOf4Rows = EditTop + 3 * RowStep + EditHeight + 6;  // 95
+
+HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, int id)
+{
+    HWND child = ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                                   nullptr);
+    if (!child)
+        throw std::runtime_error("Unable to create a control of the main window");
+    return child;
+}
+
+UniqueFont MakeFont(int pixelHeight, const wchar_t* face, int weight, BYTE pitchAndFamily)
+{
+    // A negative height asks for the character height without the internal
+    // leading, as the layout's pixel sizes are meant.
+    return UniqueFont(::CreateFontW(-pixelHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, pitchAndFamily, face));
+}
+
+void SetFont(HWND control, HFONT font)
+{
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+} // namespace
+
+int TFormMain::Scale(int pixels) const noexcept
+{
+    return ::MulDiv(pixels, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+void TFormMain::CreateFonts()
+{
+    // "Microsoft Sans Serif" is the scalable face with the metrics of the
+    // classic "MS Sans Serif" bitmap font, so texts stay crisp at any DPI.
+    m_fontDefault = MakeFont(Scale(11), L"Microsoft Sans Serif", FW_NORMAL, DEFAULT_PITCH | FF_SWISS);
+    m_fontEdit = MakeFont(Scale(12), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
+    m_fontEditLabel = MakeFont(Scale(15), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
+    m_fontCode = MakeFont(Scale(12), L"Courier New", FW_BOLD, FIXED_PITCH | FF_MODERN);
+    m_fontMenu = CreateMenuFont(m_dpi);
+    m_themedMenu.SetFont(m_fontMenu.get());
+}
+
+void TFormMain::CreateControls()
+{
+    HWND parent = Handle();
+    // Created in tab order: the window's Tab key follows the z-order.
+    for (size_t i = 0; i < 4; ++i) {
+        SBColorComponent[i] = std::make_unique<TScrollBar>(parent, idSBColorComponent1 + static_cast<int>(i));
+        SBColorComponent[i]->SetSmallChange(1);
+        SBColorComponent[i]->SetLargeChange(10);
+        SBColorComponent[i]->SetMax(255);
+        const int sender = idSBColorComponent1 + static_cast<int>(i);
+        SBColorComponent[i]->OnChange = [this, sender] { SBColorComponentChange(sender); };
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        EColorComponent[i] = CreateChild(parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL,
+                                         idEColorComponent1 + static_cast<int>(i));
+        ::SendMessageW(EColorComponent[i], EM_SETLIMITTEXT, 3, 0);
+    }
+    ColorBoxPanel = std::make_unique<TColorBox>(parent, idColorBoxPanel);
+    ColorBoxPanel->OnDoubleClick = [this] { MTools_PaletteClick(idColorBoxPanel); };
+    ColorBoxPanel2 = std::make_unique<TColorBox>(parent, idColorBoxPanel2);
+    ColorBoxPanel2->OnDoubleClick = [this] { MTools_PaletteClick(idColorBoxPanel2); };
+    UDColorSwitch = std::make_unique<TColorSwitch>(parent, idUDColorSwitch);
+    UDColorSwitch->OnClick = [this] { UDColorSwitchClick(); };
+    BDropper = std::make_unique<TFlatButton>(parent, idBDropper, L"DROPPER");
+    BDropper->OnClick = [this] { MTools_DropperClick(); };
+    BPalette = std::make_unique<TFlatButton>(parent, idBPalette, L"PALETTE");
+    BPalette->OnClick = [this] { MTools_PaletteClick(idBPalette); };
+
+    for (size_t i = 0; i < 4; ++i) {
+        LColorComponent[i] = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
+                                         idLColorComponent1 + static_cast<int>(i));
+        EColorComponentLabel[i] = CreateChild(parent, L"STATIC", SS_RIGHT | SS_NOPREFIX,
+                                              idEColorComponentLabel1 + static_cast<int>(i));
+        ::SetWindowTextW(EColorComponentLabel[i], std::to_wstring(i + 1).c_str());
+    }
+    // The codes show "&H" as it is; SS_NOTIFY lets the tool tip see the
+    // pointer over them.
+    LColorCode = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode);
+    LColorCode2 = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode2);
+
+    // Hidden at first: the fourth row and everything of two-color mode.
+    ShowControl(idLColorComponent4, false);
+    ShowControl(idSBColorComponent4, false);
+    ShowControl(idEColorComponent4, false);
+    ShowControl(idEColorComponentLabel4, false);
+    ShowControl(idColorBoxPanel2, false);
+    ShowControl(idUDColorSwitch, false);
+    ShowControl(idLColorCode2, false);
+}
+
+void TFormMain::ShowControl(int controlId, bool visible)
+{
+    if (HWND control = Control(controlId))
+        ::ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+    if (controlId == idEColorComponent4 || controlId == idEColorComponent1 || controlId == idEColorComponent2
+        || controlId == idEColorComponent3)
+        ::InvalidateRect(Handle(), nullptr, FALSE); // the edit frames are painted by the window
+}
+
+void TFormMain::LayoutControls()
+{
+    const auto place = [this](HWND control, int left, int top, int width, int height) {
+        ::SetWindowPos(control, nullptr, Scale(left), Scale(top), Scale(width), Scale(height),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+
+    place(BDropper->Handle(), 6, 8, 26, 26);
+    place(BPalette->Handle(), 6, 38, 26, 26);
+    BDropper->SetDpi(m_dpi);
+    BPalette->SetDpi(m_dpi);
+
+    TEXTMETRICW metrics{};
+    {
+        WindowDc dc(Handle());
+        SelectedObject font(dc.get(), m_fontEdit.get());
+        ::GetTextMetricsW(dc.get(), &metrics);
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        const int row = static_cast<int>(i) * RowStep;
+        place(LColorComponent[i], LabelLeft, LabelTop + row, LabelWidth, LabelHeight);
+        place(SBColorComponent[i]->Handle(), ScrollLeft, ScrollTop + row, ScrollWidth, ScrollHeight);
+        // The edit control sits inside the frame the window paints, centred
+        // vertically, since a one-line edit cannot centre its own text.
+        const int innerHeight = std::min(Scale(EditHeight) - 2, static_cast<int>(metrics.tmHeight) + 2);
+        const int innerTop = Scale(EditTop + row) + (Scale(EditHeight) - innerHeight) / 2;
+        ::SetWindowPos(EColorComponent[i], nullptr, Scale(EditLeft) + Scale(3), innerTop,
+                       Scale(EditWidth) - Scale(3) - 1, innerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        place(EColorComponentLabel[i], EditLeft - EditLabelGap - EditLabelWidth, EditTop + row + 2, EditLabelWidth,
+              EditHeight - 4);
+        SetFont(LColorComponent[i], m_fontDefault.get());
+        SetFont(EColorComponent[i], m_fontEdit.get());
+        // Three digits fill the narrow box; the font's default margins would
+        // clip the last one at high scaling.
+        const auto margin = static_cast<WORD>(Scale(1));
+        ::SendMessageW(EColorComponent[i], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                       static_cast<LPARAM>(static_cast<DWORD>(margin) | (static_cast<DWORD>(margin) << 16)));
+        SetFont(EColorComponentLabel[i], m_fontEditLabel.get());
+    }
+    place(ColorBoxPanel->Handle(), 313, 3, 72, 48);
+    place(ColorBoxPanel2->Handle(), 426, 3, 72, 48);
+    ColorBoxPanel->SetDpi(m_dpi);
+    ColorBoxPanel2->SetDpi(m_dpi);
+    ColorBoxPanel->SetFont(m_fontDefault.get());
+    ColorBoxPanel2->SetFont(m_fontDefault.get());
+    place(UDColorSwitch->Handle(), 394, 3, 23, 48);
+    place(LColorCode, 314, 53, 70, 16);
+    place(LColorCode2, 427, 53, 77, 16);
+    SetFont(LColorCode, m_fontCode.get());
+    SetFont(LColorCode2, m_fontCode.get());
+}
+
+void TFormMain::UpdateClientSize()
+{
+    // The window follows the size of its contents: the width of one- or
+    // two-color mode, the height of three or four component rows.
+    const int width = Scale(FTwoColorMode ? ClientWidthTwoColors : ClientWidthOneColor);
+    const int height = Scale(FCMYKRows ? EditHeightOf4Rows : EditHeightOf3Rows);
+    RECT frame{0, 0, width, height};
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+    ::AdjustWindowRectEx(&frame, style, m_menuBar ? TRUE : FALSE, exStyle);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // A menu bar that wraps onto a second line (a narrow window, long
+    // captions) takes client height; grow until the client area fits.
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    if (client.bottom < height) {
+        RECT window{};
+        ::GetWindowRect(Handle(), &window);
+        ::SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left,
+                       window.bottom - window.top + (height - client.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void TFormMain::DpiChanged(UINT dpi, const RECT* suggested)
+{
+    m_dpi = dpi;
+    CreateFonts();
+    LayoutControls();
+    ApplyMenuLook();
+    if (suggested)
+        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateClientSize();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TFormMain::PaintWindow()
+{
+    PaintDc paint(Handle());
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return;
+
+    // Through a back buffer: the background and the edit frames appear in
+    // one step, without flicker.
+    UniqueMemoryDc buffer(::CreateCompatibleDC(paint.get()));
+    UniqueBitmap bitmap(::CreateCompatibleBitmap(paint.get(), width, height));
+    if (!buffer || !bitmap) {
+        ::FillRect(paint.get(), &client, Theme::Brush(TThemeColor::WindowBackground));
+        return;
+    }
+    SelectedObject selected(buffer.get(), bitmap.get());
+    ::FillRect(buffer.get(), &client, Theme::Brush(TThemeColor::WindowBackground));
+
+    for (size_t i = 0; i < 4; ++i) {
+        if (!::IsWindowVisible(EColorComponent[i]))
+            continue;
+        const int row = static_cast<int>(i) * RowStep;
+        RECT frame{Scale(EditLeft), Scale(EditTop + row), Scale(EditLeft + EditWidth), Scale(EditTop + row + EditHeight)};
+        ::FillRect(buffer.get(), &frame, Theme::Brush(TThemeColor::EditBackground));
+        ::FrameRect(buffer.get(), &frame, Theme::Brush(TThemeColor::Border));
+    }
+    ::BitBlt(paint.get(), 0, 0, width, height, buffer.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT TFormMain::ControlColor(HDC dc, HWND control)
+{
+    const bool edit = std::find(EColorComponent.begin(), EColorComponent.end(), control) != EColorComponent.end();
+    ::SetTextColor(dc, Theme::Color(edit ? TThemeColor::EditText : TThemeColor::Text));
+    ::SetBkColor(dc, Theme::Color(edit ? TThemeColor::EditBackground : TThemeColor::WindowBackground));
+    return reinterpret_cast<LRESULT>(Theme::Brush(edit ? TThemeColor::EditBackground : TThemeColor::WindowBackground));
+}
+
+void TFormMain::CreateTooltips()
+{
+    m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                  m_instance, nullptr);
+    if (!m_tooltip)
+        return; // no hints, but the program works
+    for (HWND tool : {BDropper->Handle(), LColorCode, LColorCode2}) {
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        info.hwnd = Handle();
+        info.uId = reinterpret_cast<UINT_PTR>(tool);
+        info.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    // Hints appear after the pointer has rested 100 ms and stay 10 s.
+    ::SendMessageW(m_tooltip, TTM_SETDELAYTIME, TTDT_INITIAL, 100);
+    ::SendMessageW(m_tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 10000);
+    ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, Scale(600));
+    Theme::ApplyToTooltip(m_tooltip);
+}
+
+LRESULT TFormMain::TooltipNeedsText(NMTTDISPINFOW& info)
+{
+    // Asked each time a hint is about to show, so the code labels' hints say
+    // whether their code is on the clipboard at that moment.
+    const auto tool = reinterpret_cast<HWND>(info.hdr.idFrom);
+    if (tool == BDropper->Handle())
+        m_tipText = m_dropperHint;
+    else if (tool == LColorCode)
+        m_tipText = CodeHint(idLColorCode);
+    else if (tool == LColorCode2)
+        m_tipText = CodeHint(idLColorCode2);
+    else
+        m_tipText.clear();
+    info.lpszText = m_tipText.data();
+    return 0;
+}

@@ -1,0 +1,23 @@
+#include "app/Program.h"
+
+#include "common/Win32.h"
+
+TLanguages* Languages = nullptr;
+
+namespace {
+
+std::filesystem::path g_settingsFilePath;
+
+} // namespace
+
+std::filesystem::path SettingsFilePath()
+{
+    if (!g_settingsFilePath.empty())
+        return g_settingsFilePath;
+    return std::filesystem::path(ExecutableFolder() + L"VeskColorPicker.ini");
+}
+
+void SetSettingsFilePath(std::filesystem::path path)
+{
+    g_settingsFilePath = std::move(path);
+}

@@ -1,0 +1,183 @@
+#include "app/Theme.h"
+
+#include "common/Exception.h"
+
+#include <commctrl.h>
+#include <dwmapi.h>
+#include <uxtheme.h>
+
+#include <array>
+
+namespace {
+
+TThemeKind g_kind = TThemeKind::Windows;
+
+struct CachedBrush {
+    COLORREF color = CLR_INVALID;
+    UniqueBrush brush;
+};
+std::array<CachedBrush, static_cast<size_t>(TThemeColor::Count)> g_brushes;
+
+constexpr COLORREF Carbon(TThemeColor role) noexcept
+{
+    switch (role) {
+    case TThemeColor::WindowBackground: return RGB(0x20, 0x20, 0x20);
+    case TThemeColor::Text: return RGB(0xE6, 0xE6, 0xE6);
+    case TThemeColor::DisabledText: return RGB(0x80, 0x80, 0x80);
+    case TThemeColor::EditBackground: return RGB(0x2D, 0x2D, 0x2D);
+    case TThemeColor::EditText: return RGB(0xF0, 0xF0, 0xF0);
+    case TThemeColor::Border: return RGB(0x5A, 0x5A, 0x5A);
+    case TThemeColor::ButtonFace: return RGB(0x20, 0x20, 0x20);
+    case TThemeColor::ButtonHot: return RGB(0x3A, 0x3A, 0x3A);
+    case TThemeColor::ButtonPressed: return RGB(0x4A, 0x4A, 0x4A);
+    case TThemeColor::ButtonFrame: return RGB(0x6A, 0x6A, 0x6A);
+    case TThemeColor::ScrollTrack: return RGB(0x2B, 0x2B, 0x2B);
+    case TThemeColor::ScrollThumb: return RGB(0x68, 0x68, 0x68);
+    case TThemeColor::ScrollThumbHot: return RGB(0x88, 0x88, 0x88);
+    case TThemeColor::ScrollArrow: return RGB(0xB0, 0xB0, 0xB0);
+    case TThemeColor::MenuBar: return RGB(0x2B, 0x2B, 0x2B);
+    case TThemeColor::MenuBackground: return RGB(0x2B, 0x2B, 0x2B);
+    case TThemeColor::MenuText: return RGB(0xE6, 0xE6, 0xE6);
+    case TThemeColor::MenuHighlight: return RGB(0x41, 0x41, 0x41);
+    case TThemeColor::MenuHighlightText: return RGB(0xFF, 0xFF, 0xFF);
+    case TThemeColor::MenuSeparator: return RGB(0x50, 0x50, 0x50);
+    case TThemeColor::TooltipBackground: return RGB(0x2B, 0x2B, 0x2B);
+    case TThemeColor::TooltipText: return RGB(0xE6, 0xE6, 0xE6);
+    case TThemeColor::FocusFrame: return RGB(0x9A, 0x9A, 0x9A);
+    case TThemeColor::Link: return RGB(0x5C, 0xA8, 0xFF);
+    case TThemeColor::TitleAccent: return RGB(100, 139, 203);
+    case TThemeColor::Count: break;
+    }
+    return RGB(0xFF, 0x00, 0xFF);
+}
+
+COLORREF Plain(TThemeColor role) noexcept
+{
+    switch (role) {
+    case TThemeColor::WindowBackground: return ::GetSysColor(COLOR_BTNFACE);
+    case TThemeColor::Text: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::DisabledText: return ::GetSysColor(COLOR_GRAYTEXT);
+    case TThemeColor::EditBackground: return ::GetSysColor(COLOR_WINDOW);
+    case TThemeColor::EditText: return ::GetSysColor(COLOR_WINDOWTEXT);
+    case TThemeColor::Border: return ::GetSysColor(COLOR_BTNSHADOW);
+    case TThemeColor::ButtonFace: return ::GetSysColor(COLOR_BTNFACE);
+    case TThemeColor::ButtonHot: return ::GetSysColor(COLOR_BTNHIGHLIGHT);
+    case TThemeColor::ButtonPressed: return ::GetSysColor(COLOR_BTNSHADOW);
+    case TThemeColor::ButtonFrame: return ::GetSysColor(COLOR_BTNSHADOW);
+    // The system has no colors for a flat scroll bar's parts; these are the
+    // ones Windows 10 and 11 draw their own with.
+    case TThemeColor::ScrollTrack: return RGB(0xF0, 0xF0, 0xF0);
+    case TThemeColor::ScrollThumb: return RGB(0xCD, 0xCD, 0xCD);
+    case TThemeColor::ScrollThumbHot: return RGB(0xA6, 0xA6, 0xA6);
+    case TThemeColor::ScrollArrow: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::MenuBar: return ::GetSysColor(COLOR_MENUBAR);
+    case TThemeColor::MenuBackground: return ::GetSysColor(COLOR_MENU);
+    case TThemeColor::MenuText: return ::GetSysColor(COLOR_MENUTEXT);
+    case TThemeColor::MenuHighlight: return ::GetSysColor(COLOR_HIGHLIGHT);
+    case TThemeColor::MenuHighlightText: return ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    case TThemeColor::MenuSeparator: return ::GetSysColor(COLOR_BTNSHADOW);
+    case TThemeColor::TooltipBackground: return ::GetSysColor(COLOR_INFOBK);
+    case TThemeColor::TooltipText: return ::GetSysColor(COLOR_INFOTEXT);
+    case TThemeColor::FocusFrame: return ::GetSysColor(COLOR_WINDOWTEXT);
+    case TThemeColor::Link: return RGB(0x00, 0x00, 0xFF);
+    case TThemeColor::TitleAccent: return RGB(100, 139, 203);
+    case TThemeColor::Count: break;
+    }
+    return RGB(0xFF, 0x00, 0xFF);
+}
+
+BOOL CALLBACK NotifyWindow(HWND window, LPARAM) noexcept
+{
+    ::SendMessageW(window, Theme::ChangedMessage(), 0, 0);
+    Theme::ApplyToTitleBar(window);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return TRUE;
+}
+
+} // namespace
+
+namespace Theme {
+
+TThemeKind Current() noexcept
+{
+    return g_kind;
+}
+
+bool IsDark() noexcept
+{
+    return g_kind == TThemeKind::Carbon;
+}
+
+const wchar_t* Name(TThemeKind kind) noexcept
+{
+    return kind == TThemeKind::Carbon ? L"Carbon" : L"Windows";
+}
+
+COLORREF Color(TThemeColor role) noexcept
+{
+    return IsDark() ? Carbon(role) : Plain(role);
+}
+
+HBRUSH Brush(TThemeColor role) noexcept
+{
+    auto& cached = g_brushes[static_cast<size_t>(role)];
+    const COLORREF color = Color(role);
+    if (!cached.brush || cached.color != color) {
+        UniqueBrush brush(::CreateSolidBrush(color));
+        if (!brush) // keep the previous brush rather than paint with none
+            return cached.brush ? cached.brush.get() : static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+        cached.brush = std::move(brush);
+        cached.color = color;
+    }
+    return cached.brush.get();
+}
+
+void Apply(TThemeKind kind)
+{
+    const TThemeKind previous = g_kind;
+    g_kind = kind;
+    // Every brush must be available before any window paints with the new
+    // look; if one cannot be made, the look is not applied.
+    for (size_t i = 0; i < g_brushes.size(); ++i) {
+        const auto role = static_cast<TThemeColor>(i);
+        if (Brush(role) == static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)) || g_brushes[i].color != Color(role)) {
+            g_kind = previous;
+            throw Exception("Unable to apply the visual theme \"" + WideToUtf8(Name(kind)) + "\"");
+        }
+    }
+    ::EnumThreadWindows(::GetCurrentThreadId(), NotifyWindow, 0);
+}
+
+UINT ChangedMessage() noexcept
+{
+    static const UINT message = ::RegisterWindowMessageW(L"Vesk.ThemeChanged");
+    return message;
+}
+
+void ApplyToTitleBar(HWND window) noexcept
+{
+    // DWMWA_USE_IMMERSIVE_DARK_MODE is 20 from Windows 10 20H1 on (19 on
+    // earlier builds of Windows 10). Older systems reject the attribute; the
+    // title bar then keeps the system look, which is all they can show.
+    const BOOL dark = IsDark() ? TRUE : FALSE;
+    if (FAILED(::DwmSetWindowAttribute(window, 20, &dark, sizeof dark)))
+        ::DwmSetWindowAttribute(window, 19, &dark, sizeof dark);
+}
+
+void ApplyToTooltip(HWND tooltip) noexcept
+{
+    ::SetWindowTheme(tooltip, L"", L"");
+    ::SendMessageW(tooltip, TTM_SETTIPBKCOLOR, Color(TThemeColor::TooltipBackground), 0);
+    ::SendMessageW(tooltip, TTM_SETTIPTEXTCOLOR, Color(TThemeColor::TooltipText), 0);
+}
+
+void ApplyToMenu(HMENU menu) noexcept
+{
+    MENUINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+    info.hbrBack = IsDark() ? Brush(TThemeColor::MenuBackground) : nullptr;
+    ::SetMenuInfo(menu, &info);
+}
+
+} // namespace Theme

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "common/Win32.h"
+
+// The program's two looks: the plain system look "Windows" and the dark
+// theme "Carbon". Windows ask this module for every color they paint with;
+// nothing else knows a color. Brushes are cached with the color they were
+// made from and rebuilt when the look changes.
+
+enum class TThemeKind { Windows, Carbon };
+
+enum class TThemeColor {
+    WindowBackground, // window and panel background
+    Text,             // labels
+    DisabledText,
+    EditBackground,
+    EditText,
+    Border,           // control frames, color box border
+    ButtonFace,       // flat buttons at rest
+    ButtonHot,        // flat buttons under the pointer
+    ButtonPressed,
+    ButtonFrame,      // the frame a flat button shows when hot or focused
+    ScrollTrack,
+    ScrollThumb,
+    ScrollThumbHot,
+    ScrollArrow,      // arrow glyphs of scroll bars and the color switch
+    MenuBar,
+    MenuBackground,
+    MenuText,
+    MenuHighlight,
+    MenuHighlightText,
+    MenuSeparator,
+    TooltipBackground,
+    TooltipText,
+    FocusFrame,
+    Link,        // web and mail links
+    TitleAccent, // the program's name in the About window
+    Count
+};
+
+namespace Theme {
+
+TThemeKind Current() noexcept;
+bool IsDark() noexcept;
+const wchar_t* Name(TThemeKind kind) noexcept;
+
+COLORREF Color(TThemeColor role) noexcept;
+// A brush of the role's current color, owned by this module.
+HBRUSH Brush(TThemeColor role) noexcept;
+
+// Switches the look and repaints every window of the thread. Throws when the
+// look cannot be applied; the previous look then stays.
+void Apply(TThemeKind kind);
+
+// Every top-level window of the program receives this registered message
+// after the look changed, to refresh what it keeps of the look itself
+// (menus, tool tips, title bar).
+UINT ChangedMessage() noexcept;
+
+// Makes a window's title bar dark or light where Windows 10/11 allows it;
+// elsewhere it does nothing.
+void ApplyToTitleBar(HWND window) noexcept;
+
+// Tool tips lose their visual style so the theme's colors show.
+void ApplyToTooltip(HWND tooltip) noexcept;
+
+// The menu bar and every pop-up menu below it take the theme's background.
+void ApplyToMenu(HMENU menu) noexcept;
+
+} // namespace Theme

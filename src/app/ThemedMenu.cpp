@@ -1,0 +1,214 @@
+#include "app/ThemedMenu.h"
+
+#include "app/Theme.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+std::wstring ItemText(HMENU parent, UINT position)
+{
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = nullptr;
+    if (!::GetMenuItemInfoW(parent, position, TRUE, &info) || info.cch == 0)
+        return {};
+    std::wstring text(info.cch + 1, L'\0');
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
+    if (!::GetMenuItemInfoW(parent, position, TRUE, &info))
+        return {};
+    text.resize(info.cch);
+    return text;
+}
+
+UINT ItemType(HMENU parent, UINT position)
+{
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    return ::GetMenuItemInfoW(parent, position, TRUE, &info) ? info.fType : 0;
+}
+
+int ScaledMetric(HDC dc, int pixels)
+{
+    return ::MulDiv(pixels, ::GetDeviceCaps(dc, LOGPIXELSY), USER_DEFAULT_SCREEN_DPI);
+}
+
+} // namespace
+
+UniqueFont CreateMenuFont(UINT dpi)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return UniqueFont(::CreateFontW(-::MulDiv(9, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                        FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                        CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI"));
+    // The metrics are for the system DPI; scale them to the window's.
+    WindowDc screen(nullptr);
+    const int systemDpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
+    metrics.lfMenuFont.lfHeight = ::MulDiv(metrics.lfMenuFont.lfHeight, static_cast<int>(dpi), systemDpi);
+    return UniqueFont(::CreateFontIndirectW(&metrics.lfMenuFont));
+}
+
+void TThemedMenu::Apply(HMENU menu, bool menuBar, bool ownerDraw)
+{
+    if (menuBar)
+        m_items.clear();
+    ApplyItems(menu, menuBar, ownerDraw);
+    Theme::ApplyToMenu(menu);
+}
+
+void TThemedMenu::ApplyItems(HMENU menu, bool menuBar, bool ownerDraw)
+{
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const auto position = static_cast<UINT>(i);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        if (!::GetMenuItemInfoW(menu, position, TRUE, &info))
+            continue;
+        if (info.hSubMenu)
+            ApplyItems(info.hSubMenu, false, ownerDraw);
+
+        MENUITEMINFOW change{};
+        change.cbSize = sizeof change;
+        change.fMask = MIIM_FTYPE | MIIM_DATA;
+        change.fType = ownerDraw ? (info.fType | MFT_OWNERDRAW) : (info.fType & ~static_cast<UINT>(MFT_OWNERDRAW));
+        change.dwItemData = 0;
+        if (ownerDraw) {
+            m_items.push_back(std::make_unique<Item>(Item{menu, position, menuBar}));
+            change.dwItemData = reinterpret_cast<ULONG_PTR>(m_items.back().get());
+        }
+        ::SetMenuItemInfoW(menu, position, TRUE, &change);
+    }
+}
+
+const TThemedMenu::Item* TThemedMenu::Find(ULONG_PTR data) const noexcept
+{
+    const auto* wanted = reinterpret_cast<const Item*>(data);
+    const auto found = std::find_if(m_items.begin(), m_items.end(),
+                                    [wanted](const std::unique_ptr<Item>& item) { return item.get() == wanted; });
+    return found == m_items.end() ? nullptr : found->get();
+}
+
+bool TThemedMenu::Measure(HWND window, MEASUREITEMSTRUCT& measure) const
+{
+    if (measure.CtlType != ODT_MENU)
+        return false;
+    const Item* item = Find(measure.itemData);
+    if (!item)
+        return false;
+
+    WindowDc dc(window);
+    SelectedObject font(dc.get(), m_font ? static_cast<HGDIOBJ>(m_font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    if (ItemType(item->parent, item->position) & MFT_SEPARATOR) {
+        measure.itemWidth = 1;
+        measure.itemHeight = static_cast<UINT>(ScaledMetric(dc.get(), 7));
+        return true;
+    }
+    const std::wstring text = ItemText(item->parent, item->position);
+    const size_t tab = text.find(L'\t');
+    RECT label{};
+    ::DrawTextW(dc.get(), text.substr(0, tab).c_str(), -1, &label, DT_SINGLELINE | DT_CALCRECT);
+    int width = label.right - label.left;
+    if (tab != std::wstring::npos) {
+        RECT shortcut{};
+        ::DrawTextW(dc.get(), text.substr(tab + 1).c_str(), -1, &shortcut, DT_SINGLELINE | DT_CALCRECT);
+        width += ScaledMetric(dc.get(), 28) + (shortcut.right - shortcut.left);
+    }
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.get(), &metrics);
+    if (item->menuBar) {
+        // The system adds room around bar items itself.
+        measure.itemWidth = static_cast<UINT>(width);
+        measure.itemHeight = static_cast<UINT>(metrics.tmHeight);
+    } else {
+        // Room for the check mark on the left and the submenu arrow on the
+        // right, as the stock menus leave it.
+        measure.itemWidth = static_cast<UINT>(width + ScaledMetric(dc.get(), 32));
+        measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(dc.get(), 8));
+    }
+    return true;
+}
+
+bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
+{
+    if (draw.CtlType != ODT_MENU)
+        return false;
+    const Item* item = Find(draw.itemData);
+    if (!item)
+        return false;
+
+    HDC dc = draw.hDC;
+    RECT area = draw.rcItem;
+    const bool selected = (draw.itemState & (ODS_SELECTED | ODS_HOTLIGHT)) != 0;
+    const bool disabled = (draw.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0;
+    const UINT type = ItemType(item->parent, item->position);
+
+    const TThemeColor background = selected && !disabled ? TThemeColor::MenuHighlight
+                                   : item->menuBar       ? TThemeColor::MenuBar
+                                                         : TThemeColor::MenuBackground;
+    ::FillRect(dc, &area, Theme::Brush(background));
+
+    if (type & MFT_SEPARATOR) {
+        RECT line = area;
+        line.left += ScaledMetric(dc, 4);
+        line.right -= ScaledMetric(dc, 4);
+        line.top = (area.top + area.bottom) / 2;
+        line.bottom = line.top + 1;
+        ::FillRect(dc, &line, Theme::Brush(TThemeColor::MenuSeparator));
+        return true;
+    }
+
+    SelectedObject font(dc, m_font ? static_cast<HGDIOBJ>(m_font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, Theme::Color(disabled   ? TThemeColor::DisabledText
+                                    : selected ? TThemeColor::MenuHighlightText
+                                               : TThemeColor::MenuText));
+    const std::wstring text = ItemText(item->parent, item->position);
+    const size_t tab = text.find(L'\t');
+    // Access keys are underlined only while the user works the menu with
+    // the keyboard, as in the stock menus.
+    const UINT prefix = (draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+
+    if (item->menuBar) {
+        ::DrawTextW(dc, text.c_str(), -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER | prefix);
+        return true;
+    }
+
+    const int checkWidth = ScaledMetric(dc, 22);
+    if (draw.itemState & ODS_CHECKED) {
+        RECT mark{area.left, area.top, area.left + checkWidth, area.bottom};
+        if (type & MFT_RADIOCHECK) {
+            const int size = ScaledMetric(dc, 6);
+            const int cx = (mark.left + mark.right) / 2;
+            const int cy = (mark.top + mark.bottom) / 2;
+            SelectedObject brush(dc, ::GetStockObject(DC_BRUSH));
+            SelectedObject pen(dc, ::GetStockObject(NULL_PEN));
+            ::SetDCBrushColor(dc, ::GetTextColor(dc));
+            ::Ellipse(dc, cx - size / 2, cy - size / 2, cx - size / 2 + size + 1, cy - size / 2 + size + 1);
+        } else {
+            // A check mark drawn as two strokes, thick enough at any DPI.
+            const int unit = std::max(1, ScaledMetric(dc, 1));
+            const int cx = (mark.left + mark.right) / 2;
+            const int cy = (mark.top + mark.bottom) / 2;
+            UniquePen pen(::CreatePen(PS_SOLID, 2 * unit, ::GetTextColor(dc)));
+            SelectedObject selectedPen(dc, pen.get());
+            POINT stroke[] = {{cx - 4 * unit, cy}, {cx - unit, cy + 3 * unit}, {cx + 4 * unit, cy - 4 * unit}};
+            ::Polyline(dc, stroke, 3);
+        }
+    }
+
+    RECT label = area;
+    label.left += checkWidth + ScaledMetric(dc, 4);
+    label.right -= ScaledMetric(dc, 10);
+    ::DrawTextW(dc, text.substr(0, tab).c_str(), -1, &label, DT_SINGLELINE | DT_LEFT | DT_VCENTER | prefix);
+    if (tab != std::wstring::npos)
+        ::DrawTextW(dc, text.substr(tab + 1).c_str(), -1, &label, DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX);
+    return true;
+}

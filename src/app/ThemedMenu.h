@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/Win32.h"
+
+#include <memory>
+#include <vector>
+
+// Menus in the dark look. The stock menu bar and pop-up menus paint only in
+// system colors, so in the dark look every item becomes owner-drawn while
+// keeping its caption as the item's string: Alt + access key, screen readers
+// and GetMenuStringW keep working in both looks.
+class TThemedMenu {
+public:
+    // Makes every item of `menu` and its submenus owner-drawn (dark look) or
+    // plain again. Run it again after items were added or recaptioned.
+    void Apply(HMENU menu, bool menuBar, bool ownerDraw);
+
+    // WM_MEASUREITEM / WM_DRAWITEM for menu items; false when the item is
+    // not one of ours.
+    bool Measure(HWND window, MEASUREITEMSTRUCT& measure) const;
+    bool Draw(const DRAWITEMSTRUCT& draw) const;
+
+    // Sets the font measured and drawn with (the system menu font for the
+    // window's DPI); the menu does not own it.
+    void SetFont(HFONT font) noexcept { m_font = font; }
+
+    void Clear() noexcept { m_items.clear(); }
+
+private:
+    struct Item {
+        HMENU parent;
+        UINT position;
+        bool menuBar;
+    };
+
+    void ApplyItems(HMENU menu, bool menuBar, bool ownerDraw);
+    const Item* Find(ULONG_PTR data) const noexcept;
+
+    std::vector<std::unique_ptr<Item>> m_items;
+    HFONT m_font = nullptr;
+};
+
+// The menu font of the system, for a DPI.
+UniqueFont CreateMenuFont(UINT dpi);

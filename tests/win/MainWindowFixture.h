@@ -1,0 +1,159 @@
+#pragma once
+
+// A program folder of its own (Languages\ and the settings file) and a main
+// window created the way start-up creates it, for the in-process tests.
+
+#include "about/MessageBoxes.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Program.h"
+#include "app/Theme.h"
+#include "common/Win32.h"
+#include "i18n/LanguageSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace MainWindowTesting {
+
+class TTestEnvironment final : public ILanguageEnvironment {
+public:
+    fs::path Folder;
+    std::vector<std::string> Errors;
+
+    fs::path ExecutableFolder() const override { return Folder; }
+    std::string SystemLocaleLanguage() const override { return "English"; }
+    std::string UserLocaleLanguage() const override { return "English"; }
+    std::string UILanguageLocaleNames() const override { return "en-US"; }
+    std::optional<std::string> DecodeAnsi(std::string_view bytes) const override { return DecodeUtf8(bytes); }
+    std::string ReadIniString(const fs::path&, std::string_view, std::string_view) const override { return {}; }
+    std::string ReadRegistryString(std::string_view, std::string_view, std::string_view) const override { return {}; }
+    void ShowError(const std::string& text) override { Errors.push_back(text); }
+};
+
+inline std::wstring TextOf(HWND window)
+{
+    wchar_t buffer[1024]{};
+    ::GetWindowTextW(window, buffer, 1024);
+    return buffer;
+}
+
+inline std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// A program folder of its own (Languages\ and the settings file) and a main
+// window created the way start-up creates it.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = fs::temp_directory_path() / ("vesk-main-" + std::to_string(::GetCurrentProcessId()) + "-"
+                                                + std::to_string(::GetTickCount64()));
+        fs::create_directories(m_folder);
+        fs::copy(fs::path(VESK_SOURCE_DIR) / "resources" / "Languages", m_folder / "Languages");
+        m_environment.Folder = m_folder;
+        m_languages = std::make_unique<TLanguages>(m_environment, "VeskColorPicker.ini", "Settings", true);
+        ASSERT_TRUE(m_languages->HasActiveFile());
+        Languages = m_languages.get();
+        SetSettingsFilePath(m_folder / "VeskColorPicker.ini");
+        Application::SetTitle(L"Vesk Color Picker");
+        SetMessageBoxAnswerer([this](const std::wstring& text, const std::wstring&, UINT) {
+            m_boxes.push_back(text);
+            return IDOK;
+        });
+    }
+
+    void TearDown() override
+    {
+        m_form.reset();
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        SetMessageBoxAnswerer(nullptr);
+        Languages = nullptr;
+        SetSettingsFilePath({});
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+
+    void WriteSettings(const std::string& text)
+    {
+        std::ofstream(m_folder / "VeskColorPicker.ini", std::ios::binary) << text;
+    }
+
+    TFormMain& Create()
+    {
+        m_form = std::make_unique<TFormMain>(::GetModuleHandleW(nullptr));
+        m_form->Show();
+        return *m_form;
+    }
+
+    HWND Edit(int row) const { return m_form->Control(idEColorComponent1 + row - 1); }
+    HWND ScrollBar(int row) const { return m_form->Control(idSBColorComponent1 + row - 1); }
+    int ScrollPosition(int row) const { return static_cast<int>(::SendMessageW(ScrollBar(row), SBM_GETPOS, 0, 0)); }
+    // As a drag of the bar does: the position changes and the window hears
+    // of it at once.
+    void MoveScrollBar(int row, int position) const
+    {
+        ::SendMessageW(ScrollBar(row), SBM_SETPOS, static_cast<WPARAM>(position), TRUE);
+    }
+    // Typed one character after the other, each applied at once.
+    void Type(int row, const wchar_t* text) const
+    {
+        for (const wchar_t* c = text; *c; ++c)
+            ::SendMessageW(Edit(row), WM_CHAR, *c, 0);
+    }
+    void Empty(int row) const { ::SetWindowTextW(Edit(row), L""); }
+    std::wstring Code() const { return TextOf(m_form->Control(idLColorCode)); }
+    int ClientHeight() const
+    {
+        RECT client{};
+        ::GetClientRect(m_form->Handle(), &client);
+        return client.bottom;
+    }
+    int Scaled(int pixels) const
+    {
+        return ::MulDiv(pixels, static_cast<int>(m_form->Dpi()), USER_DEFAULT_SCREEN_DPI);
+    }
+    // The Settings menu as the user opens it (its Languages submenu is built
+    // then).
+    void OpenSettingsMenu() const
+    {
+        HMENU bar = m_form->MenuBar();
+        for (int i = 0; i < ::GetMenuItemCount(bar); ++i)
+            if (HMENU popup = ::GetSubMenu(bar, i);
+                popup && ::GetMenuState(popup, idMSettings_SaveConfiguration, MF_BYCOMMAND) != static_cast<UINT>(-1))
+                ::SendMessageW(m_form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), i);
+    }
+    std::wstring MenuText(int id) const
+    {
+        // The caption without the shortcut text after the tab.
+        wchar_t buffer[256]{};
+        ::GetMenuStringW(m_form->MenuBar(), static_cast<UINT>(id), buffer, 256, MF_BYCOMMAND);
+        const std::wstring text = buffer;
+        return text.substr(0, text.find(L'\t'));
+    }
+
+    fs::path m_folder;
+    TTestEnvironment m_environment;
+    std::unique_ptr<TLanguages> m_languages;
+    std::unique_ptr<TFormMain> m_form;
+    std::vector<std::wstring> m_boxes;
+};
+
+} // namespace MainWindowTesting

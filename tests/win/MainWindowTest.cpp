@@ -1,0 +1,285 @@
+// The main window in-process: the color editor, menus, texts and settings,
+// driven through the same messages the user's input produces.
+
+#include "MainWindowFixture.h"
+
+namespace {
+
+using namespace MainWindowTesting;
+using MainWindowEditorTest = MainWindowFixture;
+
+TEST_F(MainWindowEditorTest, HasTheClassTitleAndFrameASecondInstanceLooksFor)
+{
+    TFormMain& form = Create();
+    wchar_t className[64]{};
+    ::GetClassNameW(form.Handle(), className, 64);
+    EXPECT_STREQ(className, L"TFormMain");
+    EXPECT_EQ(::FindWindowW(L"TFormMain", L"Vesk Color Picker"), form.Handle());
+    EXPECT_EQ(FormMain, &form);
+    // A fixed border with a minimize box and no maximize box.
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(form.Handle(), GWL_STYLE));
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+
+    HWND handle = form.Handle();
+    m_form.reset();
+    EXPECT_FALSE(::IsWindow(handle));
+    EXPECT_EQ(FormMain, nullptr);
+    // Closing the main window ends the event loop with exit code 0.
+    MSG message{};
+    ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 0u);
+}
+
+TEST_F(MainWindowEditorTest, StartsWithTheDefaultsOfAMissingSettingsFile)
+{
+    TFormMain& form = Create();
+    EXPECT_EQ(form.ColorReference(), 0x808080);
+    EXPECT_EQ(form.GetColorSpace(), csRGB);
+    EXPECT_EQ(form.GetOutputFormat(), ccfHTMLCSS);
+    EXPECT_EQ(Code(), L"#808080");
+    EXPECT_EQ(TextOf(Edit(1)), L"128");
+    EXPECT_EQ(ScrollPosition(3), 128);
+    EXPECT_TRUE(form.IsChecked(idMSettings_CodeWithPrefix));
+    EXPECT_TRUE(form.IsChecked(idMSettings_LoremIpsumText));
+    EXPECT_FALSE(form.IsChecked(idMSettings_UppercaseCode));
+    EXPECT_FALSE(::IsWindowVisible(form.Control(idSBColorComponent4)));
+    EXPECT_FALSE(::IsWindowVisible(form.Control(idColorBoxPanel2)));
+    EXPECT_EQ(ClientHeight(), Scaled(75));
+    EXPECT_EQ(TextOf(form.Handle()), L"Vesk Color Picker");
+    EXPECT_TRUE(m_boxes.empty());
+    // Nothing is written at start-up.
+    EXPECT_FALSE(fs::exists(m_folder / "VeskColorPicker.ini"));
+}
+
+TEST_F(MainWindowEditorTest, AScrollBarWritesItsEditBoxAndRebuildsTheColor)
+{
+    WriteSettings("[Settings]\r\nLastColor=0\r\n");
+    TFormMain& form = Create();
+    MoveScrollBar(1, 5);
+    EXPECT_EQ(TextOf(Edit(1)), L"005");
+    EXPECT_EQ(TextOf(Edit(2)), L"000");
+    EXPECT_EQ(form.ColorReference(), RGBToColor(5, 0, 0));
+    EXPECT_EQ(Code(), L"#050000");
+}
+
+TEST_F(MainWindowEditorTest, EveryKeystrokeInAnEditBoxAppliesAtOnce)
+{
+    TFormMain& form = Create();
+    form.SetColorSpace(csHLS);
+    Empty(1);
+    Type(1, L"3");
+    EXPECT_EQ(ScrollPosition(1), 3);
+    Type(1, L"0");
+    EXPECT_EQ(ScrollPosition(1), 30);
+    const TColor at30 = form.ColorReference();
+    Type(1, L"0"); // 300 is above the hue's 240: ignored, text kept
+    EXPECT_EQ(ScrollPosition(1), 30);
+    EXPECT_EQ(TextOf(Edit(1)), L"300");
+    EXPECT_EQ(form.ColorReference(), at30);
+    Empty(1);
+    Type(1, L"240");
+    EXPECT_EQ(ScrollPosition(1), 240);
+    EXPECT_EQ(TextOf(Edit(1)), L"240");
+}
+
+TEST_F(MainWindowEditorTest, EditBoxesTakeWhatTheIntegerReaderTakes)
+{
+    TFormMain& form = Create();
+    const struct {
+        const wchar_t* typed;
+        int expected; // -1: nothing changes
+    } cases[] = {{L"$FF", 255}, {L"7", 7}, {L"", -1}, {L"-", -1}, {L"x", -1}, {L"-1", -1},
+                 {L"256", 25}}; // "25" applied on the way, "256" is out of range
+    for (const auto& row : cases) {
+        SCOPED_TRACE(testing::Message() << WideToUtf8(row.typed));
+        MoveScrollBar(1, 100);
+        const TColor before = form.ColorReference();
+        Empty(1);
+        Type(1, row.typed);
+        if (row.expected < 0) {
+            EXPECT_EQ(ScrollPosition(1), 100);
+            EXPECT_EQ(form.ColorReference(), before);
+        } else {
+            EXPECT_EQ(ScrollPosition(1), row.expected);
+            EXPECT_EQ(ColorToRGB(form.ColorReference()).R, row.expected);
+        }
+        EXPECT_EQ(TextOf(Edit(1)), row.typed); // never reformatted while typing
+    }
+}
+
+TEST_F(MainWindowEditorTest, SwitchingSpacesKeepsTheColorAndRetypingHlsRecomputesIt)
+{
+    TFormMain& form = Create();
+    form.SetColorSpace(csHLS);
+    EXPECT_EQ(form.ColorReference(), 0x808080);
+    EXPECT_EQ(TextOf(Edit(1)), L"160");
+    EXPECT_EQ(TextOf(Edit(2)), L"120");
+    EXPECT_EQ(TextOf(Edit(3)), L"000");
+    EXPECT_EQ(TextOf(form.Control(idEColorComponentLabel1)), L"H");
+    Empty(2);
+    Type(2, L"120");
+    EXPECT_EQ(form.ColorReference(), 0x7F7F7F);
+    form.SetColorSpace(csRGB);
+    EXPECT_EQ(form.ColorReference(), 0x7F7F7F);
+    EXPECT_EQ(TextOf(Edit(1)), L"127");
+}
+
+TEST_F(MainWindowEditorTest, CmykShowsTheFourthRowAndGrowsTheWindow)
+{
+    TFormMain& form = Create();
+    form.Click(idMColorSpace_CMYK);
+    EXPECT_TRUE(::IsWindowVisible(form.Control(idSBColorComponent4)));
+    EXPECT_TRUE(::IsWindowVisible(form.Control(idEColorComponent4)));
+    EXPECT_EQ(ClientHeight(), Scaled(95));
+    EXPECT_EQ(TextOf(Edit(4)), L"127");
+    EXPECT_EQ(TextOf(form.Control(idEColorComponentLabel4)), L"K");
+    EXPECT_EQ(TextOf(form.Control(idLColorComponent4)), L"Black");
+    form.Click(idMColorSpace_RGB);
+    EXPECT_FALSE(::IsWindowVisible(form.Control(idSBColorComponent4)));
+    EXPECT_EQ(ClientHeight(), Scaled(75));
+}
+
+TEST_F(MainWindowEditorTest, ClickingTheCheckedItemChangesAndCopiesNothing)
+{
+    TFormMain& form = Create();
+    form.ClipboardEx().SetText(L"sentinel");
+    form.Click(idMColorSpace_RGB);
+    form.Click(idMOutputFormat_HTMLCSS);
+    EXPECT_EQ(form.ClipboardEx().GetText().value_or(L""), L"sentinel");
+    // Another format copies at once (automatic copying is on by default).
+    form.Click(idMOutputFormat_VisualBasic);
+    EXPECT_EQ(Code(), L"&H00808080");
+    EXPECT_EQ(form.ClipboardEx().GetText().value_or(L""), L"&H00808080");
+}
+
+TEST_F(MainWindowEditorTest, SwapWorksOnlyInTwoColorMode)
+{
+    WriteSettings("[Settings]\r\nLastColor=255\r\nLastColor2=16711680\r\n");
+    TFormMain& form = Create();
+    form.Click(idMColor_SwapPrimaryAndSecondaryColor);
+    EXPECT_EQ(form.ColorReference(), 0x0000FF);
+
+    form.Click(idMSettings_TwoColorMode);
+    EXPECT_TRUE(::IsWindowVisible(form.Control(idColorBoxPanel2)));
+    EXPECT_EQ(TextOf(form.Control(idLColorCode2)), L"#0000ff");
+    form.Click(idMColor_SwapPrimaryAndSecondaryColor);
+    EXPECT_EQ(form.ColorReference(), 0xFF0000);
+    EXPECT_EQ(form.ColorReference2(), 0x0000FF);
+    EXPECT_EQ(TextOf(Edit(3)), L"255"); // the rows show the new primary color
+
+    // The Color menu enables the swap exactly in two-color mode.
+    ::SendMessageW(form.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(::GetSubMenu(form.MenuBar(), 1)), 1);
+    EXPECT_TRUE(form.IsEnabled(idMColor_SwapPrimaryAndSecondaryColor));
+    form.Click(idMSettings_TwoColorMode);
+    ::SendMessageW(form.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(::GetSubMenu(form.MenuBar(), 1)), 1);
+    EXPECT_FALSE(form.IsEnabled(idMColor_SwapPrimaryAndSecondaryColor));
+}
+
+TEST_F(MainWindowEditorTest, ColorCommandsGoThroughTheEditor)
+{
+    WriteSettings("[Settings]\r\nLastColor=3302600\r\n"); // R 200, G 100, B 50
+    TFormMain& form = Create();
+    const struct {
+        int command;
+        TColor expected;
+    } cases[] = {{idMColor_Inverse, RGBToColor(55, 155, 205)},
+                 {idMColor_Complementary, RGBToColor(50, 150, 200)},
+                 {idMColor_Grayscaled, RGBToColor(124, 124, 124)},
+                 {idMColor_Desaturated, RGBToColor(125, 125, 125)}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.command);
+        form.SetColorReference(RGBToColor(200, 100, 50));
+        form.Click(row.command);
+        EXPECT_EQ(form.ColorReference(), row.expected);
+        EXPECT_EQ(form.ClipboardEx().GetText().value_or(L""), Code());
+    }
+}
+
+TEST_F(MainWindowEditorTest, AppliedTextsAreTheSameEachTimeAndAboutEndsInDots)
+{
+    TFormMain& form = Create();
+    const std::wstring english = MenuText(idMColorSpace_RGB);
+    EXPECT_EQ(english, L"RGB (Red, Green, Blue)");
+    EXPECT_EQ(MenuText(idMHelp_About).substr(MenuText(idMHelp_About).size() - 3), L"...");
+    const std::wstring hint = form.DropperHint();
+
+    OpenSettingsMenu();
+    const auto languages = m_languages->List();
+    const auto czech = std::find(languages.begin(), languages.end(), "Czech");
+    const auto englishItem = std::find(languages.begin(), languages.end(), "English");
+    ASSERT_NE(czech, languages.end());
+    form.Click(idMSettings_LanguageFirst + static_cast<int>(czech - languages.begin()));
+    EXPECT_EQ(m_languages->ActiveLanguage(), "Czech");
+    EXPECT_NE(MenuText(idMColorSpace_RGB), english);
+    EXPECT_EQ(TextOf(form.Handle()), L"Vesk Color Picker");
+
+    OpenSettingsMenu();
+    form.Click(idMSettings_LanguageFirst + static_cast<int>(englishItem - languages.begin()));
+    EXPECT_EQ(MenuText(idMColorSpace_RGB), english);
+    EXPECT_EQ(form.DropperHint(), hint);
+    EXPECT_TRUE(form.IsChecked(idMSettings_LanguageFirst + static_cast<int>(englishItem - languages.begin())));
+}
+
+TEST_F(MainWindowEditorTest, TheDropperHintHasTheHotKeyLineOnlyWhenTheKeyIsOurs)
+{
+    {
+        TFormMain& form = Create();
+        ASSERT_TRUE(form.HotKeyRegistered());
+        EXPECT_EQ(form.DropperHint().rfind(L"[Shift + Alt + D]:  ", 0), 0u);
+        m_form.reset();
+    }
+    // Another window holds Shift+Alt+D first.
+    HWND holder = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(::RegisterHotKey(holder, 1, MOD_ALT | MOD_SHIFT, 'D'));
+    TFormMain& form = Create();
+    EXPECT_FALSE(form.HotKeyRegistered());
+    EXPECT_EQ(form.DropperHint().rfind(L"[Mouse Wheel]:  ", 0), 0u);
+    EXPECT_EQ(std::count(form.DropperHint().begin(), form.DropperHint().end(), L'\n'), 3);
+    ::UnregisterHotKey(holder, 1);
+    ::DestroyWindow(holder);
+}
+
+TEST_F(MainWindowEditorTest, MenusKeepTheirCaptionsInBothLooks)
+{
+    TFormMain& form = Create();
+    const std::wstring plain = MenuText(idMSettings_TwoColorMode);
+    Theme::Apply(TThemeKind::Carbon);
+    EXPECT_EQ(MenuText(idMSettings_TwoColorMode), plain);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    ::GetMenuItemInfoW(form.MenuBar(), idMSettings_TwoColorMode, FALSE, &info);
+    EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+    Theme::Apply(TThemeKind::Windows);
+    ::GetMenuItemInfoW(form.MenuBar(), idMSettings_TwoColorMode, FALSE, &info);
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+    EXPECT_EQ(MenuText(idMSettings_TwoColorMode), plain);
+}
+
+TEST_F(MainWindowEditorTest, AnOutOfRangeColorSpaceIsReportedAndTheWindowStillShows)
+{
+    WriteSettings("[Settings]\r\nColorSpace=7\r\n");
+    TFormMain& form = Create();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], L"SetColorSpace: Unhandled TColorSpace item");
+    EXPECT_TRUE(::IsWindowVisible(form.Handle()));
+}
+
+TEST_F(MainWindowEditorTest, SavingAtExitWritesTheSettingsAndTheColors)
+{
+    TFormMain& form = Create();
+    form.Click(idMSettings_UppercaseCode);
+    form.Click(idMColorSpace_CMY);
+    form.SetColorReference(0x0080FF);
+    m_form.reset();
+    const std::string saved = ReadFile(m_folder / "VeskColorPicker.ini");
+    for (const char* line : {"UppercaseCode=1", "ColorSpace=2", "LastColor=33023", "LastColor2=8421504",
+                             "Language=English", "DropperSampleSize=1", "Top=", "Left="}) {
+        SCOPED_TRACE(line);
+        EXPECT_NE(saved.find(line), std::string::npos);
+    }
+}
+
+} // namespace
