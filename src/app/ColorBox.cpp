@@ -28,7 +28,9 @@ TColorBox::TColorBox(HWND parent, int controlId)
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+    // A tab stop, so the keyboard reaches the color dialog (Enter, Space)
+    // and the code's context menu (the menu key, Shift+F10) of each box.
+    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent,
                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
 }
 
@@ -89,6 +91,23 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         WMLButtonDblClk();
         return 0;
+    case WM_GETDLGCODE: {
+        // Enter opens the dialog here instead of going to the window as OK.
+        const auto* keyMessage = reinterpret_cast<const MSG*>(lParam);
+        if (keyMessage && keyMessage->message == WM_KEYDOWN && keyMessage->wParam == VK_RETURN)
+            return DLGC_WANTMESSAGE;
+        return DLGC_WANTCHARS;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_SPACE) {
+            WMLButtonDblClk();
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Invalidate();
+        break;
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
         if (lParam)
@@ -97,8 +116,9 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(m_font);
     default:
-        return Window::HandleMessage(message, wParam, lParam);
+        break;
     }
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 void TColorBox::WMPaint()
@@ -113,6 +133,14 @@ void TColorBox::Paint(HDC dc, const RECT& client) const
     RECT inside = client;
     ::InflateRect(&inside, -1, -1);
     Fill(dc, inside, m_color);
+    if (::GetFocus() == Handle()) {
+        RECT focus = inside;
+        ::InflateRect(&focus, -Scale(2, m_dpi), -Scale(2, m_dpi));
+        // Dotted in the inverse of the color, so it shows on any color.
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
+        ::DrawFocusRect(dc, &focus);
+    }
     if (!m_sampleText)
         return;
 

@@ -126,8 +126,14 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const auto source = reinterpret_cast<HWND>(wParam);
         POINT at{static_cast<short>(LowWord(static_cast<WPARAM>(lParam))),
                  static_cast<short>(HighWord(static_cast<WPARAM>(lParam)))};
-        if (source == LColorCode || source == LColorCode2) {
-            ShowCodePopup(source == LColorCode ? idLColorCode : idLColorCode2, at);
+        // The code labels, and the color boxes above them (which the
+        // keyboard reaches), offer copying their code.
+        if (source == LColorCode || source == ColorBoxPanel->Handle()) {
+            ShowCodePopup(idLColorCode, at);
+            return 0;
+        }
+        if (source == LColorCode2 || source == ColorBoxPanel2->Handle()) {
+            ShowCodePopup(idLColorCode2, at);
             return 0;
         }
         break;

@@ -281,4 +281,20 @@ TEST_F(MainWindowBehaviourTest, AReadOnlySettingsFileIsReportedAtExitAndLeftAlon
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
 }
 
+TEST_F(MainWindowBehaviourTest, TabReachesEveryControlInOrder)
+{
+    TFormMain& form = Create();
+    form.Click(idMSettings_TwoColorMode);
+    const int order[] = {idSBColorComponent1, idSBColorComponent2, idSBColorComponent3, idEColorComponent1,
+                         idEColorComponent2, idEColorComponent3, idColorBoxPanel, idColorBoxPanel2,
+                         idUDColorSwitch, idBDropper, idBPalette};
+    HWND control = form.Control(order[0]);
+    for (size_t i = 1; i < std::size(order); ++i) {
+        SCOPED_TRACE(i);
+        control = ::GetNextDlgTabItem(form.Handle(), control, FALSE);
+        EXPECT_EQ(control, form.Control(order[i]));
+    }
+    EXPECT_EQ(::GetNextDlgTabItem(form.Handle(), control, FALSE), form.Control(order[0]));
+}
+
 } // namespace
