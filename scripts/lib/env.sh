@@ -32,7 +32,7 @@ vesk_require_packages() {
 
 VESK_BUILD_PACKAGES=(cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3)
-VESK_RUN_PACKAGES=(wine wine64 xvfb xauth x11-utils xdotool xclip imagemagick)
+VESK_RUN_PACKAGES=(wine wine64 xvfb xauth x11-utils xdotool xclip imagemagick locales-all)
 
 # Configures (once) and builds one preset.
 vesk_build() {

@@ -1,17 +1,61 @@
 // VeskProbe: run inside Wine by the end-to-end suite to look at the program
 // the way a user sees it, through public Win32 calls only.
 //
-//   VeskProbe wait  CLASS TITLE [TIMEOUT_MS]   waits for a top-level window, prints its handle
-//   VeskProbe close CLASS TITLE                asks the window to close (WM_CLOSE)
-//   VeskProbe text  CLASS TITLE                prints the window's title
+//   VeskProbe wait    CLASS TITLE [TIMEOUT_MS]  waits for a visible top-level window, prints its handle
+//   VeskProbe gone    CLASS TITLE [TIMEOUT_MS]  waits until no such window exists
+//   VeskProbe count   CLASS TITLE [WATCH_MS]    prints how many top-level windows have that class and
+//                                               title (visible or not); with WATCH_MS it prints
+//                                               "watching", keeps counting that long (or until its
+//                                               standard input, a pipe, is closed) and then prints
+//                                               the largest number it saw
+//   VeskProbe close   CLASS TITLE               asks the window to close (WM_CLOSE)
+//   VeskProbe kill    CLASS TITLE               ends the window's process at once (TerminateProcess,
+//                                               exit code 1) and waits until it is gone
+//   VeskProbe text    CLASS TITLE               prints the window's title
+//   VeskProbe control CLASS TITLE NAME          prints the text of a control of the main window
+//   VeskProbe visible CLASS TITLE NAME          prints 1 or 0
+//   VeskProbe scroll  CLASS TITLE NAME          prints a scroll bar's position
+//   VeskProbe setscroll CLASS TITLE NAME POS    sets a scroll bar's position as the user would
+//   VeskProbe scrollburst CLASS TITLE NAME GAP_MS WATCH_MS POS...
+//                                               sets the scroll bar to each POS in turn, GAP_MS apart,
+//                                               then watches the clipboard for WATCH_MS and prints one
+//                                               line per clipboard change: the milliseconds from the
+//                                               last move to the change (negative: during the burst)
+//   VeskProbe settext CLASS TITLE NAME TEXT     types TEXT into an edit box (replacing its text)
+//   VeskProbe command CLASS TITLE NAME          runs a menu command (WM_COMMAND, as a menu click) and
+//                                               waits up to 3 s until the program has handled it
+//   VeskProbe menu    CLASS TITLE NAME          prints "checked enabled" (1/0 each) of a menu item
+//                                               (reads the menu of another process: not under Wine)
+//   VeskProbe client  CLASS TITLE               prints the client size "W H"
+//   VeskProbe rect    CLASS TITLE               prints the window rectangle "L T R B"
+//   VeskProbe state   CLASS TITLE               prints "iconic visible foreground topmost"
+//   VeskProbe minimize CLASS TITLE              minimizes the window
+//   VeskProbe foreground CLASS TITLE            brings the window to the front
+//   VeskProbe cover   MILLISECONDS              shows a window of the probe's own in front of all
+//                                               others for that long ("shown" once it is there)
+//   VeskProbe box     TITLE [TIMEOUT_MS]        waits for a message box, prints its text
+//   VeskProbe press   TITLE BUTTON_ID           presses a button of that message box (1 = OK, 6 = Yes ...)
+//   VeskProbe getclip                           prints the clipboard's Unicode text
+//   VeskProbe setclip TEXT                      puts TEXT on the clipboard
+//   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long ("held" once open)
+//   VeskProbe bpp                               prints the screen's bits per pixel
 //
-// Exit code 0 on success, 1 when the window is not there, 2 for bad usage.
+// Exit code 0 on success, 1 when the window or control is not there, 2 for
+// bad usage.
+
+#include "app/MainIds.h"
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -25,6 +69,23 @@ void PrintUtf8(const std::wstring& text)
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+std::string Narrow(const wchar_t* text)
+{
+    std::string result;
+    for (; *text; ++text)
+        result.push_back(static_cast<char>(*text));
+    return result;
+}
+
+int IdOf(const wchar_t* name)
+{
+    const std::string wanted = Narrow(name);
+    for (const auto& entry : MainIdNames)
+        if (wanted == entry.Name)
+            return entry.Id;
+    return 0;
 }
 
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)
@@ -42,16 +103,202 @@ HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeout
 
 std::wstring WindowText(HWND window)
 {
-    const int length = ::GetWindowTextLengthW(window);
+    // WM_GETTEXT reaches controls of another process too.
+    const auto length = static_cast<int>(::SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+    const auto copied = static_cast<int>(
+        ::SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data())));
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     return text;
 }
 
-int Usage()
+// The message box of our program: a dialog with the program's title.
+HWND FindMessageBox(const wchar_t* title, DWORD timeoutMs)
 {
-    std::fputs("usage: VeskProbe wait|close|text CLASS TITLE [TIMEOUT_MS]\n", stderr);
+    return WaitForWindow(L"#32770", title, timeoutMs);
+}
+
+std::wstring MessageBoxText(HWND box)
+{
+    // The text is the static control with id 0xFFFF.
+    HWND text = ::GetDlgItem(box, 0xFFFF);
+    return text ? WindowText(text) : std::wstring();
+}
+
+struct TWindowCount {
+    const wchar_t* ClassName;
+    const wchar_t* Title;
+    int Count;
+};
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM data)
+{
+    auto& count = *reinterpret_cast<TWindowCount*>(data);
+    // GetWindowTextW reads another process's title without a message, so a
+    // program that hangs cannot hang the count.
+    wchar_t className[256]{};
+    wchar_t title[256]{};
+    ::GetClassNameW(window, className, 256);
+    ::GetWindowTextW(window, title, 256);
+    if (std::wcscmp(className, count.ClassName) == 0 && std::wcscmp(title, count.Title) == 0)
+        ++count.Count;
+    return TRUE;
+}
+
+// Set once whoever started the probe has closed its end of the probe's
+// standard input (a pipe): the way to end a watch early. A reading thread
+// sees the end of the pipe; Wine cannot peek into a pipe from Linux.
+std::atomic<bool> g_inputClosed{false};
+
+void WatchStandardInput()
+{
+    HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (::GetFileType(input) != FILE_TYPE_PIPE)
+        return;
+    std::thread([input] {
+        char byte = 0;
+        DWORD read = 0;
+        while (::ReadFile(input, &byte, 1, &read, nullptr) && read > 0) {
+        }
+        g_inputClosed = true;
+    }).detach();
+}
+
+int CountWindows(const wchar_t* className, const wchar_t* title)
+{
+    TWindowCount count{className, title, 0};
+    ::EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count.Count;
+}
+
+// Ends the process that owns the window, the way a crash or the task
+// manager would: no message reaches the program.
+int KillWindowProcess(HWND window)
+{
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    HANDLE process = processId ? ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId) : nullptr;
+    if (!process)
+        return 1;
+    const bool ended = ::TerminateProcess(process, 1) && ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended ? 0 : 1;
+}
+
+// A plain window of the probe's own, in front of everything, for the tests
+// that need the program's window to be behind another one.
+int Cover(DWORD milliseconds)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ::DefWindowProcW;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VeskProbeCover";
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    ::RegisterClassW(&windowClass);
+    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"VeskProbe cover", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                    0, 0, 600, 400, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window)
+        return 1;
+    ::SetForegroundWindow(window);
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    bool announced = false;
+    while (::GetTickCount64() < deadline) {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        if (!announced && ::GetForegroundWindow() == window) {
+            std::puts("shown");
+            std::fflush(stdout);
+            announced = true;
+        }
+        ::Sleep(10);
+    }
+    ::DestroyWindow(window);
+    return 0;
+}
+
+// Moves a scroll bar through the positions, then reports when the clipboard
+// changed, measured from the last move. The clipboard is never opened here,
+// so the watch cannot make the program's own clipboard access fail.
+int ScrollBurst(HWND control, DWORD gapMs, DWORD watchMs, int count, wchar_t** positions)
+{
+    DWORD sequence = ::GetClipboardSequenceNumber();
+    long long changes[64]{};
+    int changeCount = 0;
+    const auto watchUntil = [&](ULONGLONG until, ULONGLONG origin) {
+        do {
+            const DWORD now = ::GetClipboardSequenceNumber();
+            if (now != sequence) {
+                sequence = now;
+                if (changeCount < 64)
+                    changes[changeCount++] = static_cast<long long>(::GetTickCount64()) - static_cast<long long>(origin);
+            }
+            ::Sleep(5);
+        } while (::GetTickCount64() < until);
+    };
+
+    // Times during the burst are taken against its start and shifted below.
+    const ULONGLONG burstStart = ::GetTickCount64();
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            watchUntil(::GetTickCount64() + gapMs, burstStart);
+        ::SendMessageW(control, SBM_SETPOS, static_cast<WPARAM>(std::wcstol(positions[i], nullptr, 10)), TRUE);
+    }
+    const ULONGLONG lastMove = ::GetTickCount64();
+    const int duringBurst = changeCount;
+    for (int i = 0; i < duringBurst; ++i)
+        changes[i] -= static_cast<long long>(lastMove - burstStart);
+    watchUntil(lastMove + watchMs, lastMove);
+    for (int i = 0; i < changeCount; ++i)
+        std::printf("%lld\n", changes[i]);
+    std::fflush(stdout);
+    return 0;
+}
+
+int ClipboardCommand(const std::wstring& command, int argc, wchar_t** argv)
+{
+    if (command == L"getclip") {
+        for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt)
+            ::Sleep(50);
+        HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+        std::wstring text;
+        if (data) {
+            if (const auto* locked = static_cast<const wchar_t*>(::GlobalLock(data))) {
+                text = locked;
+                ::GlobalUnlock(data);
+            }
+        }
+        ::CloseClipboard();
+        if (!data)
+            return 1;
+        PrintUtf8(text);
+        return 0;
+    }
+    if (command == L"setclip" && argc > 2) {
+        const std::wstring text = argv[2];
+        HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (!memory)
+            return 1;
+        std::memcpy(::GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        ::GlobalUnlock(memory);
+        for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt)
+            ::Sleep(50);
+        ::EmptyClipboard();
+        const bool done = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        ::CloseClipboard();
+        return done ? 0 : 1;
+    }
+    if (command == L"holdclip" && argc > 2) {
+        if (!::OpenClipboard(nullptr))
+            return 1;
+        std::puts("held");
+        std::fflush(stdout);
+        ::Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+        ::CloseClipboard();
+        return 0;
+    }
     return 2;
 }
 
@@ -59,9 +306,41 @@ int Usage()
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 4)
-        return Usage();
+    if (argc < 2)
+        return 2;
     const std::wstring command = argv[1];
+    // Texts go out byte for byte: a CR LF inside a text must not become
+    // CR CR LF.
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+
+    if (command == L"getclip" || command == L"setclip" || command == L"holdclip")
+        return ClipboardCommand(command, argc, argv);
+    if (command == L"cover" && argc > 2)
+        return Cover(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+    if (command == L"bpp") {
+        HDC screen = ::GetDC(nullptr);
+        std::printf("%d\n", ::GetDeviceCaps(screen, BITSPIXEL));
+        ::ReleaseDC(nullptr, screen);
+        return 0;
+    }
+    if (command == L"box" && argc > 2) {
+        const DWORD timeout = argc > 3 ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)) : 10000;
+        HWND box = FindMessageBox(argv[2], timeout);
+        if (!box)
+            return 1;
+        PrintUtf8(MessageBoxText(box));
+        return 0;
+    }
+    if (command == L"press" && argc > 3) {
+        HWND box = FindMessageBox(argv[2], 5000);
+        if (!box)
+            return 1;
+        const int button = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+        return ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0) ? 0 : 1;
+    }
+
+    if (argc < 4)
+        return 2;
     const wchar_t* className = argv[2];
     const wchar_t* title = argv[3];
 
@@ -73,15 +352,118 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%p\n", static_cast<void*>(window));
         return 0;
     }
+    if (command == L"gone") {
+        const DWORD timeout = argc > 4 ? static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)) : 10000;
+        const ULONGLONG deadline = ::GetTickCount64() + timeout;
+        while (::FindWindowW(className, title)) {
+            if (::GetTickCount64() >= deadline)
+                return 1;
+            ::Sleep(50);
+        }
+        return 0;
+    }
+
+    if (command == L"count") {
+        int largest = CountWindows(className, title);
+        if (argc > 4) {
+            WatchStandardInput();
+            std::puts("watching");
+            std::fflush(stdout);
+            const ULONGLONG deadline = ::GetTickCount64() + std::wcstoul(argv[4], nullptr, 10);
+            while (::GetTickCount64() < deadline && !g_inputClosed) {
+                ::Sleep(20);
+                const int now = CountWindows(className, title);
+                largest = now > largest ? now : largest;
+            }
+        }
+        std::printf("%d\n", largest);
+        return 0;
+    }
 
     HWND window = ::FindWindowW(className, title);
     if (!window)
         return 1;
+
     if (command == L"close")
         return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"kill")
+        return KillWindowProcess(window);
+    if (command == L"foreground")
+        return ::SetForegroundWindow(window) ? 0 : 1;
     if (command == L"text") {
         PrintUtf8(WindowText(window));
         return 0;
     }
-    return Usage();
+    if (command == L"client") {
+        RECT client{};
+        ::GetClientRect(window, &client);
+        std::printf("%ld %ld\n", client.right, client.bottom);
+        return 0;
+    }
+    if (command == L"rect") {
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == L"state") {
+        const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+        std::printf("%d %d %d %d\n", ::IsIconic(window) ? 1 : 0, ::IsWindowVisible(window) ? 1 : 0,
+                    ::GetForegroundWindow() == window ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"minimize")
+        return ::PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
+
+    if (argc < 5)
+        return 2;
+    const int id = IdOf(argv[4]);
+    if (id == 0)
+        return 2;
+
+    if (command == L"command") {
+        // Sent rather than posted, so the next probe sees the command's
+        // effect. A command that opens a modal box is still running when the
+        // wait ends; that is no failure.
+        DWORD_PTR result = 0;
+        if (::SendMessageTimeoutW(window, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, 3000, &result))
+            return 0;
+        return ::GetLastError() == ERROR_TIMEOUT ? 0 : 1;
+    }
+    if (command == L"menu") {
+        HMENU menu = ::GetMenu(window);
+        const UINT state = ::GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1))
+            return 1;
+        std::printf("%d %d\n", (state & MF_CHECKED) ? 1 : 0, (state & (MF_DISABLED | MF_GRAYED)) ? 0 : 1);
+        return 0;
+    }
+
+    HWND control = ::GetDlgItem(window, id);
+    if (!control)
+        return 1;
+    if (command == L"control") {
+        PrintUtf8(WindowText(control));
+        return 0;
+    }
+    if (command == L"visible") {
+        std::printf("%d\n", ::IsWindowVisible(control) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"scroll") {
+        std::printf("%d\n", static_cast<int>(::SendMessageW(control, SBM_GETPOS, 0, 0)));
+        return 0;
+    }
+    if (command == L"setscroll" && argc > 5) {
+        ::SendMessageW(control, SBM_SETPOS, static_cast<WPARAM>(std::wcstol(argv[5], nullptr, 10)), TRUE);
+        return 0;
+    }
+    if (command == L"scrollburst" && argc > 7)
+        return ScrollBurst(control, static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 10)),
+                           static_cast<DWORD>(std::wcstoul(argv[6], nullptr, 10)), argc - 7, argv + 7);
+    if (command == L"settext" && argc > 5) {
+        ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5]));
+        return 0;
+    }
+    return 2;
 }

@@ -1,0 +1,127 @@
+"""Codes through the real clipboard: paste, automatic copying and a
+clipboard that another program holds open."""
+import unittest
+
+from harness import MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program
+
+
+def settings(**values):
+    return "[Settings]\n" + "".join(f"{key}={value}\n" for key, value in values.items())
+
+
+class ClipboardTest(unittest.TestCase):
+    def start(self, program):
+        program.start()
+        self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
+
+    def close(self, program):
+        self.assertTrue(program.close_main_window())
+        self.assertEqual(program.wait_exit(), 0)
+
+    def set_clipboard(self, program, text):
+        self.assertEqual(program.probe("setclip", text)[0], 0, "could not put the text on the clipboard")
+
+    def clipboard(self, program):
+        code, text = program.probe("getclip")
+        return text if code == 0 else None
+
+    def test_pasted_codes(self):
+        # (settings file, clipboard text, code shown, RGB rows, stored after the run)
+        # Automatic copying is on by default, so the clipboard then holds the
+        # code as shown.
+        orange = str(0x0080FF)
+        cases = (
+            # A prefix picks its format and switches the prefix option on.
+            (settings(OutputFormat=2, UppercaseCode=1, CodeWithPrefix=0), "#ff8000\r\n", "#FF8000",
+             ["255", "128", "000"], {"OutputFormat": "0", "CodeWithPrefix": "1", "LastColor": orange}),
+            # Without a prefix the current format reads it, and the prefix
+            # option goes off.
+            (settings(), "ff8000", "ff8000",
+             ["255", "128", "000"], {"OutputFormat": "0", "CodeWithPrefix": "0", "LastColor": orange}),
+            # Delphi reads the digits as $00bbggrr: blue FF, green 80, red 00.
+            (settings(OutputFormat=1, UppercaseCode=1), "  ff8000\t", "00FF8000",
+             ["000", "128", "255"], {"OutputFormat": "1", "CodeWithPrefix": "0", "LastColor": str(0xFF8000)}),
+            # The decimal form has no prefix; the option stays as it was.
+            (settings(OutputFormat=4, LastColor=255), "8421504", "08421504",
+             ["128", "128", "128"], {"OutputFormat": "4", "CodeWithPrefix": "1", "LastColor": str(0x808080)}),
+        )
+        for ini, text, shown, rows, stored in cases:
+            with self.subTest(text=text, ini=ini), Program(ini_text=ini) as program:
+                self.start(program)
+                self.set_clipboard(program, text)
+                program.command("MClipboard_PasteCodeFromClipboard")
+                self.assertEqual(program.control("LColorCode"), shown)
+                self.assertEqual(program.component_values(), rows)
+                self.assertEqual(self.clipboard(program), shown)
+                self.close(program)
+                written = program.read_ini()["Settings"]
+                self.assertEqual({key: written.get(key) for key in stored}, stored)
+
+    def test_text_that_is_no_code_changes_nothing(self):
+        # Start in Delphi: a text with another format's prefix must not
+        # switch the format when the rest of it is invalid.
+        with Program(ini_text=settings(OutputFormat=1, LastColor=0x123456)) as program:
+            self.start(program)
+            before = (program.control("LColorCode"), program.component_values())
+            self.assertEqual(before[0], "$00123456")
+            for text in ("", "   ", "hello", "#12345", "#ff80001", "$01000000", "0X00808080", "&h00808080"):
+                with self.subTest(text=text):
+                    self.set_clipboard(program, text)
+                    program.command("MClipboard_PasteCodeFromClipboard")
+                    self.assertEqual((program.control("LColorCode"), program.component_values()), before)
+                    self.assertEqual(self.clipboard(program), text, "the clipboard was written")
+            # A message box would still be open.
+            self.assertIsNone(program.message_box(timeout_ms=300), "a message box appeared")
+            self.close(program)
+            written = program.read_ini()["Settings"]
+            self.assertEqual((written["OutputFormat"], written["CodeWithPrefix"], written["LastColor"]),
+                             ("1", "1", str(0x123456)))
+
+    def test_component_changes_are_copied_once_300_ms_after_the_last(self):
+        for automatic in (True, False):
+            with self.subTest(automatic=automatic), \
+                    Program(ini_text=settings(AutomaticallyCopyCodeToClipboard=int(automatic))) as program:
+                self.start(program)
+                self.set_clipboard(program, "before")
+                # Five moves 100 ms apart, then 1.5 s of watching the
+                # clipboard; one line per change, in ms after the last move.
+                code, changes = program.probe("scrollburst", MAIN_CLASS, MAIN_TITLE, "SBColorComponent1",
+                                              100, 1500, 10, 20, 30, 40, 50)
+                self.assertEqual(code, 0)
+                times = [int(line) for line in changes.split()]
+                self.assertEqual(program.control("LColorCode"), "#328080")
+                if automatic:
+                    self.assertEqual(len(times), 1, f"clipboard changes at {times} ms")
+                    # Timers never fire early; Wine may be a little late.
+                    self.assertGreaterEqual(times[0], 290)
+                    self.assertLess(times[0], 1000)
+                    self.assertEqual(self.clipboard(program), "#328080")
+                else:
+                    self.assertEqual(times, [])
+                    self.assertEqual(self.clipboard(program), "before")
+                self.close(program)
+
+    def test_a_clipboard_held_by_another_program_fails_quietly(self):
+        with Program() as program:
+            self.start(program)
+            self.set_clipboard(program, "#123456")
+            with BackgroundProbe("holdclip", 5000) as holder:
+                self.assertTrue(holder.wait_for_line("held"), "the clipboard could not be held")
+                program.command("MClipboard_CopyCodeToClipboard")
+                program.command("MClipboard_PasteCodeFromClipboard")
+                self.assertIsNone(program.message_box(timeout_ms=1000), "a message box appeared")
+                self.assertEqual(program.control("LColorCode"), "#808080")
+                self.assertEqual(program.component_values(), ["128", "128", "128"])
+                # All of the above happened while the clipboard was held.
+                self.assertTrue(holder.running(), "the hold ended too early for this test")
+                self.assertEqual(holder.finish()[0], 0)
+            # The copy did not take place ...
+            self.assertEqual(self.clipboard(program), "#123456")
+            # ... and with the clipboard free again, paste works.
+            program.command("MClipboard_PasteCodeFromClipboard")
+            self.assertEqual(program.control("LColorCode"), "#123456")
+            self.close(program)
+
+
+if __name__ == "__main__":
+    unittest.main()

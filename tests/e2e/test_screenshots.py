@@ -1,0 +1,65 @@
+"""Pictures of the main window in its layouts and both looks, saved under
+RESULTS/screenshots/ for the eye (main-<look>-<mode>-<space>.png). The
+checks here only catch what is plainly wrong; look at the pictures after
+changing the window."""
+import subprocess
+import unittest
+
+from harness import Program, screenshot_area
+
+LOOKS = {"carbon": 0, "plain": 1}  # DisableSkin_FasterLaunch
+MODES = {"one-color": 0, "two-color": 1}  # TwoColorMode
+SPACES = {"rgb": 0, "cmyk": 3}  # ColorSpace
+
+
+def picture_facts(path):
+    """(mean brightness 0..1, number of distinct colors) of a picture."""
+    text = subprocess.run(["convert", str(path), "-format", "%[fx:mean] %k", "info:"], capture_output=True,
+                          text=True, check=True, timeout=60).stdout.split()
+    return float(text[0]), int(text[1])
+
+
+class ScreenshotTest(unittest.TestCase):
+    def test_main_window_in_every_layout_and_look(self):
+        sizes, brightness = {}, {}
+        for look, plain in LOOKS.items():
+            for mode, two_color in MODES.items():
+                for space, color_space in SPACES.items():
+                    name = f"main-{look}-{mode}-{space}"
+                    ini = ("[Settings]\n"
+                           f"DisableSkin_FasterLaunch={plain}\nTwoColorMode={two_color}\nColorSpace={color_space}\n"
+                           f"LastColor={0x0080FF}\nLastColor2={0xA05020}\n")
+                    with self.subTest(name), Program(ini_text=ini) as program:
+                        program.start()
+                        self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
+                        left, top, right, bottom = program.window_rect()
+                        path = screenshot_area(name, left, top, right, bottom)
+                        sizes[name] = (right - left, bottom - top)
+                        brightness[name], colors = picture_facts(path)
+                        self.assertGreater(colors, 20, f"{path} looks empty")
+                        self.assertTrue(program.close_main_window())
+                        self.assertEqual(program.wait_exit(), 0)
+
+        for mode in MODES:
+            for space in SPACES:
+                carbon, plain = f"main-carbon-{mode}-{space}", f"main-plain-{mode}-{space}"
+                if carbon in brightness and plain in brightness:
+                    with self.subTest(f"{mode}-{space}: the dark theme is darker"):
+                        self.assertLess(brightness[carbon], brightness[plain] - 0.1)
+        for look in LOOKS:
+            for space in SPACES:
+                one, two = f"main-{look}-one-color-{space}", f"main-{look}-two-color-{space}"
+                if one in sizes and two in sizes:
+                    with self.subTest(f"{look}-{space}: two-color mode is wider, same height"):
+                        self.assertGreater(sizes[two][0], sizes[one][0])
+                        self.assertEqual(sizes[two][1], sizes[one][1])
+            for mode in MODES:
+                rgb, cmyk = f"main-{look}-{mode}-rgb", f"main-{look}-{mode}-cmyk"
+                if rgb in sizes and cmyk in sizes:
+                    with self.subTest(f"{look}-{mode}: CMYK is taller, same width"):
+                        self.assertGreater(sizes[cmyk][1], sizes[rgb][1])
+                        self.assertEqual(sizes[cmyk][0], sizes[rgb][0])
+
+
+if __name__ == "__main__":
+    unittest.main()
