@@ -61,5 +61,41 @@ class ScreenshotTest(unittest.TestCase):
                         self.assertEqual(sizes[cmyk][0], sizes[rgb][0])
 
 
+    def test_about_window_in_both_looks(self):
+        for look, plain in LOOKS.items():
+            with self.subTest(look), Program(ini_text=f"[Settings]\nDisableSkin_FasterLaunch={plain}\n") as program:
+                program.start()
+                self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
+                program.command("MHelp_About")  # modal: the command is still running afterwards
+                self.assertEqual(program.probe("wait", "TFormAbout", "About", 15000)[0], 0, "no About window")
+                code, text = program.probe("rect", "TFormAbout", "About")
+                self.assertEqual(code, 0)
+                left, top, right, bottom = map(int, text.split())
+                path = screenshot_area(f"about-{look}", left, top, right, bottom)
+                self.assertGreater(picture_facts(path)[1], 20, f"{path} looks empty")
+                # Escape closes it, and the main window takes commands again.
+                self.assertEqual(program.probe("close", "TFormAbout", "About")[0], 0)
+                self.assertEqual(program.probe("gone", "TFormAbout", "About", 10000)[0], 0)
+                self.assertTrue(program.close_main_window())
+                self.assertEqual(program.wait_exit(), 0)
+
+    def test_switching_the_look_while_running_repaints_the_window(self):
+        with Program(ini_text=f"[Settings]\nLastColor={0x0080FF}\n") as program:
+            program.start()
+            self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
+            pictures = {}
+            for name in ("switch-carbon-at-start", "switch-plain-at-run-time", "switch-carbon-again"):
+                if name != "switch-carbon-at-start":
+                    program.command("MSettings_DisableSkin_FasterLaunch")
+                left, top, right, bottom = program.window_rect()
+                pictures[name] = picture_facts(screenshot_area(name, left, top, right, bottom))[0]
+            self.assertLess(pictures["switch-carbon-at-start"], pictures["switch-plain-at-run-time"] - 0.1)
+            self.assertAlmostEqual(pictures["switch-carbon-again"], pictures["switch-carbon-at-start"], delta=0.02)
+            self.assertTrue(program.close_main_window())
+            self.assertEqual(program.wait_exit(), 0)
+            # The switch is stored only by saving, which the exit does.
+            self.assertEqual(program.read_ini()["Settings"]["DisableSkin_FasterLaunch"], "0")
+
+
 if __name__ == "__main__":
     unittest.main()
