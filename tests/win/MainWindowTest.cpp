@@ -280,6 +280,23 @@ TEST_F(MainWindowEditorTest, SavingAtExitWritesTheSettingsAndTheColors)
         SCOPED_TRACE(line);
         EXPECT_NE(saved.find(line), std::string::npos);
     }
+    // A new file lists each section's keys in the order they were written:
+    // the save command's order, then the last colors of the exit.
+    const char* order[] = {"[Settings]", "AllowMultipleInstances=", "Language=", "ColorSpace=", "OutputFormat=",
+                           "WindowAlwaysOnTop=", "TwoColorMode=", "LoremIpsumText=", "LaunchInEyeDropperMode=",
+                           "UppercaseCode=", "CodeWithPrefix=", "AutomaticallyCopyCodeToClipboard=",
+                           "MinimizeWhileUsingDropper=", "UseTrayIcon=", "DisableSkin_FasterLaunch=",
+                           "SaveConfigurationOnExit=", "SaveLastColorOnExit=", "DropperZoomFactor=",
+                           "DropperSourceSize=", "DropperSampleSize=", "DropperMouseSpeed=", "LastColor=",
+                           "LastColor2=", "[Position]", "Top=", "Left="};
+    const std::string lines = "\n" + saved;
+    size_t at = 0;
+    for (const char* key : order) {
+        SCOPED_TRACE(key);
+        at = lines.find(std::string("\n") + key, at);
+        ASSERT_NE(at, std::string::npos);
+        ++at;
+    }
 }
 
 } // namespace
