@@ -281,6 +281,30 @@ TEST_F(MainWindowBehaviourTest, AReadOnlySettingsFileIsReportedAtExitAndLeftAlon
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
 }
 
+TEST_F(MainWindowBehaviourTest, AThousandUpdatesAndLookSwitchesLeaveNoGdiObjectBehind)
+{
+    TFormMain& form = Create();
+    form.Click(idMSettings_TwoColorMode);
+    const auto update = [&](int i) {
+        MoveScrollBar(1 + i % 3, i % 256);
+        form.SetColorReference2(static_cast<TColor>(i * 0x010203 & 0xFFFFFF));
+        ::RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    };
+    // The first round fills the caches of both looks.
+    update(0);
+    form.Click(idMSettings_DisableSkin_FasterLaunch);
+    form.Click(idMSettings_DisableSkin_FasterLaunch);
+    update(1);
+
+    const DWORD before = LiveGdiObjectsOfProcess();
+    for (int i = 0; i < 1000; ++i)
+        update(i);
+    for (int i = 0; i < 100; ++i)
+        form.Click(idMSettings_DisableSkin_FasterLaunch);
+    ::KillTimer(form.Handle(), 1); // the delayed copy is not what is measured
+    EXPECT_LE(LiveGdiObjectsOfProcess(), before);
+}
+
 TEST_F(MainWindowBehaviourTest, TabReachesEveryControlInOrder)
 {
     TFormMain& form = Create();

@@ -41,6 +41,20 @@ public:
     void ShowError(const std::string& text) override { Errors.push_back(text); }
 };
 
+// GDI objects alive in the process. Wine answers 0 to GetGuiResources but
+// takes a GDI handle by its table slot alone, so there they are counted slot
+// by slot.
+inline DWORD LiveGdiObjectsOfProcess()
+{
+    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
+        return counted;
+    DWORD live = 0;
+    for (ULONG_PTR slot = 1; slot <= 0xFFFF; ++slot)
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0)
+            ++live;
+    return live;
+}
+
 inline std::wstring TextOf(HWND window)
 {
     wchar_t buffer[1024]{};
