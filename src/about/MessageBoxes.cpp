@@ -32,6 +32,10 @@ int TitledMessageBox(const std::wstring& text, UINT flags)
     // program is disabled while it is open, so no second modal path can
     // start underneath it, and the focus goes back where it was.
     HWND owner = ::GetActiveWindow();
+    // A window on its way out (hidden before its destroy handler runs, where
+    // the exit's "Unable to write" is said) would take the box with it.
+    if (owner && !::IsWindowVisible(owner))
+        owner = nullptr;
     HWND focus = ::GetFocus();
     std::vector<HWND> disabled;
     ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
