@@ -300,9 +300,20 @@ TEST_F(ControlsScrollBarTest, HeldButtonRepeatsAndPagingStopsUnderThePointer)
 {
     const int middle = ScrollBarHeight / 2;
 
+    // Holds the pointer at x for a while, as the bar's repeat timer runs.
+    const auto hold = [&](int x, DWORD milliseconds) {
+        const ULONGLONG end = ::GetTickCount64() + milliseconds;
+        while (::GetTickCount64() < end) {
+            // A stray move from the X server (the real pointer elsewhere)
+            // must not steer the bar while the test runs.
+            MouseMoveHeld(m_bar->Handle(), x, middle);
+            Pump(20);
+        }
+    };
+
     Start(0);
     MouseDown(m_bar->Handle(), ScrollBarWidth - 3, middle);
-    Pump(1000); // first repeat after ~400 ms, then every ~50 ms
+    hold(ScrollBarWidth - 3, 1000); // first repeat after ~400 ms, then every ~50 ms
     MouseUp(m_bar->Handle(), ScrollBarWidth - 3, middle);
     const int afterHold = m_bar->Position();
     EXPECT_GT(afterHold, 3);
@@ -317,7 +328,7 @@ TEST_F(ControlsScrollBarTest, HeldButtonRepeatsAndPagingStopsUnderThePointer)
         expected += 10;
     Start(0);
     MouseDown(m_bar->Handle(), target, middle);
-    Pump(2500);
+    hold(target, 2500);
     EXPECT_EQ(m_bar->Position(), expected);
     MouseUp(m_bar->Handle(), target, middle);
 }
