@@ -69,25 +69,9 @@ void TColorBox::SetFont(HFONT font)
     Invalidate();
 }
 
-void TColorBox::Invalidate() const noexcept
-{
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
 LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT:
-        WMPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDBLCLK:
         WMLButtonDblClk();
         return 0;
@@ -118,13 +102,7 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
-}
-
-void TColorBox::WMPaint()
-{
-    BufferedPaint paint(Handle());
-    Paint(paint.Dc(), paint.Client());
+    return TPaintedControl::HandleMessage(message, wParam, lParam);
 }
 
 void TColorBox::Paint(HDC dc, const RECT& client) const

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Window.h"
+#include "app/PaintedControl.h"
 
 #include <functional>
 
 // The color box: a color inside a one-pixel black border, optionally with
 // the sample text "Lorem Ipsum" over it once in black and once in white, so
 // the user sees how text reads on the color.
-class TColorBox final : public Window {
+class TColorBox final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskColorBox";
 
@@ -32,10 +32,8 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Paint(HDC dc, const RECT& client) const;
-    void WMPaint();
+    void Paint(HDC dc, const RECT& client) const override;
     void WMLButtonDblClk();
-    void Invalidate() const noexcept;
 
     COLORREF m_color = RGB(0xFF, 0xFF, 0xFF);
     bool m_sampleText = false;

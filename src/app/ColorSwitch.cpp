@@ -48,11 +48,6 @@ TColorSwitch::TPart TColorSwitch::HitTest(POINT point) const noexcept
     return TPart::None;
 }
 
-void TColorSwitch::Invalidate() const noexcept
-{
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
 void TColorSwitch::SetHot(TPart part)
 {
     if (part == m_hot)
@@ -70,17 +65,6 @@ void TColorSwitch::Click()
 LRESULT TColorSwitch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT:
-        WMPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN:
         WMLButtonDown(PointFromLParam(lParam));
         return 0;
@@ -118,7 +102,7 @@ LRESULT TColorSwitch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_UPDATEUISTATE:
         Invalidate();
-        return Window::HandleMessage(message, wParam, lParam);
+        return TPaintedControl::HandleMessage(message, wParam, lParam);
     case UDM_GETPOS32:
         if (lParam)
             *reinterpret_cast<BOOL*>(lParam) = FALSE;
@@ -132,7 +116,7 @@ LRESULT TColorSwitch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_high = static_cast<int>(lParam);
         return 0;
     default:
-        return Window::HandleMessage(message, wParam, lParam);
+        return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -151,12 +135,6 @@ LRESULT TColorSwitch::UDMGetRange32(int* low, int* high) const noexcept
     if (high)
         *high = m_high;
     return 0;
-}
-
-void TColorSwitch::WMPaint()
-{
-    BufferedPaint paint(Handle());
-    Paint(paint.Dc(), paint.Client());
 }
 
 void TColorSwitch::Paint(HDC dc, const RECT& client) const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Window.h"
+#include "app/PaintedControl.h"
 
 #include <functional>
 
@@ -9,7 +9,7 @@
 // an up-down control used to, and still answers UDM_GETPOS32, UDM_SETPOS32,
 // UDM_GETRANGE32 and UDM_SETRANGE32 with a range of 0..10000 and the
 // position 5000, which nothing else reads or changes.
-class TColorSwitch final : public Window {
+class TColorSwitch final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskColorSwitch";
 
@@ -27,8 +27,7 @@ private:
     void Buttons(RECT& left, RECT& right) const noexcept;
     TPart HitTest(POINT point) const noexcept;
 
-    void Paint(HDC dc, const RECT& client) const;
-    void WMPaint();
+    void Paint(HDC dc, const RECT& client) const override;
     void WMLButtonDown(POINT point);
     void WMMouseMove(POINT point);
     void WMLButtonUp(POINT point);
@@ -41,7 +40,6 @@ private:
     void SetHot(TPart part);
     void CancelPress();
     void Click();
-    void Invalidate() const noexcept;
 
     TPart m_hot = TPart::None;
     TPart m_pressed = TPart::None; // the button the left mouse button went down on

@@ -134,11 +134,6 @@ bool TFlatButton::IsInside(POINT point) const noexcept
     return Contains(client, point);
 }
 
-void TFlatButton::Invalidate() const noexcept
-{
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
 void TFlatButton::SetHot(bool hot)
 {
     if (hot == m_hot)
@@ -156,17 +151,6 @@ void TFlatButton::Click()
 LRESULT TFlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT:
-        WMPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN:
         WMLButtonDown(PointFromLParam(lParam));
         return 0;
@@ -203,9 +187,9 @@ LRESULT TFlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_UPDATEUISTATE:
         Invalidate();
-        return Window::HandleMessage(message, wParam, lParam);
+        return TPaintedControl::HandleMessage(message, wParam, lParam);
     default:
-        return Window::HandleMessage(message, wParam, lParam);
+        return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -216,12 +200,6 @@ LRESULT TFlatButton::WMGetDlgCode(const MSG* message) const noexcept
     if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) && message->wParam == VK_RETURN)
         return DLGC_WANTMESSAGE;
     return 0;
-}
-
-void TFlatButton::WMPaint()
-{
-    BufferedPaint paint(Handle());
-    Paint(paint.Dc(), paint.Client());
 }
 
 void TFlatButton::Paint(HDC dc, const RECT& client) const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Window.h"
+#include "app/PaintedControl.h"
 
 #include <functional>
 #include <string>
@@ -9,7 +9,7 @@
 // lighter face under the pointer, a darker face while pressed. It clicks on
 // a mouse release over it, on Enter, and on Space when the key comes up.
 // A mouse click leaves the focus where it was, as tool buttons do.
-class TFlatButton final : public Window {
+class TFlatButton final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskFlatButton";
 
@@ -28,9 +28,8 @@ protected:
 
 private:
     void LoadPicture();
-    void Paint(HDC dc, const RECT& client) const;
+    void Paint(HDC dc, const RECT& client) const override;
     void DrawGreyedPicture(HDC dc, int x, int y) const;
-    void WMPaint();
     void WMLButtonDown(POINT point);
     void WMMouseMove(POINT point);
     void WMLButtonUp(POINT point);
@@ -43,7 +42,6 @@ private:
     void SetHot(bool hot);
     void CancelPress();
     void Click();
-    void Invalidate() const noexcept;
 
     std::wstring m_iconNameText; // keeps a named resource's name alive
     const wchar_t* m_iconName = nullptr;

@@ -126,11 +126,6 @@ int TScrollBar::PositionFromThumbOffset(int offset, int travel) const noexcept
     return m_min + ::MulDiv(std::clamp(offset, 0, travel), m_max - m_min, travel);
 }
 
-void TScrollBar::Invalidate() const noexcept
-{
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
 void TScrollBar::SetHot(TPart part)
 {
     if (part == m_hot)
@@ -142,17 +137,6 @@ void TScrollBar::SetHot(TPart part)
 LRESULT TScrollBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT:
-        WMPaint();
-        return 0;
-    case WM_PRINTCLIENT: {
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
-    case WM_ERASEBKGND:
-        return 1;
     case WM_LBUTTONDOWN:
         WMLButtonDown(PointFromLParam(lParam));
         return 0;
@@ -210,7 +194,7 @@ LRESULT TScrollBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case SBM_GETSCROLLINFO:
         return SBMGetScrollInfo(reinterpret_cast<SCROLLINFO*>(lParam));
     default:
-        return Window::HandleMessage(message, wParam, lParam);
+        return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -238,12 +222,6 @@ LRESULT TScrollBar::SBMGetScrollInfo(SCROLLINFO* info) const noexcept
     if (info->fMask & SIF_TRACKPOS)
         info->nTrackPos = m_position; // a drag moves the position itself
     return TRUE;
-}
-
-void TScrollBar::WMPaint()
-{
-    BufferedPaint paint(Handle());
-    Paint(paint.Dc(), paint.Client());
 }
 
 void TScrollBar::Paint(HDC dc, const RECT& client) const

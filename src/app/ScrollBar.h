@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Window.h"
+#include "app/PaintedControl.h"
 
 #include <functional>
 
@@ -9,7 +9,7 @@
 // interface it answers SBM_GETPOS, SBM_SETPOS, SBM_GETRANGE, SBM_SETRANGE and
 // SBM_GETSCROLLINFO, so other programs can read and set it like a system
 // scroll bar.
-class TScrollBar final : public Window {
+class TScrollBar final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskScrollBar";
 
@@ -50,8 +50,7 @@ private:
     void SetRange(int min, int max);
     void Step(TPart part);
 
-    void Paint(HDC dc, const RECT& client) const;
-    void WMPaint();
+    void Paint(HDC dc, const RECT& client) const override;
     void WMLButtonDown(POINT point);
     void WMMouseMove(POINT point);
     void WMLButtonUp();
@@ -64,7 +63,6 @@ private:
 
     void SetHot(TPart part);
     void EndTracking();
-    void Invalidate() const noexcept;
 
     int m_min = 0;
     int m_max = 100;
