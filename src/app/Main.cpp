@@ -23,9 +23,6 @@ namespace {
 constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD MainExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 
-constexpr UINT_PTR SingleUpdateClipboardTimer = 1;
-constexpr UINT SingleUpdateClipboardInterval = 300;
-
 constexpr int HotKeyId = 10;
 constexpr UINT HotKeyModifiers = MOD_ALT | MOD_SHIFT;
 constexpr UINT HotKeyVirtualKey = 0x44; // D

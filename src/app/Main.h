@@ -77,6 +77,10 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The one-shot automatic-copy timer.
+    static constexpr UINT_PTR SingleUpdateClipboardTimer = 1;
+    static constexpr UINT SingleUpdateClipboardInterval = 300;
+
     // Main.cpp
     void FormCreate();
     void FormShow();

@@ -13,9 +13,6 @@ constexpr int ColorSpaceItems[] = {idMColorSpace_RGB, idMColorSpace_HLS, idMColo
 constexpr int OutputFormatItems[] = {idMOutputFormat_HTMLCSS, idMOutputFormat_Delphi, idMOutputFormat_Cpp,
                                      idMOutputFormat_VisualBasic, idMOutputFormat_WindowsColorReference};
 
-constexpr UINT_PTR SingleUpdateClipboardTimer = 1;
-constexpr UINT SingleUpdateClipboardInterval = 300;
-
 // The lock is cleared on every way out, exceptions included.
 class ChangeLock {
 public:
