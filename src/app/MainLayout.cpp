@@ -183,6 +183,10 @@ void TFormMain::UpdateClientSize()
     // two-color mode, the height of three or four component rows.
     const int width = Scale(FTwoColorMode ? ClientWidthTwoColors : ClientWidthOneColor);
     const int height = Scale(FCMYKRows ? EditHeightOf4Rows : EditHeightOf3Rows);
+    RECT current{};
+    ::GetClientRect(Handle(), &current);
+    if (current.right == width && current.bottom == height)
+        return; // a resize would only cost a frame recalculation
     RECT frame{0, 0, width, height};
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
