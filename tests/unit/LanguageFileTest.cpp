@@ -1,4 +1,5 @@
 #include "i18n/LanguageSupport.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -49,18 +50,6 @@ private:
 std::string Utf8Bytes(std::u8string_view text)
 {
     return "\xEF\xBB\xBF"s + std::string(text.begin(), text.end());
-}
-
-std::string Utf16Bytes(std::u16string_view text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const auto high = static_cast<char>(unit >> 8);
-        const auto low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
 }
 
 bool HasBlankEnd(std::string_view text)

@@ -1,4 +1,5 @@
 #include "app/SettingsFile.h"
+#include "TestSupport.h"
 #include "app/SettingsKeys.h"
 
 #include <gtest/gtest.h>
@@ -23,18 +24,6 @@ std::string PathText(const fs::path& path)
 {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
-}
-
-std::string Utf16Bytes(std::u16string_view text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const auto high = static_cast<char>(unit >> 8);
-        const auto low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
 }
 
 // Each test gets a fresh folder under the system's temporary folder holding

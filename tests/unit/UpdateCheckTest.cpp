@@ -1,4 +1,5 @@
 #include "about/UpdateCheck.h"
+#include "TestSupport.h"
 
 #include "common/Exception.h"
 
@@ -308,18 +309,6 @@ std::string Bytes(std::initializer_list<unsigned char> bytes)
     for (const unsigned char byte : bytes)
         text += static_cast<char>(byte);
     return text;
-}
-
-std::string Utf16Bytes(std::u16string_view text, bool bigEndian)
-{
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const auto high = static_cast<char>(unit >> 8);
-        const auto low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
 }
 
 std::string Reply(std::string_view body)
