@@ -132,10 +132,12 @@ def screenshot(name):
     return target
 
 
-def screenshot_area(name, left, top, right, bottom, settle_timeout=5):
+def screenshot_area(name, left, top, right, bottom, settle_timeout=5, env=None):
     """Saves the screen area (a window's rectangle) as
     RESULTS/screenshots/NAME.png, cropped with ImageMagick, once two grabs in
-    a row give the same picture (the window has finished painting)."""
+    a row give the same picture (the window has finished painting). ENV's
+    DISPLAY, when given, names the screen."""
+    display = ["-display", env["DISPLAY"]] if env and "DISPLAY" in env else []
     folder = RESULTS / "screenshots"
     folder.mkdir(parents=True, exist_ok=True)
     target = folder / f"{name}.png"
@@ -143,7 +145,7 @@ def screenshot_area(name, left, top, right, bottom, settle_timeout=5):
     previous = None
     deadline = time.monotonic() + settle_timeout
     while True:
-        screen = subprocess.run(["import", "-window", "root", "png:-"], capture_output=True, check=True,
+        screen = subprocess.run(["import", *display, "-window", "root", "png:-"], capture_output=True, check=True,
                                 timeout=60).stdout
         picture = subprocess.run(["convert", "png:-", "-crop", geometry, "+repage", "png:-"], input=screen,
                                  capture_output=True, check=True, timeout=60).stdout
@@ -334,11 +336,11 @@ def _start_xvfb(depth):
 
 class SeparateWine:
     """An X display of its own (Xvfb at the given colour depth) and a copy of
-    the Wine prefix, so a test can run the program on another screen without
+    the Wine prefix (optionally at another screen DPI), so a test can run the program on another screen without
     disturbing the wineserver and desktop of the shared prefix. ENV is the
     environment for Program(env=...) and probe(env=...)."""
 
-    def __init__(self, depth):
+    def __init__(self, depth=24, dpi=None):
         self.root = Path(tempfile.mkdtemp(prefix="vesk-e2e-wine-"))
         self.xvfb = None
         self.env = None
@@ -348,6 +350,14 @@ class SeparateWine:
             subprocess.run(["cp", "-a", str(source), str(prefix)], check=True, timeout=300)
             self.xvfb, number = _start_xvfb(depth)
             self.env = {"DISPLAY": f":{number}", "WINEPREFIX": str(prefix)}
+            if dpi:
+                # The screen's DPI of the copy; read when its server starts.
+                subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                                "REG_DWORD", "/d", str(dpi), "/f"], env=wine_env(self.env), timeout=120,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                for argument in ("-k", "-w"):
+                    subprocess.run(["wineserver", argument], env=wine_env(self.env), timeout=60,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # A persistent wineserver: without it the server of the copy ends
             # as soon as one Wine process ends, and a process started in that
             # moment hangs in its start-up.

@@ -5,7 +5,7 @@ changing the window."""
 import subprocess
 import unittest
 
-from harness import Program, screenshot_area
+from harness import Program, SeparateWine, probe, screenshot_area
 
 LOOKS = {"carbon": 0, "plain": 1}  # DisableSkin_FasterLaunch
 MODES = {"one-color": 0, "two-color": 1}  # TwoColorMode
@@ -74,6 +74,27 @@ class ScreenshotTest(unittest.TestCase):
                 path = screenshot_area(f"about-{look}", left, top, right, bottom)
                 self.assertGreater(picture_facts(path)[1], 20, f"{path} looks empty")
                 # Escape closes it, and the main window takes commands again.
+                self.assertEqual(program.probe("close", "TFormAbout", "About")[0], 0)
+                self.assertEqual(program.probe("gone", "TFormAbout", "About", 10000)[0], 0)
+                self.assertTrue(program.close_main_window())
+                self.assertEqual(program.wait_exit(), 0)
+
+    def test_at_200_percent_every_size_doubles(self):
+        with SeparateWine(dpi=192) as wine:
+            ini = f"[Settings]\nTwoColorMode=1\nColorSpace=3\nLastColor={0x0080FF}\nLastColor2={0xA05020}\n"
+            with Program(ini_text=ini, env=wine.env) as program:
+                program.start()
+                self.assertIsNotNone(program.wait_for_main_window(60000), "the main window did not appear")
+                self.assertEqual(program.client_size(), (2 * 504, 2 * 95))
+                left, top, right, bottom = program.window_rect()
+                path = screenshot_area("main-carbon-200-percent", left, top, right, bottom, env=wine.env)
+                self.assertGreater(picture_facts(path)[1], 20, f"{path} looks empty")
+                program.command("MHelp_About")
+                self.assertEqual(program.probe("wait", "TFormAbout", "About", 15000)[0], 0, "no About window")
+                code, text = program.probe("rect", "TFormAbout", "About")
+                self.assertEqual(code, 0)
+                path = screenshot_area("about-carbon-200-percent", *map(int, text.split()), env=wine.env)
+                self.assertGreater(picture_facts(path)[1], 20, f"{path} looks empty")
                 self.assertEqual(program.probe("close", "TFormAbout", "About")[0], 0)
                 self.assertEqual(program.probe("gone", "TFormAbout", "About", 10000)[0], 0)
                 self.assertTrue(program.close_main_window())
