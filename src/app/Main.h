@@ -177,8 +177,6 @@ private:
     std::unique_ptr<TClipboardEx> FClipboardEx;
     bool FHotKeyRegistered = false;
     bool FDropperIsRunning = false;
-    bool FTwoColorMode = false;
-    bool FCMYKRows = false;
 
     // Controls
     std::unique_ptr<TFlatButton> BDropper;

@@ -244,11 +244,11 @@ void TFormMain::MColorSpaceClick(int sender)
     }
     CheckRadio(idMColorSpace_RGB, idMColorSpace_CMYK, sender);
 
-    FCMYKRows = space == 3;
-    ShowControl(idLColorComponent4, FCMYKRows);
-    ShowControl(idSBColorComponent4, FCMYKRows);
-    ShowControl(idEColorComponent4, FCMYKRows);
-    ShowControl(idEColorComponentLabel4, FCMYKRows);
+    const bool fourRows = space == 3;
+    ShowControl(idLColorComponent4, fourRows);
+    ShowControl(idSBColorComponent4, fourRows);
+    ShowControl(idEColorComponent4, fourRows);
+    ShowControl(idEColorComponentLabel4, fourRows);
     UpdateClientSize();
 
     UpdateColorComponentsCaptions();
@@ -282,12 +282,12 @@ void TFormMain::UDColorSwitchClick()
 
 void TFormMain::MSettings_TwoColorModeClick()
 {
-    FTwoColorMode = IsChecked(idMSettings_TwoColorMode);
-    ShowControl(idUDColorSwitch, FTwoColorMode);
-    ShowControl(idColorBoxPanel2, FTwoColorMode);
-    ShowControl(idLColorCode2, FTwoColorMode);
+    const bool twoColors = IsChecked(idMSettings_TwoColorMode);
+    ShowControl(idUDColorSwitch, twoColors);
+    ShowControl(idColorBoxPanel2, twoColors);
+    ShowControl(idLColorCode2, twoColors);
     UpdateClientSize();
-    if (FTwoColorMode)
+    if (twoColors)
         UpdateColorCode(false);
 }
 

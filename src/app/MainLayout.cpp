@@ -180,9 +180,9 @@ void TFormMain::LayoutControls()
 void TFormMain::UpdateClientSize()
 {
     // The window follows the size of its contents: the width of one- or
-    // two-color mode, the height of three or four component rows.
-    const int width = Scale(FTwoColorMode ? ClientWidthTwoColors : ClientWidthOneColor);
-    const int height = Scale(FCMYKRows ? EditHeightOf4Rows : EditHeightOf3Rows);
+    // two-color mode, the height of three or four component rows (CMYK).
+    const int width = Scale(IsChecked(idMSettings_TwoColorMode) ? ClientWidthTwoColors : ClientWidthOneColor);
+    const int height = Scale(IsChecked(idMColorSpace_CMYK) ? EditHeightOf4Rows : EditHeightOf3Rows);
     RECT current{};
     ::GetClientRect(Handle(), &current);
     if (current.right == width && current.bottom == height)
