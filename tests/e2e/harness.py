@@ -8,6 +8,7 @@ import subprocess
 import tempfile
 import threading
 import time
+import unittest
 from pathlib import Path
 
 DIST = Path(os.environ.get("VESK_DIST", "build/windows/dist")).resolve()
@@ -182,6 +183,18 @@ def language_text(language_file, section, key):
 def shipped_languages():
     """The Ids of the language files that ship, from their file names."""
     return sorted(path.stem for path in (DIST / "Languages").glob("*.ini"))
+
+
+class ProgramTestCase(unittest.TestCase):
+    """A test that starts the program and expects a normal end."""
+
+    def start(self, program):
+        program.start()
+        self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
+
+    def close(self, program):
+        self.assertTrue(program.close_main_window())
+        self.assertEqual(program.wait_exit(), 0)
 
 
 class Program:

@@ -2,22 +2,14 @@
 clipboard that another program holds open."""
 import unittest
 
-from harness import MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program
+from harness import ProgramTestCase, MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program
 
 
 def settings(**values):
     return "[Settings]\n" + "".join(f"{key}={value}\n" for key, value in values.items())
 
 
-class ClipboardTest(unittest.TestCase):
-    def start(self, program):
-        program.start()
-        self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
-
-    def close(self, program):
-        self.assertTrue(program.close_main_window())
-        self.assertEqual(program.wait_exit(), 0)
-
+class ClipboardTest(ProgramTestCase):
     def set_clipboard(self, program, text):
         self.assertEqual(program.probe("setclip", text)[0], 0, "could not put the text on the clipboard")
 

@@ -3,7 +3,7 @@ of the file at the next start."""
 import subprocess
 import unittest
 
-from harness import Program
+from harness import ProgramTestCase, Program
 
 GRAY = 0x808080
 
@@ -13,15 +13,7 @@ def windows_path(path):
                           timeout=60).stdout.strip()
 
 
-class SettingsTest(unittest.TestCase):
-    def start(self, program):
-        program.start()
-        self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
-
-    def close(self, program):
-        self.assertTrue(program.close_main_window())
-        self.assertEqual(program.wait_exit(), 0)
-
+class SettingsTest(ProgramTestCase):
     def look(self, program):
         """What the user sees of the editor and the window's place."""
         return {
