@@ -32,7 +32,7 @@ vesk_require_packages() {
 
 VESK_BUILD_PACKAGES=(cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3)
-VESK_RUN_PACKAGES=(wine wine64 xvfb xauth x11-utils xdotool xclip imagemagick locales-all)
+VESK_RUN_PACKAGES=(wine wine64 fonts-wine xvfb xauth x11-utils xdotool xclip imagemagick locales-all)
 
 # Configures (once) and builds one preset.
 vesk_build() {
@@ -74,23 +74,39 @@ vesk_stop_xvfb() {
   fi
 }
 
+# The version of the prefix's make-up below. A prefix made by an older
+# script (another number, or none) is made again.
+VESK_PREFIX_VERSION=2
+
 # A Wine prefix of our own inside the build folder, made once and reused.
 # Mono and Gecko are not wanted: the program needs neither.
 vesk_wine_env() {
   export WINEPREFIX="$VESK_BUILD/windows/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  if [ ! -f "$WINEPREFIX/vesk-ready" ]; then
+  if [ "$(cat "$WINEPREFIX/vesk-ready" 2>/dev/null)" != "$VESK_PREFIX_VERSION" ]; then
+    wineserver -k >/dev/null 2>&1
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    # Wine draws texts with whatever fonts it finds. Without its own Tahoma,
+    # Marlett and MS Sans Serif in the prefix it falls back to the host's
+    # fonts (menus in DejaVu, caption buttons as letters), and every machine
+    # would show other pictures and other menu bar widths.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null
+    if [ ! -f "$fonts/tahoma.ttf" ] || [ ! -f "$fonts/marlett.ttf" ]; then
+      vesk_say "Wine's fonts are missing from /usr/share/wine/fonts (package fonts-wine)"
+      return 1
+    fi
     # A Wine virtual desktop draws real Windows frames (title bar, menu bar,
     # caption buttons) with no X window manager, so screenshots show the
     # windows as Windows users see them.
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
     wineserver -w
-    touch "$WINEPREFIX/vesk-ready"
+    echo "$VESK_PREFIX_VERSION" >"$WINEPREFIX/vesk-ready"
   fi
 }
 

@@ -198,6 +198,9 @@ TFormAbout::TFormAbout(HWND owner, std::time_t compilationDate, int copyrightFro
     m_homepageHint = Utf8ToWide(Languages->ProductPageAddress(true, FProductID));
 
     ApplyLanguage();
+    // The menu captions are known only now; in some languages they need two
+    // rows of the menu bar, which the first size did not allow for.
+    SetClientSize(Handle(), Scale(ClientWidth), Scale(ClientHeight));
     FitAppTitle();
     LayoutControls();
 

@@ -58,7 +58,10 @@ void TFormMain::CreateFonts()
 {
     // "Microsoft Sans Serif" is the scalable face with the metrics of the
     // classic "MS Sans Serif" bitmap font, so texts stay crisp at any DPI.
-    m_fontDefault = MakeFont(Scale(11), L"Microsoft Sans Serif", FW_NORMAL, DEFAULT_PITCH | FF_SWISS);
+    // Where it is missing (Wine) the scalable "MS Sans Serif" has the same
+    // widths, so the same texts fit.
+    static const std::wstring face = InstalledFontFace({L"Microsoft Sans Serif", L"MS Sans Serif"});
+    m_fontDefault = MakeFont(Scale(11), face.c_str(), FW_NORMAL, DEFAULT_PITCH | FF_SWISS);
     m_fontEdit = MakeFont(Scale(12), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
     m_fontEditLabel = MakeFont(Scale(15), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
     m_fontCode = MakeFont(Scale(12), L"Courier New", FW_BOLD, FIXED_PITCH | FF_MODERN);
@@ -187,22 +190,7 @@ void TFormMain::UpdateClientSize()
     ::GetClientRect(Handle(), &current);
     if (current.right == width && current.bottom == height)
         return; // a resize would only cost a frame recalculation
-    RECT frame{0, 0, width, height};
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
-    ::AdjustWindowRectEx(&frame, style, m_menuBar ? TRUE : FALSE, exStyle);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    // A menu bar that wraps onto a second line (a narrow window, long
-    // captions) takes client height; grow until the client area fits.
-    RECT client{};
-    ::GetClientRect(Handle(), &client);
-    if (client.bottom < height) {
-        RECT window{};
-        ::GetWindowRect(Handle(), &window);
-        ::SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left,
-                       window.bottom - window.top + (height - client.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SetClientSize(Handle(), width, height);
 }
 
 void TFormMain::DpiChanged(UINT dpi, const RECT* suggested)

@@ -75,3 +75,21 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     }
     return result;
 }
+
+void SetClientSize(HWND window, int width, int height)
+{
+    RECT frame{0, 0, width, height};
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+    ::AdjustWindowRectEx(&frame, style, ::GetMenu(window) ? TRUE : FALSE, exStyle);
+    ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    if (client.bottom != height) {
+        RECT outer{};
+        ::GetWindowRect(window, &outer);
+        ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
+                       outer.bottom - outer.top + (height - client.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}

@@ -37,3 +37,9 @@ private:
 
     HWND m_handle = nullptr;
 };
+
+// Sizes a top-level window so that its client area is WIDTH x HEIGHT, also
+// when its menu bar wraps onto more rows than AdjustWindowRectEx assumes
+// (long captions, a narrow window): the window then grows by what the bar
+// took.
+void SetClientSize(HWND window, int width, int height);

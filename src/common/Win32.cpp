@@ -45,3 +45,35 @@ std::wstring ExecutableFolder()
         buffer.resize(buffer.size() * 2);
     }
 }
+
+namespace {
+
+int CALLBACK NoteFontFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0; // one is enough
+}
+
+} // namespace
+
+std::wstring InstalledFontFace(std::initializer_list<const wchar_t*> faces)
+{
+    WindowDc screen(nullptr);
+    if (screen) {
+        for (const wchar_t* face : faces) {
+            LOGFONTW wanted{};
+            wanted.lfCharSet = DEFAULT_CHARSET;
+            if (::wcslen(face) >= LF_FACESIZE)
+                continue;
+            ::wcscpy_s(wanted.lfFaceName, face);
+            bool found = false;
+            ::EnumFontFamiliesExW(screen.get(), &wanted, NoteFontFamily, reinterpret_cast<LPARAM>(&found), 0);
+            if (found)
+                return face;
+        }
+    }
+    LOGFONTW dialog{};
+    if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof dialog, &dialog) == sizeof dialog)
+        return dialog.lfFaceName;
+    return L"MS Shell Dlg";
+}

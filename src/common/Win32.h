@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -144,3 +145,9 @@ private:
 
 // The folder of the running executable, with a trailing backslash.
 std::wstring ExecutableFolder();
+
+// The first of FACES that is installed, else the face of the dialog font.
+// Font mapping would otherwise pick any face with the asked-for pitch, whose
+// widths the layout was not made for ("Microsoft Sans Serif" is missing
+// under Wine, and its stand-in there is wider).
+std::wstring InstalledFontFace(std::initializer_list<const wchar_t*> faces);

@@ -41,6 +41,14 @@ class RecordingResult(unittest.TextTestResult):
         super().addSkip(test, reason)
         self._record(test, "skipped", reason)
 
+    def addSubTest(self, test, subtest, err):
+        # A failing subtest fails its test: without this the test would be
+        # written as neither passed nor failed and the count would miss it.
+        super().addSubTest(test, subtest, err)
+        if err is not None:
+            outcome = "failure" if issubclass(err[0], test.failureException) else "error"
+            self._record(subtest, outcome, self._exc_info_to_string(err, test))
+
     def addUnexpectedSuccess(self, test):
         super().addUnexpectedSuccess(test)
         self._record(test, "failure", "unexpected success")

@@ -300,3 +300,53 @@ TEST_F(MainWindowEditorTest, SavingAtExitWritesTheSettingsAndTheColors)
 }
 
 } // namespace
+
+TEST_F(MainWindowEditorTest, AWrappedMenuBarShowsEveryItemAndLeavesTheClientAreaAlone)
+{
+    // The menu bar wraps when its captions are wider than the window; the
+    // window then grows by the extra row, and the client area keeps the
+    // layout's size. English wraps in one-color mode with Wine's Tahoma.
+    struct Case {
+        const char* Language;
+        bool TwoColors;
+    };
+    bool someWrapped = false;
+    TFormMain& form = Create();
+    for (const Case& c : {Case{"English", false}, Case{"German", false}, Case{"German", true}}) {
+        SCOPED_TRACE(std::string(c.Language) + (c.TwoColors ? " two-color" : " one-color"));
+        OpenSettingsMenu();
+        const auto languages = m_languages->List();
+        const auto item = std::find(languages.begin(), languages.end(), c.Language);
+        ASSERT_NE(item, languages.end());
+        form.Click(idMSettings_LanguageFirst + static_cast<int>(item - languages.begin()));
+        if (form.IsChecked(idMSettings_TwoColorMode) != c.TwoColors)
+            form.Click(idMSettings_TwoColorMode);
+
+        RECT client{};
+        ::GetClientRect(form.Handle(), &client);
+        EXPECT_EQ(client.right, Scaled(c.TwoColors ? 504 : 391));
+        EXPECT_EQ(client.bottom, Scaled(75));
+        POINT clientTop{0, 0};
+        ::ClientToScreen(form.Handle(), &clientTop);
+        RECT window{};
+        ::GetWindowRect(form.Handle(), &window);
+
+        HMENU bar = form.MenuBar();
+        std::vector<RECT> items;
+        for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+            RECT rect{};
+            ASSERT_TRUE(::GetMenuItemRect(form.Handle(), bar, static_cast<UINT>(i), &rect));
+            EXPECT_GE(rect.left, window.left) << "item " << i;
+            EXPECT_LE(rect.right, window.right) << "item " << i;
+            EXPECT_LE(rect.bottom, clientTop.y) << "item " << i << " reaches into the client area";
+            for (const RECT& other : items) {
+                RECT overlap{};
+                EXPECT_FALSE(::IntersectRect(&overlap, &rect, &other)) << "item " << i << " overlaps another";
+            }
+            someWrapped = someWrapped || (!items.empty() && rect.top != items.front().top);
+            items.push_back(rect);
+        }
+        EXPECT_EQ(items.size(), 7u); // Clipboard, Color, Color space, Output format, Settings, Help, Donate
+    }
+    EXPECT_TRUE(someWrapped) << "no case wrapped the menu bar: the wrap is not tested";
+}

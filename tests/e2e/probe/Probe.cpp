@@ -342,7 +342,8 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 4)
         return 2;
     const wchar_t* className = argv[2];
-    const wchar_t* title = argv[3];
+    // "*" stands for any title (a window whose title is translated).
+    const wchar_t* title = std::wcscmp(argv[3], L"*") == 0 ? nullptr : argv[3];
 
     if (command == L"wait") {
         const DWORD timeout = argc > 4 ? static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)) : 10000;
