@@ -2,7 +2,7 @@
 // encoding give the same bytes back, reads are safe, and writing one key
 // makes exactly that key read back while another key keeps its value.
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,9 @@
 #include "about/About.h"
 
-#include "about/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "about/UpdateCheck.h"
-#include "app/Application.h"
-#include "app/Program.h"
-#include "app/Theme.h"
+#include "ui/Application.h"
+#include "ui/Theme.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 #include "i18n/LanguageSupport.h"
@@ -152,9 +151,9 @@ std::time_t ExecutableBuildDate()
     return _mkgmtime(&parts);
 }
 
-TFormAbout::TFormAbout(HWND owner, std::time_t compilationDate, int copyrightFrom, int copyrightTo,
-                       std::int32_t productId)
-    : m_owner(owner), FProductID(productId), m_compilationDate(compilationDate)
+TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t compilationDate, int copyrightFrom,
+                       int copyrightTo, std::int32_t productId)
+    : m_owner(owner), m_languages(languages), FProductID(productId), m_compilationDate(compilationDate)
 {
     {
         WindowDc screen(owner);
@@ -195,7 +194,7 @@ TFormAbout::TFormAbout(HWND owner, std::time_t compilationDate, int copyrightFro
     m_emailAddress = Utf8ToWide(TLanguages::EmailAddress(MailboxName));
     ::SetWindowTextW(Control(idEmailLink), m_emailAddress.c_str());
     ::SetWindowTextW(Control(idHomepageLink), Utf8ToWide(TLanguages::HomePageAddress(false)).c_str());
-    m_homepageHint = Utf8ToWide(Languages->ProductPageAddress(true, FProductID));
+    m_homepageHint = Utf8ToWide(m_languages.ProductPageAddress(true, FProductID));
 
     ApplyLanguage();
     // The menu captions are known only now; in some languages they need two
@@ -244,7 +243,7 @@ HWND TFormAbout::Control(int id) const noexcept
 
 std::wstring TFormAbout::Text(const char* key) const
 {
-    return Utf8ToWide(Languages->ActiveFile().ReadString(FormSection, key));
+    return Utf8ToWide(m_languages.ActiveFile().ReadString(FormSection, key));
 }
 
 std::wstring TFormAbout::LicenseFile() const
@@ -289,7 +288,7 @@ void TFormAbout::ApplyLanguage()
     setCaption(idMLicenseAgreement, Text("MLicenseAgreement"));
     ::SetWindowTextW(Control(idLAppVersion), (Text("LAppVersion") + L":").c_str());
 
-    const auto read = [](const char* key) { return Languages->ActiveFile().ReadString(FormSection, key); };
+    const auto read = [this](const char* key) { return m_languages.ActiveFile().ReadString(FormSection, key); };
     g_updateTexts.NewVersionAvailable = read("sNewVersionAvailable");
     g_updateTexts.GoToProductsWebPage = read("sGoToProductsWebPage");
     g_updateTexts.Application = read("sApplication");
@@ -384,7 +383,7 @@ void TFormAbout::MLicenseAgreementClick()
     if (std::filesystem::is_regular_file(std::filesystem::path(LicenseFile()), ignored))
         OpenAddress(Utf8ToWide(DoubleQuoted(WideToUtf8(LicenseFile()))));
     else
-        ErrorBox(Utf8ToWide(Languages->ActiveFile().ReadString(FormSection, "sFileNotFound")) + L":\r\nLicense.txt");
+        ErrorBox(Utf8ToWide(m_languages.ActiveFile().ReadString(FormSection, "sFileNotFound")) + L":\r\nLicense.txt");
 }
 
 void TFormAbout::MCheckForNewVersionClick()

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "app/ThemedMenu.h"
-#include "app/Window.h"
+#include "ui/ThemedMenu.h"
+#include "ui/Window.h"
 
 #include <cstdint>
 #include <ctime>
 #include <string>
+
+class TLanguages;
 
 // The About window: icon, name, version and build date, the maker and two
 // links, and a menu bar with the update check and the licence agreement.
@@ -14,8 +16,10 @@ class TFormAbout final : public Window {
 public:
     static constexpr const wchar_t* ClassName = L"TFormAbout";
 
-    // owner: the main window; compilationDate: the build date of the program.
-    TFormAbout(HWND owner, std::time_t compilationDate, int copyrightFrom, int copyrightTo, std::int32_t productId);
+    // owner: the main window; languages: the texts and web addresses, which
+    // must outlive the window; compilationDate: the build date of the program.
+    TFormAbout(HWND owner, const TLanguages& languages, std::time_t compilationDate, int copyrightFrom,
+               int copyrightTo, std::int32_t productId);
     ~TFormAbout() override;
 
     // Shows the window modally; returns when it has closed.
@@ -67,6 +71,7 @@ private:
     void OpenAddress(const std::wstring& address) const;
 
     HWND m_owner;
+    const TLanguages& m_languages;
     std::int32_t FProductID;
     std::string FVersion;
     std::time_t m_compilationDate;

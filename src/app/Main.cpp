@@ -1,15 +1,15 @@
 #include "app/Main.h"
 
 #include "about/About.h"
-#include "about/MessageBoxes.h"
-#include "app/Application.h"
-#include "app/ColorBox.h"
-#include "app/ColorSwitch.h"
-#include "app/FlatButton.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Application.h"
+#include "ui/ColorBox.h"
+#include "ui/ColorSwitch.h"
+#include "ui/FlatButton.h"
 #include "app/Program.h"
-#include "app/ScrollBar.h"
-#include "app/SettingsFile.h"
-#include "app/Theme.h"
+#include "ui/ScrollBar.h"
+#include "settings/SettingsFile.h"
+#include "ui/Theme.h"
 #include "common/Exception.h"
 #include "i18n/LanguageSupport.h"
 
@@ -468,7 +468,7 @@ void TFormMain::MHelp_FeedbackClick()
 
 void TFormMain::MHelp_AboutClick()
 {
-    TFormAbout about(Handle(), ExecutableBuildDate(), 2013, 2013, ProductId);
+    TFormAbout about(Handle(), *Languages, ExecutableBuildDate(), 2013, 2013, ProductId);
     about.ShowModal();
 }
 

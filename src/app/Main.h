@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/ClipboardEx.h"
+#include "ui/ClipboardEx.h"
 #include "app/MainIds.h"
-#include "app/ThemedMenu.h"
-#include "app/Window.h"
+#include "ui/ThemedMenu.h"
+#include "ui/Window.h"
 
 #include <commctrl.h>
 #include "color/ColorFunctions.h"

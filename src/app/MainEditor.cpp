@@ -1,9 +1,9 @@
 // The color editor of the main window: the primary and secondary color, the
 // component rows, the code labels, and the color and clipboard commands.
 
-#include "app/ColorBox.h"
+#include "ui/ColorBox.h"
 #include "app/Main.h"
-#include "app/ScrollBar.h"
+#include "ui/ScrollBar.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 

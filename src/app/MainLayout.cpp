@@ -1,12 +1,12 @@
 // The main window's controls: creation, fonts, placement at the window's
 // DPI, painting and control colors.
 
-#include "app/ColorBox.h"
-#include "app/ColorSwitch.h"
-#include "app/FlatButton.h"
+#include "ui/ColorBox.h"
+#include "ui/ColorSwitch.h"
+#include "ui/FlatButton.h"
 #include "app/Main.h"
-#include "app/ScrollBar.h"
-#include "app/Theme.h"
+#include "ui/ScrollBar.h"
+#include "ui/Theme.h"
 
 #include <commctrl.h>
 

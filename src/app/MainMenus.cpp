@@ -1,11 +1,11 @@
 // The main window's menus, keyboard shortcuts and language texts.
 
-#include "app/Application.h"
-#include "app/FlatButton.h"
+#include "ui/Application.h"
+#include "ui/FlatButton.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "app/SettingsFile.h"
-#include "app/Theme.h"
+#include "settings/SettingsFile.h"
+#include "ui/Theme.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 #include "i18n/LanguageSupport.h"

@@ -1,12 +1,12 @@
 // The main window and the settings file: loading at start-up, the window's
 // place, saving, the immediate writes and restoring the defaults.
 
-#include "app/ColorBox.h"
+#include "ui/ColorBox.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "app/SettingsFile.h"
-#include "app/SettingsKeys.h"
-#include "app/WindowPlacement.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
+#include "settings/WindowPlacement.h"
 #include "i18n/LanguageSupport.h"
 
 namespace {

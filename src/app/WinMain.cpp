@@ -1,11 +1,11 @@
 // The program entry: start-up, the single-instance rule and shutdown.
 
-#include "about/MessageBoxes.h"
-#include "app/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Application.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "app/SettingsFile.h"
-#include "app/Theme.h"
+#include "settings/SettingsFile.h"
+#include "ui/Theme.h"
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
 

@@ -1,7 +1,7 @@
 #include "i18n/WindowsLanguageEnvironment.h"
 
-#include "about/MessageBoxes.h"
-#include "app/SettingsFile.h"
+#include "ui/MessageBoxes.h"
+#include "settings/SettingsFile.h"
 #include "common/Win32.h"
 
 namespace {

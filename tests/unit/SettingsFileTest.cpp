@@ -1,6 +1,6 @@
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "TestSupport.h"
-#include "app/SettingsKeys.h"
+#include "settings/SettingsKeys.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // closing from the keyboard.
 
 #include "about/About.h"
-#include "about/MessageBoxes.h"
-#include "app/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Application.h"
 #include "app/Program.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
@@ -84,7 +84,7 @@ protected:
 
     TFormAbout& Create()
     {
-        m_about = std::make_unique<TFormAbout>(m_owner, 1700000000, 2013, 2013, 4);
+        m_about = std::make_unique<TFormAbout>(m_owner, *m_languages, 1700000000, 2013, 2013, 4);
         return *m_about;
     }
 

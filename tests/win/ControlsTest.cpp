@@ -1,8 +1,8 @@
-#include "app/ColorBox.h"
-#include "app/ColorSwitch.h"
-#include "app/FlatButton.h"
-#include "app/ScrollBar.h"
-#include "app/Theme.h"
+#include "ui/ColorBox.h"
+#include "ui/ColorSwitch.h"
+#include "ui/FlatButton.h"
+#include "ui/ScrollBar.h"
+#include "ui/Theme.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

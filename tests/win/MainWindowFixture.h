@@ -3,11 +3,11 @@
 // A program folder of its own (Languages\ and the settings file) and a main
 // window created the way start-up creates it, for the in-process tests.
 
-#include "about/MessageBoxes.h"
-#include "app/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Application.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "app/Theme.h"
+#include "ui/Theme.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
 

@@ -1,5 +1,5 @@
-#include "about/MessageBoxes.h"
-#include "app/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Application.h"
 
 #include <gtest/gtest.h>
 

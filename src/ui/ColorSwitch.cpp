@@ -1,7 +1,7 @@
-#include "app/ColorSwitch.h"
+#include "ui/ColorSwitch.h"
 
-#include "app/ControlPaint.h"
-#include "app/Theme.h"
+#include "ui/ControlPaint.h"
+#include "ui/Theme.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
-#include "about/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
-#include "app/Application.h"
+#include "ui/Application.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "app/Window.h"
+#include "ui/Window.h"
 
-#include "app/Application.h"
+#include "ui/Application.h"
 #include "common/Exception.h"
 
 #include <exception>

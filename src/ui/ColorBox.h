@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PaintedControl.h"
+#include "ui/PaintedControl.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "app/ControlPaint.h"
+#include "ui/ControlPaint.h"
 
 namespace ControlPaint {
 

@@ -1,6 +1,6 @@
-#include "app/ThemedMenu.h"
+#include "ui/ThemedMenu.h"
 
-#include "app/Theme.h"
+#include "ui/Theme.h"
 
 #include <algorithm>
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/ClipboardEx.h"
+#include "ui/ClipboardEx.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // The settings file's sections, keys and defaults in one place, shared by the
 // main window's load and save code and the tests.
 
-#include "app/WindowPlacement.h"
+#include "settings/WindowPlacement.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/Theme.h"
+#include "ui/Theme.h"
 
 #include "common/Exception.h"
 

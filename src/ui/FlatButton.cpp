@@ -1,7 +1,7 @@
-#include "app/FlatButton.h"
+#include "ui/FlatButton.h"
 
-#include "app/ControlPaint.h"
-#include "app/Theme.h"
+#include "ui/ControlPaint.h"
+#include "ui/Theme.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Window.h"
+#include "ui/Window.h"
 
 // A control that draws itself: every paint goes through a back buffer (no
 // flicker), the background is never erased separately, and WM_PRINTCLIENT

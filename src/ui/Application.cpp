@@ -1,6 +1,6 @@
-#include "app/Application.h"
+#include "ui/Application.h"
 
-#include "about/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/PaintedControl.h"
+#include "ui/PaintedControl.h"
 
-#include "app/ControlPaint.h"
+#include "ui/ControlPaint.h"
 
 void TPaintedControl::Invalidate() const noexcept
 {

@@ -1,7 +1,7 @@
-#include "app/ScrollBar.h"
+#include "ui/ScrollBar.h"
 
-#include "app/ControlPaint.h"
-#include "app/Theme.h"
+#include "ui/ControlPaint.h"
+#include "ui/Theme.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "app/ColorBox.h"
+#include "ui/ColorBox.h"
 
-#include "app/ControlPaint.h"
+#include "ui/ControlPaint.h"
 
 #include <iterator>
 
