@@ -88,7 +88,7 @@ TEST(ZoomPlacementTest, MaxFittingSourceSizeIsTheLargestOddThatFits)
         int Boundary, ZoomFactor, Expected;
     };
     const TCase cases[] = {
-        {540, 8, 67},  {540, 10, 53}, {540, 12, 45}, {384, 8, 47}, {540, 3, 179},
+        {540, 8, 67},  {540, 10, 53}, {540, 12, 45}, {384, 8, 47},   {540, 3, 179},
         {540, 180, 3}, {540, 181, 1}, {540, 271, 1}, {540, 541, -1},
     };
     for (const TCase& c : cases) {

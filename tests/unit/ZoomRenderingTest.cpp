@@ -72,7 +72,8 @@ void ExpectZoomPicture(const TDesktopPictureView& source, TScreenPoint point, co
     int wrong = 0;
     for (int y = 0; y < zoom.Height && wrong < 5; ++y) {
         for (int x = 0; x < zoom.Width && wrong < 5; ++x) {
-            const TColor block = DesktopPixelOrFill(source, point.X - k + x / g.ZoomFactor, point.Y - k + y / g.ZoomFactor);
+            const TColor block =
+                DesktopPixelOrFill(source, point.X - k + x / g.ZoomFactor, point.Y - k + y / g.ZoomFactor);
             const TColor expected = OnMarker(x, y, g) ? InverseColor(block) : block;
             const TColor actual = ZoomPixelAt(zoom, x, y);
             if (actual != expected) {
@@ -173,8 +174,8 @@ TEST(SampleColorAtTest, ReadsBlueGreenRedBytesWithTheStride)
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 3; ++x) {
             std::uint8_t* p = bits.data() + y * stride + x * 4;
-            p[0] = 0x30; // blue
-            p[1] = 0x20; // green
+            p[0] = 0x30;                                                      // blue
+            p[1] = 0x20;                                                      // green
             p[2] = static_cast<std::uint8_t>(x == 1 && y == 1 ? 0x19 : 0x10); // red
             p[3] = 0xEE;
         }
@@ -195,8 +196,8 @@ TEST(RenderZoomAreaTest, DefaultSettingsGiveA392PictureWithTheMarkerOnBlocks192T
     int wrong = 0;
     for (int y = 0; y < 392; ++y) {
         for (int x = 0; x < 392; ++x) {
-            const bool frame = (x >= 192 && x <= 199 && (y == 192 || y == 199))
-                               || (y >= 192 && y <= 199 && (x == 192 || x == 199));
+            const bool frame =
+                (x >= 192 && x <= 199 && (y == 192 || y == 199)) || (y >= 192 && y <= 199 && (x == 192 || x == 199));
             if (ZoomPixelAt(view, x, y) != (frame ? Black : White) && ++wrong < 5)
                 ADD_FAILURE() << "pixel (" << x << ", " << y << ")";
         }
@@ -223,7 +224,8 @@ TEST(RenderZoomAreaTest, MarkerIsTheInverseOfTheBackground)
         TZoomPicture zoom(36);
         ASSERT_EQ(RenderZoomArea(picture.View(), {25, 25}, geometry, zoom.View()), rrDrawn);
         // d = 3 * 4 = 12, L = 12: the corners and the middle of each edge.
-        const std::pair<int, int> markerPixels[] = {{12, 12}, {23, 12}, {12, 23}, {23, 23}, {18, 12}, {12, 18}, {23, 18}};
+        const std::pair<int, int> markerPixels[] = {{12, 12}, {23, 12}, {12, 23}, {23, 23},
+                                                    {18, 12}, {12, 18}, {23, 18}};
         for (const auto& [x, y] : markerPixels) {
             EXPECT_EQ(Describe(ZoomPixelAt(zoom.View(), x, y)), Describe(c.Marker)) << x << ", " << y;
         }
@@ -301,14 +303,10 @@ TEST(RenderZoomAreaTest, InvalidSettingsDrawNothing)
         int Side;
     };
     const TCase cases[] = {
-        {"So * Z above B", {8, 49, 1, 391}, 392},
-        {"Z below 3", {2, 49, 1, 540}, 98},
-        {"So even", {8, 48, 1, 540}, 384},
-        {"So below 3", {181, 1, 1, 540}, 181},
-        {"Sa even", {8, 49, 2, 540}, 392},
-        {"Sa below 1", {8, 49, -1, 540}, 392},
-        {"Sa above So", {8, 49, 51, 540}, 392},
-        {"So * Z beyond 32 bits", {8, 1 << 30 | 1, 1, 540}, 8},
+        {"So * Z above B", {8, 49, 1, 391}, 392}, {"Z below 3", {2, 49, 1, 540}, 98},
+        {"So even", {8, 48, 1, 540}, 384},        {"So below 3", {181, 1, 1, 540}, 181},
+        {"Sa even", {8, 49, 2, 540}, 392},        {"Sa below 1", {8, 49, -1, 540}, 392},
+        {"Sa above So", {8, 49, 51, 540}, 392},   {"So * Z beyond 32 bits", {8, 1 << 30 | 1, 1, 540}, 8},
     };
     TDesktopPicture picture(100, 100);
     for (const TCase& c : cases) {
