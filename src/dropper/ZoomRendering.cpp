@@ -45,32 +45,112 @@ TColor PixelOrFill(const TDesktopPictureView& picture, std::int64_t x, std::int6
     return pixel[2] | pixel[1] << 8 | pixel[0] << 16;
 }
 
-// A 24-bit pixel as the low three bytes of a little-endian word, so one
-// 4-byte store writes it; the fourth byte lands on the next pixel, which is
-// written after it.
-std::uint32_t PackedBGR(std::uint8_t b, std::uint8_t g, std::uint8_t r)
+// One Z-pixel block of a 24-bpp row is its three bytes repeated, a pattern
+// of period 3 (the byte order here assumes a little-endian machine, as every
+// Windows machine is). The three 8-byte words that start at each phase of it let the
+// block be written with one store per 8 bytes instead of one per pixel;
+// stores at offsets 0, 8, 16, ... start at phases 0, 2, 1, 0, ...
+struct TBlockPattern {
+    std::uint64_t Words[3];
+};
+
+// From a pixel as 0x00RRGGBB, the byte order of both pictures read as a
+// little-endian word. One multiplication lays out phase 0; the other phases
+// are it shifted by a byte with the byte that falls off put back.
+TBlockPattern BlockPattern(std::uint32_t bgr)
 {
-    return static_cast<std::uint32_t>(b) | static_cast<std::uint32_t>(g) << 8 | static_cast<std::uint32_t>(r) << 16;
+    const std::uint64_t v = bgr & 0xFFFFFFu;
+    const std::uint64_t phase0 = v * 0x0001000001000001u; // v | v << 24 | v << 48
+    const std::uint64_t phase1 = phase0 >> 8 | (v >> 16) << 56;
+    const std::uint64_t phase2 = phase0 << 8 | v >> 16;
+    return {{phase0, phase2, phase1}};
 }
 
-std::uint8_t* WriteBlock(std::uint8_t* out, std::uint32_t packed, int zoomFactor)
+// The pixel's blue, green and red bytes; the fourth byte is whatever the
+// capture left there and is masked off by BlockPattern.
+std::uint32_t LoadPixel(const std::uint8_t* pixel)
 {
-    for (int i = 0; i < zoomFactor; ++i) {
-        std::memcpy(out, &packed, sizeof packed);
-        out += ZoomBytesPerPixel;
+    std::uint32_t value;
+    std::memcpy(&value, pixel, sizeof value);
+    return value;
+}
+
+// The last store reaches up to 7 bytes past the block: into the next block,
+// which is written after it, or past the row (see RenderBlockRows). With the
+// block size known at compile time the loop unrolls and the three words stay
+// in registers.
+template <int FixedZoom>
+std::uint8_t* WriteBlock(std::uint8_t* out, const TBlockPattern& pattern, int zoom)
+{
+    const int blockBytes = (FixedZoom > 0 ? FixedZoom : zoom) * ZoomBytesPerPixel;
+    int word = 0;
+    for (int offset = 0; offset < blockBytes; offset += 8) {
+        std::memcpy(out + offset, &pattern.Words[word], 8);
+        word = word == 2 ? 0 : word + 1;
     }
-    return out;
+    return out + blockBytes;
 }
 
-std::uint8_t* WriteFill(std::uint8_t* out, int count, int zoomFactor)
+template <int FixedZoom>
+std::uint8_t* WriteFill(std::uint8_t* out, int count, int zoom)
 {
-    const TRGB fill = ColorToRGB(NeutralFillColor);
-    const std::uint32_t packed = PackedBGR(static_cast<std::uint8_t>(fill.B), static_cast<std::uint8_t>(fill.G),
-                                           static_cast<std::uint8_t>(fill.R));
+    // TColor keeps red in the low byte, the pictures keep blue there.
+    const auto fill = static_cast<std::uint32_t>(NeutralFillColor);
+    const TBlockPattern pattern = BlockPattern((fill & 0xFFu) << 16 | (fill & 0xFF00u) | (fill >> 16 & 0xFFu));
     for (int i = 0; i < count; ++i) {
-        out = WriteBlock(out, packed, zoomFactor);
+        out = WriteBlock<FixedZoom>(out, pattern, zoom);
     }
     return out;
+}
+
+// The source square's rows, each magnified into one block row of the zoom
+// picture: the first row built pixel by pixel, the other Z - 1 copies of it.
+struct TBlockRows {
+    const TDesktopPictureView& Picture;
+    const TZoomPictureView& Target;
+    int Zoom;
+    int SourceSize;
+    std::int64_t Left, Top;     // the source square's top-left pixel
+    int FirstInside, EndInside; // its columns on the picture
+};
+
+template <int FixedZoom>
+void RenderBlockRows(const TBlockRows& r)
+{
+    const int zoom = FixedZoom > 0 ? FixedZoom : r.Zoom;
+    const auto rowBytes = static_cast<std::size_t>(r.SourceSize) * static_cast<std::size_t>(zoom) * ZoomBytesPerPixel;
+    // Each block's copies are made one block later: a row read right after
+    // it was written in narrow overlapping stores would make the copy wait
+    // for those stores to drain.
+    const auto copyBlockRow = [&](int block) {
+        const std::uint8_t* built = r.Target.Row(block * zoom);
+        for (int copy = 1; copy < zoom; ++copy) {
+            std::memcpy(r.Target.Row(block * zoom + copy), built, rowBytes);
+        }
+    };
+    for (int j = 0; j < r.SourceSize; ++j) {
+        const std::int64_t y = r.Top + j;
+        std::uint8_t* blockRow = r.Target.Row(j * zoom);
+        // The block stores reach up to 7 bytes past the built row: into the
+        // row padding, or into the next row of the same block (Z >= 3 makes
+        // sure there is one, at least 27 bytes long), which its copies
+        // overwrite.
+        if (y < 0 || y >= r.Picture.Height || r.FirstInside == r.EndInside) {
+            WriteFill<FixedZoom>(blockRow, r.SourceSize, zoom);
+        } else {
+            std::uint8_t* out = WriteFill<FixedZoom>(blockRow, r.FirstInside, zoom);
+            const std::uint8_t* pixel =
+                r.Picture.Row(static_cast<int>(y)) + (r.Left + r.FirstInside) * DesktopBytesPerPixel;
+            for (int i = r.FirstInside; i < r.EndInside; ++i, pixel += DesktopBytesPerPixel) {
+                out = WriteBlock<FixedZoom>(out, BlockPattern(LoadPixel(pixel)), zoom);
+            }
+            WriteFill<FixedZoom>(out, r.SourceSize - r.EndInside, zoom);
+        }
+        if (j > 0) {
+            copyBlockRow(j - 1);
+        }
+    }
+    copyBlockRow(r.SourceSize - 1);
 }
 
 void SetZoomPixel(const TZoomPictureView& picture, int x, int y, TColor color)
@@ -166,27 +246,43 @@ TRenderResult RenderZoomArea(const TDesktopPictureView& picture, TScreenPoint po
     // Source columns [firstInside, endInside) of the square lie on the picture.
     const auto firstInside = static_cast<int>(std::clamp<std::int64_t>(-left, 0, sourceSize));
     const auto endInside = static_cast<int>(std::clamp<std::int64_t>(picture.Width - left, firstInside, sourceSize));
-    const auto rowBytes = static_cast<std::size_t>(side) * ZoomBytesPerPixel;
-
-    for (int j = 0; j < sourceSize; ++j) {
-        const std::int64_t y = top + j;
-        std::uint8_t* blockRow = target.Row(j * zoom);
-        // The 4-byte stores reach one byte past the built row: into the row
-        // padding, or into the next row of the same block (Z >= 3 makes sure
-        // there is one), which the copies below overwrite.
-        if (y < 0 || y >= picture.Height || firstInside == endInside) {
-            WriteFill(blockRow, sourceSize, zoom);
-        } else {
-            std::uint8_t* out = WriteFill(blockRow, firstInside, zoom);
-            const std::uint8_t* pixel = picture.Row(static_cast<int>(y)) + (left + firstInside) * DesktopBytesPerPixel;
-            for (int i = firstInside; i < endInside; ++i, pixel += DesktopBytesPerPixel) {
-                out = WriteBlock(out, PackedBGR(pixel[0], pixel[1], pixel[2]), zoom);
-            }
-            WriteFill(out, sourceSize - endInside, zoom);
-        }
-        for (int copy = 1; copy < zoom; ++copy) {
-            std::memcpy(target.Row(j * zoom + copy), blockRow, rowBytes);
-        }
+    const TBlockRows rows{picture, target, zoom, sourceSize, left, top, firstInside, endInside};
+    // The zoom factors the wheel reaches on common monitors get a block
+    // writer of their own size.
+    switch (zoom) {
+    case 3:
+        RenderBlockRows<3>(rows);
+        break;
+    case 4:
+        RenderBlockRows<4>(rows);
+        break;
+    case 5:
+        RenderBlockRows<5>(rows);
+        break;
+    case 6:
+        RenderBlockRows<6>(rows);
+        break;
+    case 7:
+        RenderBlockRows<7>(rows);
+        break;
+    case 8:
+        RenderBlockRows<8>(rows);
+        break;
+    case 9:
+        RenderBlockRows<9>(rows);
+        break;
+    case 10:
+        RenderBlockRows<10>(rows);
+        break;
+    case 11:
+        RenderBlockRows<11>(rows);
+        break;
+    case 12:
+        RenderBlockRows<12>(rows);
+        break;
+    default:
+        RenderBlockRows<0>(rows);
+        break;
     }
 
     const int d = (sourceSize - geometry.SampleSize) / 2 * zoom;
