@@ -119,9 +119,9 @@ void RenderBlockRows(const TBlockRows& r)
 {
     const int zoom = FixedZoom > 0 ? FixedZoom : r.Zoom;
     const auto rowBytes = static_cast<std::size_t>(r.SourceSize) * static_cast<std::size_t>(zoom) * ZoomBytesPerPixel;
-    // Each block's copies are made one block later: a row read right after
-    // it was written in narrow overlapping stores would make the copy wait
-    // for those stores to drain.
+    // Each block's copies are made one block later, when the stores that
+    // built its first row have long left the core; measured, that was a
+    // little faster than copying the row at once.
     const auto copyBlockRow = [&](int block) {
         const std::uint8_t* built = r.Target.Row(block * zoom);
         for (int copy = 1; copy < zoom; ++copy) {
