@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "about/About.h"
+#include "dropper/EyeDropper.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Application.h"
 #include "ui/ColorBox.h"
@@ -228,8 +229,14 @@ void TFormMain::FormCreate()
 
 void TFormMain::FormShow()
 {
-    if (FCreating && IsChecked(idMSettings_LaunchInEyeDropperMode))
-        MTools_DropperClick();
+    // Runs outside the window procedure, whose catch would otherwise show
+    // what a run started here throws.
+    try {
+        if (FCreating && IsChecked(idMSettings_LaunchInEyeDropperMode))
+            MTools_DropperClick();
+    } catch (const std::exception& error) {
+        Application::ShowException(error);
+    }
     FCreating = false;
 }
 
@@ -425,11 +432,33 @@ void TFormMain::MTools_DropperClick()
     try {
         if (DropperRun)
             DropperRun();
+        else
+            RunDropper();
     } catch (...) {
         FDropperIsRunning = false;
         throw;
     }
     FDropperIsRunning = false;
+}
+
+void TFormMain::RunDropper()
+{
+    TEyeDropperRequest request;
+    request.Snapshot.Owner = Handle();
+    request.Snapshot.Values = {FDropperZoomFactor, FDropperSourceSize, FDropperSampleSize, FDropperMouseSpeed};
+    request.Snapshot.OwnerCreating = FCreating;
+    request.Snapshot.Clipboard = FClipboardEx.get();
+    request.Snapshot.ErrorLog = &FErrorLog;
+    request.Snapshot.Languages = Languages;
+    request.MinimizeOwner = IsChecked(idMSettings_MinimizeWhileUsingDropper);
+    request.Picked = [this](const TDropperValues& values, TColor color) {
+        FDropperZoomFactor = values.ZoomFactor;
+        FDropperSourceSize = values.SourceSize;
+        FDropperSampleSize = values.SampleSize;
+        FDropperMouseSpeed = values.MouseSpeed;
+        SetColorReference(color);
+    };
+    RunEyeDropper(request);
 }
 
 void TFormMain::MTools_PaletteClick(int sender)

@@ -62,8 +62,9 @@ public:
     std::wstring CodeHint(int labelId) const;
     UINT Dpi() const noexcept { return m_dpi; }
 
-    // One eye dropper run, modal; the dropper's windows plug in here. The
-    // command around it keeps a second run from starting during one.
+    // One eye dropper run, modal. Tests put their own run here; empty, the
+    // real one runs. The command around it keeps a second run from starting
+    // during one.
     std::function<void()> DropperRun;
     bool DropperIsRunning() const noexcept { return FDropperIsRunning; }
 
@@ -94,6 +95,7 @@ private:
     void WMSysCommand(WPARAM command);
     void SingleUpdateClipboardTimerTimer();
     void MTools_DropperClick();
+    void RunDropper();
     void MTools_PaletteClick(int sender);
     void MHelp_FeedbackClick();
     void MHelp_AboutClick();

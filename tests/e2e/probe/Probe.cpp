@@ -56,6 +56,8 @@
 #include <cwchar>
 #include <string>
 #include <thread>
+#include <vector>
+#include <cstdint>
 
 namespace {
 
@@ -219,6 +221,75 @@ int Cover(DWORD milliseconds)
     return 0;
 }
 
+// The test pattern of the eye dropper tests: every pixel's color follows
+// from its place, so a test can compute what a pick must give. The same
+// formula is in tests/e2e/test_dropper.py.
+COLORREF PatternColor(int x, int y)
+{
+    return RGB((x * 37 + y * 91) % 256, (x * 13 + y * 5) % 256, (x * 3 + y * 71) % 256);
+}
+
+LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT paint{};
+        HDC dc = ::BeginPaint(window, &paint);
+        RECT client{};
+        ::GetClientRect(window, &client);
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(client.right * client.bottom));
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) {
+                const COLORREF c = PatternColor(x, y);
+                pixels[static_cast<std::size_t>(y * client.right + x)] =
+                    (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
+                    GetBValue(c);
+            }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = client.right;
+        info.bmiHeader.biHeight = -client.bottom;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(client.right), static_cast<DWORD>(client.bottom), 0, 0, 0,
+                            static_cast<UINT>(client.bottom), pixels.data(), &info, DIB_RGB_COLORS);
+        ::EndPaint(window, &paint);
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Shows the pattern in a borderless window at left, top, size x size, for
+// the given time.
+int Pattern(int left, int top, int size, DWORD milliseconds)
+{
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = PatternProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VeskProbePattern";
+    ::RegisterClassW(&windowClass);
+    HWND window = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"VeskProbe pattern",
+                                    WS_POPUP | WS_VISIBLE, left, top, size, size, nullptr, nullptr,
+                                    windowClass.hInstance, nullptr);
+    if (!window)
+        return 1;
+    ::UpdateWindow(window);
+    std::puts("shown");
+    std::fflush(stdout);
+    WatchStandardInput();
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    while (::GetTickCount64() < deadline && !g_inputClosed) {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(10);
+    }
+    ::DestroyWindow(window);
+    return 0;
+}
+
 // Moves a scroll bar through the positions, then reports when the clipboard
 // changed, measured from the last move. The clipboard is never opened here,
 // so the watch cannot make the program's own clipboard access fail.
@@ -317,6 +388,15 @@ int wmain(int argc, wchar_t** argv)
         return ClipboardCommand(command, argc, argv);
     if (command == L"cover" && argc > 2)
         return Cover(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+    if (command == L"pattern" && argc > 5)
+        return Pattern(static_cast<int>(std::wcstol(argv[2], nullptr, 10)), static_cast<int>(std::wcstol(argv[3], nullptr, 10)),
+                       static_cast<int>(std::wcstol(argv[4], nullptr, 10)), static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 10)));
+    if (command == L"cursor") {
+        POINT point{};
+        ::GetCursorPos(&point);
+        std::printf("%ld %ld\n", point.x, point.y);
+        return 0;
+    }
     if (command == L"bpp") {
         HDC screen = ::GetDC(nullptr);
         std::printf("%d\n", ::GetDeviceCaps(screen, BITSPIXEL));
@@ -413,6 +493,14 @@ int wmain(int argc, wchar_t** argv)
                     ::GetForegroundWindow() == window ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0);
         return 0;
     }
+    if (command == L"hotkey")
+        return ::PostMessageW(window, WM_HOTKEY, 10, MAKELPARAM(MOD_ALT | MOD_SHIFT, 'D')) ? 0 : 1;
+    if (command == L"key" && argc > 4) {
+        // A key pressed and released in the window, as the keyboard would.
+        const auto key = static_cast<WPARAM>(std::wcstoul(argv[4], nullptr, 0));
+        ::PostMessageW(window, WM_KEYDOWN, key, 1);
+        return ::PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001)) ? 0 : 1;
+    }
     if (command == L"minimize")
         return ::PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
 
@@ -446,6 +534,14 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"control") {
         PrintUtf8(WindowText(control));
         return 0;
+    }
+    if (command == L"click") {
+        // A left click in the middle of the control, as the mouse gives it.
+        RECT rect{};
+        ::GetClientRect(control, &rect);
+        const LPARAM middle = MAKELPARAM(rect.right / 2, rect.bottom / 2);
+        ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+        return ::PostMessageW(control, WM_LBUTTONUP, 0, middle) ? 0 : 1;
     }
     if (command == L"visible") {
         std::printf("%d\n", ::IsWindowVisible(control) ? 1 : 0);

@@ -1,0 +1,67 @@
+#include "dropper/EyeDropper.h"
+
+#include "dropper/SystemFunctions.h"
+#include "ui/MessageBoxes.h"
+
+#include <memory>
+
+namespace {
+
+// What the run changes for the whole system, put back when it goes.
+class TSystemStateGuard {
+public:
+    TSystemStateGuard(HWND owner)
+        : m_owner(owner), m_mouseSpeed(GetSystemMouseSpeed()), m_minimizeAnimation(GetMinimizeAnimation())
+    {
+    }
+    TSystemStateGuard(const TSystemStateGuard&) = delete;
+    TSystemStateGuard& operator=(const TSystemStateGuard&) = delete;
+    ~TSystemStateGuard()
+    {
+        ::ClipCursor(nullptr);
+        // The owner comes back in its normal state after every run, also
+        // when it was maximized or not minimized at all.
+        if (m_owner)
+            ::ShowWindow(m_owner, SW_SHOWNORMAL);
+        if (m_minimizeAnimation)
+            SetMinimizeAnimation(true);
+        SetSystemMouseSpeed(m_mouseSpeed);
+    }
+    bool MinimizeAnimation() const noexcept { return m_minimizeAnimation; }
+
+private:
+    HWND m_owner;
+    int m_mouseSpeed;
+    bool m_minimizeAnimation;
+};
+
+std::wstring ErrorLogText(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return Utf8ToWide(text);
+}
+
+} // namespace
+
+void RunEyeDropper(const TEyeDropperRequest& request)
+{
+    HWND owner = request.Snapshot.Owner;
+    const TSystemStateGuard restore(owner);
+    // Both before the capture: a minimizing window must not animate into
+    // the picture.
+    if (restore.MinimizeAnimation())
+        SetMinimizeAnimation(false);
+    if (request.MinimizeOwner && owner)
+        ::ShowWindow(owner, SW_MINIMIZE);
+
+    {
+        auto snapshot = std::make_unique<TFormSnapshot>(request.Snapshot);
+        if (snapshot->ShowModal() == TModalResult::OK && request.Picked)
+            request.Picked(snapshot->Values(), snapshot->SampleColor());
+        // The snapshot window goes here, and the zoom window with it.
+    }
+    if (request.Snapshot.ErrorLog && !request.Snapshot.ErrorLog->empty())
+        ErrorBox(ErrorLogText(*request.Snapshot.ErrorLog));
+}

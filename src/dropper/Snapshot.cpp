@@ -1,0 +1,360 @@
+#include "dropper/Snapshot.h"
+
+#include "dropper/SystemFunctions.h"
+#include "i18n/LanguageSupport.h"
+#include "ui/ClipboardEx.h"
+
+#include <stdexcept>
+#include <string_view>
+
+#include <windowsx.h>
+
+namespace {
+
+constexpr UINT ZoomClosedMessage = WM_APP + 1;
+// The language file section of the four setting texts.
+constexpr std::string_view SnapshotSection = "TFormSnapshot";
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
+{
+    reinterpret_cast<std::vector<TScreenRect>*>(data)->push_back({rect->left, rect->top, rect->right, rect->bottom});
+    return TRUE;
+}
+
+std::vector<TScreenRect> Monitors()
+{
+    std::vector<TScreenRect> monitors;
+    ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+TScreenPoint CursorPos()
+{
+    POINT point{};
+    ::GetCursorPos(&point);
+    return {point.x, point.y};
+}
+
+} // namespace
+
+TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(context)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = ClassName;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+    windowClass.hbrBackground = nullptr;
+    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, context.Owner, nullptr);
+
+    {
+        WindowDc screen(nullptr);
+        if (screen)
+            m_dpi = static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
+    }
+    // The virtual desktop: the bounding rectangle of all monitors. From now
+    // on client coordinates are screen coordinates minus its top-left corner.
+    m_desktop.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    m_desktop.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    m_desktop.right = m_desktop.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    m_desktop.bottom = m_desktop.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    ::MoveWindow(Handle(), m_desktop.left, m_desktop.top, m_desktop.right - m_desktop.left,
+                 m_desktop.bottom - m_desktop.top, TRUE);
+    Capture(m_desktop);
+
+    TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, Monitors()};
+    if (scene.Monitors.empty())
+        scene.Monitors.push_back({m_desktop.left, m_desktop.top, m_desktop.right, m_desktop.bottom});
+    FSession = std::make_unique<TDropperSession>(static_cast<TDropperHost&>(*this), std::move(scene),
+                                                 context.Values, CursorPos());
+}
+
+TFormSnapshot::~TFormSnapshot()
+{
+    // The zoom window goes first: it belongs to this window.
+    FFormZoom.reset();
+    DestroyHandle();
+    if (m_pictureDc && m_pictureDcOld)
+        ::SelectObject(m_pictureDc.get(), m_pictureDcOld);
+}
+
+// One copy of the whole screen into a picture of the virtual desktop's size;
+// every sample and zoom of the run reads this picture, never the screen.
+void TFormSnapshot::Capture(const RECT& desktop)
+{
+    const int width = desktop.right - desktop.left;
+    const int height = desktop.bottom - desktop.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down: row 0 is the top
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_picture.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    m_pictureDc.reset(::CreateCompatibleDC(nullptr));
+    if (!m_picture || !bits || !m_pictureDc)
+        throw std::runtime_error("Unable to create the desktop picture");
+    m_pictureDcOld = ::SelectObject(m_pictureDc.get(), m_picture.get());
+    m_view = {static_cast<const std::uint8_t*>(bits), width, height, static_cast<std::ptrdiff_t>(width) * 4};
+
+    HWND desktopWindow = ::GetDesktopWindow();
+    WindowDc screen(desktopWindow);
+    if (!screen)
+        throw std::runtime_error("Unable to read the screen");
+    // The clip box of the desktop's drawing context is the screen inside it.
+    RECT source{};
+    if (::GetClipBox(screen.get(), &source) == ERROR || ::IsRectEmpty(&source))
+        source = desktop;
+    // CAPTUREBLT takes layered windows (shadows, tool tips) along.
+    ::StretchBlt(m_pictureDc.get(), 0, 0, width, height, screen.get(), source.left, source.top,
+                 source.right - source.left, source.bottom - source.top, SRCCOPY | CAPTUREBLT);
+    ::GdiFlush(); // the rules read the bits directly
+}
+
+TModalResult TFormSnapshot::ShowModal()
+{
+    HWND owner = m_context.Owner;
+    const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
+    m_modalResult = TModalResult::None;
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+    // The system may refuse the foreground to a process that did not get
+    // the last input (a run from the hot key while another program is in
+    // front); the run starts all the same.
+    if (!FFormZoom && m_modalResult == TModalResult::None)
+        FormActivate();
+    MSG message{};
+    while (m_modalResult == TModalResult::None) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: hand the quit on to the outer loop.
+            if (got == 0)
+                ::PostQuitMessage(static_cast<int>(message.wParam));
+            m_modalResult = TModalResult::Cancel;
+            break;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, TRUE);
+    ::ShowWindow(Handle(), SW_HIDE);
+    return m_modalResult;
+}
+
+void TFormSnapshot::EndModal(TModalResult result)
+{
+    if (m_modalResult == TModalResult::None)
+        m_modalResult = result;
+}
+
+LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // the picture covers everything
+    case WM_PAINT: {
+        PaintDc paint(Handle());
+        const RECT& area = paint.area();
+        ::BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_pictureDc.get(),
+                 area.left, area.top, SRCCOPY);
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            FormActivate();
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam)
+            ApplicationEventsActivate();
+        break;
+    case WM_MOUSEMOVE:
+        ImgSnapshotMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+        ImgSnapshotMouseDown(message);
+        return 0;
+    case WM_CLOSE:
+        EndModal(TModalResult::Cancel);
+        return 0;
+    case ZoomClosedMessage:
+        FFormZoom.reset();
+        return 0;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+// Runs at every activation, but only creates the zoom window when there is
+// none: at the start of the run, or after the zoom window was closed.
+void TFormSnapshot::FormActivate()
+{
+    if (FFormZoom)
+        return;
+    FFormZoom = std::make_unique<TFormZoom>(Handle(), static_cast<TZoomEvents&>(*this), m_dpi);
+    TDropperTexts texts;
+    if (m_context.Languages && m_context.Languages->HasActiveFile()) {
+        const TLanguageFile& file = m_context.Languages->ActiveFile();
+        texts = {file.ReadString(SnapshotSection, "sZoomFactor"), file.ReadString(SnapshotSection, "sSourceSize"),
+                 file.ReadString(SnapshotSection, "sSampleSize"), file.ReadString(SnapshotSection, "sMouseSpeed")};
+    }
+    FSession->Settings().ApplyStoredSettings(texts);
+    if (!FFormZoom)
+        return;
+    ::ShowWindow(FFormZoom->Handle(), SW_SHOW);
+    FSession->Settings().RefreshZoom();
+    // Started with the program: the click that launched it may still be on
+    // its way, and a right click is the one press that picks nothing.
+    if (m_context.OwnerCreating) {
+        ::mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+        ::mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+    }
+}
+
+void TFormSnapshot::ApplicationEventsActivate()
+{
+    ClipCursorToSnapshot();
+    FSession->Settings().RefreshZoom();
+}
+
+void TFormSnapshot::ImgSnapshotMouseDown(UINT button)
+{
+    // The pick delivers the color of the last update, not a new sample.
+    if (button == WM_LBUTTONDOWN)
+        EndModal(TModalResult::OK);
+    else if (FFormZoom)
+        ::SetForegroundWindow(FFormZoom->Handle());
+}
+
+void TFormSnapshot::ImgSnapshotMouseMove(int x, int y)
+{
+    if (FFormZoom && m_modalResult == TModalResult::None)
+        FSession->Update({x, y});
+}
+
+// TDropperHost
+
+void TFormSnapshot::SetCaption(TZoomLabel label, const std::string& caption)
+{
+    if (FFormZoom)
+        FFormZoom->SetCaption(label, caption);
+}
+
+void TFormSnapshot::ResizeZoomPicture(int side)
+{
+    if (FFormZoom)
+        FFormZoom->ResizeZoomPicture(side);
+}
+
+void TFormSnapshot::ClipCursorToSnapshot()
+{
+    ::ClipCursor(nullptr);
+    if (const auto area = PointerConfinement(FSession->SnapshotArea(), FSession->Settings().SampleSize())) {
+        const RECT rect{area->Left, area->Top, area->Right, area->Bottom};
+        ::ClipCursor(&rect);
+    }
+}
+
+void TFormSnapshot::RefreshZoom()
+{
+    if (!FFormZoom || m_modalResult != TModalResult::None)
+        return;
+    FSession->Update(FSession->ToClient(CursorPos()));
+}
+
+void TFormSnapshot::SetSystemMouseSpeed(int speed)
+{
+    ::SetSystemMouseSpeed(speed);
+}
+
+void TFormSnapshot::AppendErrorLine(const std::string& line)
+{
+    if (m_context.ErrorLog)
+        m_context.ErrorLog->push_back(line);
+}
+
+void TFormSnapshot::CancelRun()
+{
+    ::ShowWindow(Handle(), SW_HIDE);
+    EndModal(TModalResult::Cancel);
+}
+
+void TFormSnapshot::KeepZoomWindowInFront()
+{
+    if (FFormZoom && ::GetForegroundWindow() != FFormZoom->Handle())
+        ::SetForegroundWindow(FFormZoom->Handle());
+}
+
+void TFormSnapshot::ShowSampleColor(TColor color)
+{
+    if (FFormZoom)
+        FFormZoom->SetSampleColor(color);
+}
+
+TWindowSize TFormSnapshot::ZoomWindowSize()
+{
+    return FFormZoom ? FFormZoom->Size() : TWindowSize{};
+}
+
+void TFormSnapshot::MoveZoomWindow(TScreenPoint screenTopLeft)
+{
+    if (FFormZoom)
+        FFormZoom->MoveTo(screenTopLeft.X, screenTopLeft.Y);
+}
+
+TZoomPictureView TFormSnapshot::ZoomPicture()
+{
+    return FFormZoom ? FFormZoom->ZoomPicture() : TZoomPictureView{};
+}
+
+void TFormSnapshot::ZoomPictureChanged()
+{
+    if (FFormZoom)
+        FFormZoom->Repaint();
+}
+
+// TZoomEvents
+
+void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shift)
+{
+    switch (action) {
+    case zkaCancel:
+        CancelRun();
+        break;
+    case zkaCopyAndCancel:
+        if (FFormZoom && FFormZoom->ZoomBitmap() && m_context.Clipboard)
+            m_context.Clipboard->SetBitmap(FFormZoom->ZoomBitmap());
+        CancelRun();
+        break;
+    case zkaMovePointer: {
+        const auto confinement = PointerConfinement(FSession->SnapshotArea(), FSession->Settings().SampleSize());
+        const TScreenPoint next =
+            ArrowKeyPointerPosition(virtualKey, shift, CursorPos(), confinement.value_or(FSession->SnapshotArea()));
+        ::SetCursorPos(next.X, next.Y);
+        FSession->Settings().RefreshZoom();
+        break;
+    }
+    case zkaNone:
+        break;
+    }
+}
+
+void TFormSnapshot::ZoomWheel(bool up, TShiftState shift)
+{
+    FSession->Settings().WheelStep(up, shift);
+}
+
+void TFormSnapshot::ZoomMouseMove()
+{
+    FSession->Settings().RefreshZoom();
+}
+
+void TFormSnapshot::ZoomClosed()
+{
+    ::PostMessageW(Handle(), ZoomClosedMessage, 0, 0);
+}

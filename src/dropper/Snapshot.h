@@ -1,0 +1,96 @@
+#pragma once
+
+// The snapshot window of a dropper run: the whole virtual desktop, frozen
+// at the start, shown one to one under a cross-hair cursor, with the zoom
+// window beside the pointer. It carries out what the dropper's rules
+// (TDropperSession) decide, and runs modally until a pick or a cancel.
+
+#include "common/Win32.h"
+#include "dropper/DropperSession.h"
+#include "dropper/Zoom.h"
+#include "ui/Window.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TClipboardEx;
+class TLanguages;
+
+// What a run needs of the window it starts from.
+struct TSnapshotContext {
+    HWND Owner = nullptr;
+    TDropperValues Values;
+    bool OwnerCreating = false; // started at the owner's first show
+    TClipboardEx* Clipboard = nullptr;
+    std::vector<std::string>* ErrorLog = nullptr;
+    const TLanguages* Languages = nullptr;
+};
+
+enum class TModalResult { None, OK, Cancel };
+
+class TFormSnapshot final : public Window, private TDropperHost, private TZoomEvents {
+public:
+    static constexpr const wchar_t* ClassName = L"TFormSnapshot";
+
+    // Creates the window over the virtual desktop and captures the desktop
+    // into it. Does not show it.
+    explicit TFormSnapshot(const TSnapshotContext& context);
+    ~TFormSnapshot() override;
+
+    // Shows the window modally; returns OK after a pick, else Cancel.
+    TModalResult ShowModal();
+
+    int ZoomFactor() const { return FSession->Settings().ZoomFactor(); }
+    int SourceSize() const { return FSession->Settings().SourceSize(); }
+    int SampleSize() const { return FSession->Settings().SampleSize(); }
+    int MouseSpeed() const { return FSession->Settings().MouseSpeed(); }
+    TDropperValues Values() const { return FSession->Settings().Values(); }
+    TColor SampleColor() const { return FSession->SampleColor(); }
+    TFormZoom* FormZoom() const noexcept { return FFormZoom.get(); }
+    TDropperSession& Session() noexcept { return *FSession; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Capture(const RECT& desktop);
+    void FormActivate();
+    void ApplicationEventsActivate();
+    void ImgSnapshotMouseDown(UINT button);
+    void ImgSnapshotMouseMove(int x, int y);
+    void EndModal(TModalResult result);
+
+    // TDropperHost
+    void SetCaption(TZoomLabel label, const std::string& caption) override;
+    void ResizeZoomPicture(int side) override;
+    void ClipCursorToSnapshot() override;
+    void RefreshZoom() override;
+    void SetSystemMouseSpeed(int speed) override;
+    void AppendErrorLine(const std::string& line) override;
+    void CancelRun() override;
+    void KeepZoomWindowInFront() override;
+    void ShowSampleColor(TColor color) override;
+    TWindowSize ZoomWindowSize() override;
+    void MoveZoomWindow(TScreenPoint screenTopLeft) override;
+    TZoomPictureView ZoomPicture() override;
+    void ZoomPictureChanged() override;
+
+    // TZoomEvents
+    void ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shift) override;
+    void ZoomWheel(bool up, TShiftState shift) override;
+    void ZoomMouseMove() override;
+    void ZoomClosed() override;
+
+    TSnapshotContext m_context;
+    RECT m_desktop{};
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    // The frozen desktop: a 32-bit top-down DIB section.
+    UniqueBitmap m_picture;
+    UniqueMemoryDc m_pictureDc;
+    HGDIOBJ m_pictureDcOld = nullptr;
+    TDesktopPictureView m_view;
+    std::unique_ptr<TDropperSession> FSession;
+    std::unique_ptr<TFormZoom> FFormZoom;
+    TModalResult m_modalResult = TModalResult::None;
+};

@@ -1,0 +1,283 @@
+#include "dropper/Zoom.h"
+
+#include "ui/Theme.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// The fixed layout at 96 DPI; the zoom picture itself is never scaled.
+constexpr int ColorBoxSide = 120;
+constexpr int Gap = 8;
+constexpr int ValuesTop = ColorBoxSide + Gap;
+constexpr int ValuesWidth = 120;
+constexpr int ValuesHeight = 153;
+constexpr int LabelLeft = 6;
+constexpr int BevelWidth = 108;
+// Label tops inside the values panel, by TZoomLabel, and the two separators.
+constexpr int LabelTops[] = {6, 32, 51, 77, 96, 115, 134};
+constexpr int BevelTops[] = {25, 70};
+
+
+// Puts a bitmap into a memory DC, keeping what was there for the release.
+void Select(const UniqueMemoryDc& dc, HBITMAP bitmap, HGDIOBJ& old) noexcept
+{
+    HGDIOBJ previous = ::SelectObject(dc.get(), bitmap);
+    if (!old)
+        old = previous;
+}
+
+void Release(UniqueMemoryDc& dc, HGDIOBJ& old) noexcept
+{
+    if (dc && old)
+        ::SelectObject(dc.get(), old);
+    old = nullptr;
+    dc.reset();
+}
+
+void FrameRect1(HDC dc, const RECT& rect, COLORREF color)
+{
+    ::SetDCBrushColor(dc, color);
+    ::FrameRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+void FillRect1(HDC dc, const RECT& rect, COLORREF color)
+{
+    ::SetDCBrushColor(dc, color);
+    ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+} // namespace
+
+TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner), m_events(events), m_dpi(dpi)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = ClassName;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;
+    // No border, no caption, above normal windows, not on the taskbar.
+    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr);
+
+    const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
+    m_font.reset(::CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
+}
+
+TFormZoom::~TFormZoom()
+{
+    DestroyHandle();
+    Release(m_pictureDc, m_pictureDcOld);
+    Release(m_bufferDc, m_bufferDcOld);
+}
+
+int TFormZoom::Scale(int pixels) const noexcept
+{
+    return ::MulDiv(pixels, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+void TFormZoom::SetCaption(TZoomLabel label, const std::string& caption)
+{
+    // Into a fixed buffer: the captions change on every pointer move, and
+    // that path allocates nothing.
+    auto& target = m_captions[label];
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, caption.data(), static_cast<int>(caption.size()),
+                                             target.data(), static_cast<int>(target.size() - 1));
+    target[static_cast<std::size_t>(std::max(length, 0))] = L'\0';
+}
+
+void TFormZoom::ResizeZoomPicture(int side)
+{
+    side = std::max(side, 0);
+    Release(m_pictureDc, m_pictureDcOld);
+    m_picture.reset();
+    m_view = {};
+    if (side > 0) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = side;
+        info.bmiHeader.biHeight = -side; // top-down, as the rules draw it
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        m_picture.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!m_picture || !bits)
+            throw std::runtime_error("Unable to create the zoom picture");
+        // A new DIB section is black, as a cleared picture should be.
+        m_view = {static_cast<std::uint8_t*>(bits), side, side, ZoomPictureStride(side)};
+        m_pictureDc.reset(::CreateCompatibleDC(nullptr));
+        Select(m_pictureDc, m_picture.get(), m_pictureDcOld);
+    }
+    Layout();
+}
+
+void TFormZoom::Layout()
+{
+    const int boxSide = m_view.Width + 2;
+    m_width = Scale(ColorBoxSide + Gap) + boxSide;
+    m_height = std::max(boxSide, Scale(ValuesTop + ValuesHeight));
+    ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    Release(m_bufferDc, m_bufferDcOld);
+    m_buffer.reset();
+    WindowDc screen(Handle());
+    m_buffer.reset(::CreateCompatibleBitmap(screen.get(), std::max(m_width, 1), std::max(m_height, 1)));
+    m_bufferDc.reset(::CreateCompatibleDC(screen.get()));
+    if (!m_buffer || !m_bufferDc)
+        throw std::runtime_error("Unable to create the zoom window's picture");
+    Select(m_bufferDc, m_buffer.get(), m_bufferDcOld);
+    UpdateVisibleFormRegion();
+}
+
+// The union of the three panels: the strips between them and the corners
+// below the shorter column are not part of the window, so the snapshot shows
+// through. Built as one polygon with the even-odd rule.
+void TFormZoom::UpdateVisibleFormRegion()
+{
+    const int zl = Scale(ColorBoxSide + Gap), zw = m_view.Width + 2, zh = m_view.Height + 2;
+    const int cw = Scale(ColorBoxSide), ch = Scale(ColorBoxSide);
+    const int vt = Scale(ValuesTop), vw = Scale(ValuesWidth), vh = Scale(ValuesHeight);
+    const POINT vertices[12] = {{0, 0},       {zl + zw, 0}, {zl + zw, zh}, {zl, zh}, {zl, 0},  {cw, 0},
+                                {cw, vt + vh}, {0, vt + vh}, {0, vt},       {vw, vt}, {cw, ch}, {0, ch}};
+    HRGN region = ::CreatePolygonRgn(vertices, 12, ALTERNATE);
+    if (!region)
+        return; // the window then stays rectangular, which only looks worse
+    if (::SetWindowRgn(Handle(), region, TRUE))
+        FVisibleFormRegion = region; // the system owns it now
+    else
+        ::DeleteObject(region);
+}
+
+void TFormZoom::MoveTo(int left, int top)
+{
+    if (left == m_left && top == m_top)
+        return;
+    m_left = left;
+    m_top = top;
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TFormZoom::Repaint()
+{
+    if (!m_bufferDc)
+        return;
+    Paint(m_bufferDc.get());
+    WindowDc dc(Handle());
+    ::BitBlt(dc.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
+}
+
+void TFormZoom::Paint(HDC dc)
+{
+    const COLORREF black = RGB(0, 0, 0);
+    // Color box: a black frame round the sampled color.
+    const RECT colorBox{0, 0, Scale(ColorBoxSide), Scale(ColorBoxSide)};
+    FrameRect1(dc, colorBox, black);
+    const RECT colorInside{1, 1, colorBox.right - 1, colorBox.bottom - 1};
+    FillRect1(dc, colorInside, static_cast<COLORREF>(m_sampleColor) & 0xFFFFFF);
+
+    // Zoom box: a black frame round the zoom picture, shown one to one.
+    const int zl = Scale(ColorBoxSide + Gap);
+    const RECT zoomBox{zl, 0, zl + m_view.Width + 2, m_view.Height + 2};
+    FrameRect1(dc, zoomBox, black);
+    if (m_pictureDc)
+        ::BitBlt(dc, zl + 1, 1, m_view.Width, m_view.Height, m_pictureDc.get(), 0, 0, SRCCOPY);
+
+    // Values panel: raised, in the look's colors.
+    const int vt = Scale(ValuesTop);
+    RECT values{0, vt, Scale(ValuesWidth), vt + Scale(ValuesHeight)};
+    FillRect1(dc, values, Theme::Color(TThemeColor::WindowBackground));
+    if (Theme::IsDark()) {
+        FrameRect1(dc, values, Theme::Color(TThemeColor::Border));
+    } else {
+        ::DrawEdge(dc, &values, BDR_RAISEDINNER, BF_RECT);
+    }
+    for (const int top : BevelTops) {
+        const RECT line{Scale(LabelLeft), vt + Scale(top), Scale(LabelLeft + BevelWidth), vt + Scale(top) + 1};
+        FillRect1(dc, line, Theme::Color(TThemeColor::Border));
+    }
+    const SelectedObject font(dc, m_font.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, Theme::Color(TThemeColor::Text));
+    for (int label = zlRGB; label <= zlMouseSpeed; ++label) {
+        const wchar_t* text = m_captions[static_cast<std::size_t>(label)].data();
+        ::TextOutW(dc, Scale(LabelLeft), vt + Scale(LabelTops[label]), text, static_cast<int>(::wcslen(text)));
+    }
+}
+
+void TFormZoom::FormActivate()
+{
+    constexpr UINT keepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+    if (m_owner)
+        ::SetWindowPos(m_owner, HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
+    ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
+    ::SetForegroundWindow(Handle());
+    UpdateVisibleFormRegion();
+}
+
+void TFormZoom::MouseWheel(WPARAM wParam)
+{
+    const auto keys = GET_KEYSTATE_WPARAM(wParam);
+    const TShiftState shift{(keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0, ::GetKeyState(VK_MENU) < 0,
+                            (keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2)) != 0};
+    // Fine-grained wheels send parts of a notch; each whole notch is a step.
+    m_wheelDelta += GET_WHEEL_DELTA_WPARAM(wParam);
+    while (m_wheelDelta >= WHEEL_DELTA) {
+        m_wheelDelta -= WHEEL_DELTA;
+        m_events.ZoomWheel(true, shift);
+    }
+    while (m_wheelDelta <= -WHEEL_DELTA) {
+        m_wheelDelta += WHEEL_DELTA;
+        m_events.ZoomWheel(false, shift);
+    }
+}
+
+LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            FormActivate();
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_ACTIVATE;
+    case WM_ERASEBKGND:
+        return 1; // the back buffer covers everything
+    case WM_PAINT: {
+        PaintDc paint(Handle());
+        if (m_bufferDc) {
+            Paint(m_bufferDc.get());
+            ::BitBlt(paint.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
+        }
+        return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: {
+        const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+        const TShiftState shift{::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0,
+                                ::GetKeyState(VK_MENU) < 0, false};
+        const auto key = static_cast<unsigned>(wParam);
+        if (const TZoomKeyAction action = ZoomKeyAction(key, down, shift); action != zkaNone) {
+            m_events.ZoomKey(action, key, shift.Shift);
+            return 0;
+        }
+        break;
+    }
+    case WM_MOUSEWHEEL:
+        MouseWheel(wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        m_events.ZoomMouseMove();
+        return 0;
+    case WM_CLOSE:
+        // The run owns the window; it lets it go once this message is done.
+        m_events.ZoomClosed();
+        return 0;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}

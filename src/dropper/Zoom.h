@@ -1,0 +1,87 @@
+#pragma once
+
+// The zoom window of a dropper run: the sampled color, the magnified
+// neighbourhood of the pointer and the values, beside the pointer. It draws
+// itself through a back buffer, so the update on every pointer move shows
+// no flicker; what it shows is written by the snapshot window.
+
+#include "common/Win32.h"
+#include "dropper/DropperInput.h"
+#include "dropper/DropperSettings.h"
+#include "dropper/PixelBuffer.h"
+#include "ui/Window.h"
+
+#include <array>
+
+// What the zoom window hands on to the run it belongs to.
+class TZoomEvents {
+public:
+    virtual ~TZoomEvents() = default;
+    virtual void ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shift) = 0;
+    virtual void ZoomWheel(bool up, TShiftState shift) = 0;
+    virtual void ZoomMouseMove() = 0;
+    virtual void ZoomClosed() = 0;
+
+protected:
+    TZoomEvents() = default;
+    TZoomEvents(const TZoomEvents&) = default;
+    TZoomEvents& operator=(const TZoomEvents&) = default;
+};
+
+class TFormZoom final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"TFormZoom";
+
+    // owner: the snapshot window, which the zoom window stays above.
+    TFormZoom(HWND owner, TZoomEvents& events, UINT dpi);
+    ~TFormZoom() override;
+
+    void SetCaption(TZoomLabel label, const std::string& caption);
+    void SetSampleColor(TColor color) noexcept { m_sampleColor = color; }
+    // A new, black zoom picture of side x side; the window and its region
+    // follow its size.
+    void ResizeZoomPicture(int side);
+    TZoomPictureView ZoomPicture() const noexcept { return m_view; }
+    HBITMAP ZoomBitmap() const noexcept { return m_picture.get(); }
+    TWindowSize Size() const noexcept { return {m_width, m_height}; }
+    void MoveTo(int left, int top);
+    // Paints what was written since the last call, at once.
+    void Repaint();
+    // Makes both windows topmost and the zoom window the foreground window.
+    void FormActivate();
+
+    const wchar_t* Caption(TZoomLabel label) const noexcept { return m_captions[label].data(); }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    int Scale(int pixels) const noexcept;
+    void Layout();
+    void UpdateVisibleFormRegion();
+    void Paint(HDC target);
+    void MouseWheel(WPARAM wParam);
+
+    HWND m_owner;
+    TZoomEvents& m_events;
+    UINT m_dpi;
+    int m_width = 0;
+    int m_height = 0;
+    int m_left = INT_MIN;
+    int m_top = INT_MIN;
+    int m_wheelDelta = 0;
+    TColor m_sampleColor = 0;
+    std::array<std::array<wchar_t, 96>, zlMouseSpeed + 1> m_captions{};
+    UniqueFont m_font;
+    // The zoom picture: a 24-bit top-down DIB section whose bits the rules
+    // draw into directly.
+    UniqueBitmap m_picture;
+    TZoomPictureView m_view;
+    UniqueMemoryDc m_pictureDc;
+    HGDIOBJ m_pictureDcOld = nullptr;
+    // The back buffer, the size of the window.
+    UniqueMemoryDc m_bufferDc;
+    UniqueBitmap m_buffer;
+    HGDIOBJ m_bufferDcOld = nullptr;
+    HRGN FVisibleFormRegion = nullptr; // owned by the system once applied
+};
