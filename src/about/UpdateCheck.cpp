@@ -1,31 +1,12 @@
 #include "about/UpdateCheck.h"
 
+#include "about/UpdateCheckPlatform.h"
 #include "common/Exception.h"
+#include "common/Text.h"
 
 #include <algorithm>
 #include <climits>
-#include <memory>
 #include <optional>
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/types.h>
-#include <unistd.h>
-#endif
 
 #ifndef VESK_WEB_HOST
 #define VESK_WEB_HOST "www.example.com"
@@ -36,118 +17,11 @@ namespace {
 // ---------------------------------------------------------------------------
 // Text decoding
 
-constexpr char32_t ReplacementCharacter = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c)
+// The message boxes convert our text to UTF-16; a stray unit from the
+// network must not make that conversion fail, so each becomes U+FFFD.
+std::string DecodeUtf16(std::string_view bytes, TByteOrder order)
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Length of the valid UTF-8 sequence at the start of bytes, or 0. Overlong
-// forms, surrogates and values above U+10FFFF are invalid.
-std::size_t ValidUtf8SequenceLength(std::string_view bytes)
-{
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;
-        else if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length)
-        return 0;
-    if (byte(1) < low || byte(1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
-bool IsValidUtf8(std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const std::size_t length = ValidUtf8SequenceLength(bytes);
-        if (length == 0)
-            return false;
-        bytes.remove_prefix(length);
-    }
-    return true;
-}
-
-// The message boxes convert our text to UTF-16; a stray byte from the network
-// must not make that conversion fail, so each invalid byte becomes U+FFFD.
-std::string SanitizedUtf8(std::string_view bytes)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    while (!bytes.empty()) {
-        const std::size_t length = ValidUtf8SequenceLength(bytes);
-        if (length == 0) {
-            AppendUtf8(out, ReplacementCharacter);
-            bytes.remove_prefix(1);
-        } else {
-            out.append(bytes.substr(0, length));
-            bytes.remove_prefix(length);
-        }
-    }
-    return out;
-}
-
-std::string DecodeUtf16(std::string_view bytes, bool bigEndian)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    const auto unitAt = [&](std::size_t i) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char32_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-    };
-    const std::size_t units = bytes.size() / 2;
-    for (std::size_t i = 0; i < units; ++i) {
-        const char32_t unit = unitAt(2 * i);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units) {
-            const char32_t next = unitAt(2 * (i + 1));
-            if (next >= 0xDC00 && next <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
-                ++i;
-                continue;
-            }
-        }
-        AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? ReplacementCharacter : unit);
-    }
+    std::string out = *Utf16ToUtf8(Utf16FromBytes(bytes, order), TInvalidText::Replace);
     if (bytes.size() % 2 != 0)
         AppendUtf8(out, ReplacementCharacter);
     return out;
@@ -155,23 +29,6 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian)
 
 // ---------------------------------------------------------------------------
 // HTTP header fields
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
-
-std::string_view TrimmedBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 // A decimal count no larger than limit; nothing for any other text, so a
 // huge or malformed length cannot overflow.
@@ -241,11 +98,7 @@ std::optional<TDecimal> ReadVersionNumber(std::string_view version, std::string_
     if (const std::size_t point = replaced.find('.'); point != std::string::npos)
         replaced.replace(point, 1, decimalSeparator);
 
-    std::string_view text = replaced;
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
+    std::string_view text = Trim(replaced, " ");
 
     TDecimal number;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
@@ -275,89 +128,7 @@ std::optional<TDecimal> ReadVersionNumber(std::string_view version, std::string_
 // ---------------------------------------------------------------------------
 // Sockets
 
-#ifdef _WIN32
-using TSocketHandle = SOCKET;
-constexpr TSocketHandle NoSocket = INVALID_SOCKET;
-using TIoSize = int;
-using TAddressLength = int;
-
-void CloseSocket(TSocketHandle s)
-{
-    closesocket(s);
-}
-
-bool SocketsReady()
-{
-    // Winsock needs one start-up per process before its first call. It stays
-    // up until the process ends, which releases it.
-    static const bool ready = [] {
-        WSADATA data{};
-        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }();
-    return ready;
-}
-
-bool SetNonBlocking(TSocketHandle s)
-{
-    u_long on = 1;
-    return ioctlsocket(s, static_cast<long>(FIONBIO), &on) == 0;
-}
-
-bool LastCallWouldBlock()
-{
-    return WSAGetLastError() == WSAEWOULDBLOCK;
-}
-bool LastCallInterrupted()
-{
-    return false;
-}
-bool ConnectInProgress()
-{
-    return WSAGetLastError() == WSAEWOULDBLOCK;
-}
-constexpr int SendFlags = 0;
-#else
-using TSocketHandle = int;
-constexpr TSocketHandle NoSocket = -1;
-using TIoSize = std::size_t;
-using TAddressLength = socklen_t;
-
-void CloseSocket(TSocketHandle s)
-{
-    close(s);
-}
-
-bool SocketsReady()
-{
-    return true;
-}
-
-bool SetNonBlocking(TSocketHandle s)
-{
-    const int flags = fcntl(s, F_GETFL, 0);
-    return flags != -1 && fcntl(s, F_SETFL, flags | O_NONBLOCK) != -1;
-}
-
-bool LastCallWouldBlock()
-{
-    return errno == EAGAIN || errno == EWOULDBLOCK;
-}
-bool LastCallInterrupted()
-{
-    return errno == EINTR;
-}
-// An interrupted connect goes on in the background, just like one in progress.
-bool ConnectInProgress()
-{
-    return errno == EINPROGRESS || errno == EINTR;
-}
-#ifdef MSG_NOSIGNAL
-// A server that closes early must not end the program with SIGPIPE.
-constexpr int SendFlags = MSG_NOSIGNAL;
-#else
-constexpr int SendFlags = 0;
-#endif
-#endif
+using namespace UpdateCheckPlatform;
 
 class TSocket {
 public:
@@ -395,85 +166,48 @@ private:
     TClock::time_point FEnd;
 };
 
-enum class TWaitKind { Connected, Writable, Readable };
-enum class TWaitResult { Ready, TimedOut, Failed };
+enum class TWaitOutcome { Ready, TimedOut, Failed };
 
-TWaitResult WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
+TWaitOutcome WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
 {
-    const bool forWrite = kind != TWaitKind::Readable;
     const TClock::time_point waitEnd = limits.NextWaitEnd();
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(waitEnd - TClock::now());
         if (left.count() <= 0)
-            return TWaitResult::TimedOut;
-        const long long ms = std::min<long long>(left.count(), INT_MAX);
-#ifdef _WIN32
-        // select, not WSAPoll: WSAPoll did not report failed connects on older
-        // Windows, which select reports in the exception set. That set also
-        // reports urgent data, so it is watched only while connecting: a
-        // server's urgent byte must not make later waits return at once.
-        // Winsock's fd_set is a list, so any socket value fits.
-        fd_set ready;
-        fd_set failed;
-        FD_ZERO(&ready);
-        FD_ZERO(&failed);
-        FD_SET(s, &ready);
-        FD_SET(s, &failed);
-        timeval timeout{};
-        timeout.tv_sec = static_cast<long>(ms / 1000);
-        timeout.tv_usec = static_cast<long>((ms % 1000) * 1000);
-        const int result = select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr,
-                                  kind == TWaitKind::Connected ? &failed : nullptr, &timeout);
-        if (result == SOCKET_ERROR)
-            return TWaitResult::Failed;
-        if (result > 0)
-            return TWaitResult::Ready;
-#else
-        // poll, not select: select cannot watch a descriptor above FD_SETSIZE.
-        pollfd entry{};
-        entry.fd = s;
-        entry.events = forWrite ? POLLOUT : POLLIN;
-        const int result = poll(&entry, 1, static_cast<int>(ms));
-        if (result > 0)
-            return TWaitResult::Ready;
-        if (result < 0 && errno != EINTR)
-            return TWaitResult::Failed;
-#endif
+            return TWaitOutcome::TimedOut;
+        switch (WaitOnce(s, kind, static_cast<int>(std::min<long long>(left.count(), INT_MAX)))) {
+        case TWaitResult::Ready:
+            return TWaitOutcome::Ready;
+        case TWaitResult::Failed:
+            return TWaitOutcome::Failed;
+        case TWaitResult::NotYet:
+            break;
+        }
     }
 }
 
-bool Connect(const addrinfo& address, TSocketHandle s, const TTimeLimits& limits)
+bool Connect(const TAddress& address, TSocketHandle s, const TTimeLimits& limits)
 {
-    if (!SetNonBlocking(s))
-        return false;
-    if (connect(s, address.ai_addr, static_cast<TAddressLength>(address.ai_addrlen)) == 0)
+    switch (StartConnect(s, address)) {
+    case TConnectStart::Connected:
         return true;
-    if (!ConnectInProgress() || WaitFor(s, TWaitKind::Connected, limits) != TWaitResult::Ready)
+    case TConnectStart::Failed:
         return false;
-    int error = 0;
-#ifdef _WIN32
-    int length = sizeof error;
-    const bool known = getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0;
-#else
-    socklen_t length = sizeof error;
-    const bool known = getsockopt(s, SOL_SOCKET, SO_ERROR, &error, &length) == 0;
-#endif
-    return known && error == 0;
+    case TConnectStart::InProgress:
+        break;
+    }
+    return WaitFor(s, TWaitKind::Connected, limits) == TWaitOutcome::Ready && ConnectSucceeded(s);
 }
 
 bool SendAll(TSocketHandle s, std::string_view data, const TTimeLimits& limits)
 {
     while (!data.empty()) {
-        if (WaitFor(s, TWaitKind::Writable, limits) != TWaitResult::Ready)
+        if (WaitFor(s, TWaitKind::Writable, limits) != TWaitOutcome::Ready)
             return false;
-        const auto size = static_cast<TIoSize>(std::min<std::size_t>(data.size(), INT_MAX));
-        const auto sent = send(s, data.data(), size, SendFlags);
-        if (sent < 0) {
-            if (LastCallWouldBlock() || LastCallInterrupted())
-                continue;
+        const TIoResult sent = SendSome(s, data);
+        if (sent.Status == TIoStatus::Failed)
             return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(sent));
+        data.remove_prefix(sent.Count);
     }
     return true;
 }
@@ -483,15 +217,17 @@ bool ReceiveReply(TSocketHandle s, THttpReplyReader& reader, const TTimeLimits& 
 {
     char buffer[4096];
     while (reader.State() == THttpReplyReader::TState::Reading) {
-        if (WaitFor(s, TWaitKind::Readable, limits) != TWaitResult::Ready)
+        if (WaitFor(s, TWaitKind::Readable, limits) != TWaitOutcome::Ready)
             return false;
-        const auto received = recv(s, buffer, static_cast<TIoSize>(sizeof buffer), 0);
-        if (received > 0)
-            reader.Feed(std::string_view(buffer, static_cast<std::size_t>(received)));
-        else if (received == 0)
+        const TIoResult received = ReceiveSome(s, buffer, sizeof buffer);
+        if (received.Status == TIoStatus::Failed)
+            return false;
+        if (received.Status == TIoStatus::Retry)
+            continue;
+        if (received.Count > 0)
+            reader.Feed(std::string_view(buffer, received.Count));
+        else
             reader.Finish();
-        else if (!LastCallWouldBlock() && !LastCallInterrupted())
-            return false;
     }
     return reader.State() == THttpReplyReader::TState::Complete;
 }
@@ -505,23 +241,13 @@ bool IsSafeRequestText(std::string_view text)
     });
 }
 
-struct TAddressListDeleter {
-    void operator()(addrinfo* list) const { freeaddrinfo(list); }
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------
 
 std::string DecodeUtf8OrLatin1(std::string_view bytes)
 {
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char c : bytes)
-        AppendUtf8(out, static_cast<unsigned char>(c));
-    return out;
+    return IsValidUtf8(bytes) ? std::string(bytes) : Latin1ToUtf8(bytes);
 }
 
 THttpReplyReader::THttpReplyReader(std::size_t maxBodySize) : FMaxBodySize(maxBodySize) {}
@@ -604,7 +330,7 @@ THttpReplyReader::TState THttpReplyReader::ReadHeader()
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos || !EqualsIgnoringAsciiCase(line.substr(0, colon), "Content-Length"))
             continue;
-        const auto length = ParseCount(TrimmedBlanks(line.substr(colon + 1)), FMaxBodySize);
+        const auto length = ParseCount(Trim(line.substr(colon + 1), " \t"), FMaxBodySize);
         // A length we cannot trust, or one above the limit, makes the whole
         // reply unusable; two different lengths as well.
         if (!length || (FHasContentLength && *length != FContentLength))
@@ -636,29 +362,26 @@ THttpReplyReader::TState THttpReplyReader::CheckBody()
 
 std::string DecodeReplyText(std::string_view body, const TAnsiTextDecoder& decodeAnsi)
 {
-    if (body.starts_with("\xEF\xBB\xBF"))
-        return SanitizedUtf8(body.substr(3));
-    if (body.starts_with("\xFF\xFE"))
-        return DecodeUtf16(body.substr(2), false);
-    if (body.starts_with("\xFE\xFF"))
-        return DecodeUtf16(body.substr(2), true);
+    const TByteOrderMark mark = ByteOrderMarkOf(body);
+    body.remove_prefix(ByteOrderMarkBytes(mark).size());
+    switch (mark) {
+    case TByteOrderMark::Utf8:
+        return SanitizedUtf8(body);
+    case TByteOrderMark::Utf16Le:
+        return DecodeUtf16(body, TByteOrder::LittleEndian);
+    case TByteOrderMark::Utf16Be:
+        return DecodeUtf16(body, TByteOrder::BigEndian);
+    case TByteOrderMark::None:
+        break;
+    }
     return SanitizedUtf8(decodeAnsi ? decodeAnsi(body) : DecodeUtf8OrLatin1(body));
 }
 
 std::vector<std::string> SplitReplyLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.emplace_back(text.substr(start));
+    for (const TTextLine& line : SplitLines(text))
+        lines.emplace_back(text.substr(line.Begin, line.TextEnd - line.Begin));
     return lines;
 }
 
@@ -691,19 +414,14 @@ bool HTTPGetLines(const std::string& host, const std::string& path, std::vector<
         return false;
 
     const TTimeLimits limits(options);
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), std::to_string(options.Port).c_str(), &hints, &found) != 0 || found == nullptr)
+    const std::vector<TAddress> addresses = ResolveTcp(host, options.Port);
+    if (addresses.empty())
         return false;
-    const std::unique_ptr<addrinfo, TAddressListDeleter> addresses(found);
 
     const std::string request = HttpGetRequest(host, options.Port, path);
-    for (const addrinfo* address = addresses.get(); address != nullptr; address = address->ai_next) {
-        const TSocket connection(socket(address->ai_family, address->ai_socktype, address->ai_protocol));
-        if (!connection.IsValid() || !Connect(*address, connection.Get(), limits))
+    for (const TAddress& address : addresses) {
+        const TSocket connection(OpenSocket(address));
+        if (!connection.IsValid() || !Connect(address, connection.Get(), limits))
             continue;
         if (!SendAll(connection.Get(), request, limits))
             return false;

@@ -1,5 +1,8 @@
 #include "i18n/LanguageSupport.h"
 
+#include "common/IniLine.h"
+#include "common/Text.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <fstream>
@@ -23,139 +26,25 @@ constexpr std::string_view FileInfoSection = "FileInfo";
 constexpr std::string_view MissingFileMessage =
     "Language file missing.\r\nYou need to unpack the whole archive in case of portable version.";
 
-bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Only the basic Latin letters are folded: section names, keys and language
-// Ids are English words, and a fixed rule keeps lookups independent of the
-// user's locale.
-bool EqualsCaseBlind(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
-}
-
 std::optional<std::size_t> IndexOfCaseBlind(const std::vector<std::string>& list, std::string_view text)
 {
-    const auto found =
-        std::find_if(list.begin(), list.end(), [text](const std::string& item) { return EqualsCaseBlind(item, text); });
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [text](const std::string& item) { return EqualsIgnoringAsciiCase(item, text); });
     if (found == list.end())
         return std::nullopt;
     return static_cast<std::size_t>(found - list.begin());
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-bool IsValidUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        std::uint32_t codePoint = 0;
-        std::uint32_t smallest = 0;
-        if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            codePoint = lead & 0x1Fu;
-            smallest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            codePoint = lead & 0x0Fu;
-            smallest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            codePoint = lead & 0x07u;
-            smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        // Overlong forms and encoded surrogates are refused so that every
-        // accepted text converts to UTF-16 for the window system unchanged.
-        if (codePoint < smallest || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
+// Strict: a file that is not clean UTF-16 is refused rather than shown with
+// replacement characters.
+std::string DecodeUtf16Text(std::string_view bytes, TByteOrder order)
 {
     if (bytes.size() % 2 != 0)
         throw ELanguageFile("UTF-16 text with an odd number of bytes");
-    const auto unitAt = [bytes, bigEndian](std::size_t i) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? static_cast<std::uint32_t>((first << 8) | second)
-                         : static_cast<std::uint32_t>((second << 8) | first);
-    };
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); i += 2) {
-        std::uint32_t codePoint = unitAt(i);
-        if (codePoint >= 0xDC00 && codePoint <= 0xDFFF)
-            throw ELanguageFile("UTF-16 text with an unpaired surrogate");
-        if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
-            if (bytes.size() - i < 4)
-                throw ELanguageFile("UTF-16 text with an unpaired surrogate");
-            const std::uint32_t low = unitAt(i + 2);
-            if (low < 0xDC00 || low > 0xDFFF)
-                throw ELanguageFile("UTF-16 text with an unpaired surrogate");
-            codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (low - 0xDC00);
-            i += 2;
-        }
-        AppendUtf8(out, codePoint);
-    }
-    return out;
+    std::optional<std::string> text = Utf16ToUtf8(Utf16FromBytes(bytes, order), TInvalidText::Refuse);
+    if (!text)
+        throw ELanguageFile("UTF-16 text with an unpaired surrogate");
+    return std::move(*text);
 }
 
 std::optional<std::string> TryUtf8FromPath(const fs::path& path)
@@ -203,7 +92,7 @@ bool IsLanguageFileName(std::string_view name)
     // The Windows pattern "*.ini" matches the extension in any letter case;
     // such files are listed and then reported by the name check.
     constexpr std::string_view extension = ".ini";
-    return name.size() > extension.size() && EqualsCaseBlind(name.substr(name.size() - extension.size()), extension);
+    return name.size() > extension.size() && EqualsIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 } // namespace
@@ -217,16 +106,20 @@ std::optional<std::string> DecodeUtf8(std::string_view bytes)
 
 std::string DecodeLanguageFileBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi)
 {
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
+    const TByteOrderMark mark = ByteOrderMarkOf(bytes);
+    bytes.remove_prefix(ByteOrderMarkBytes(mark).size());
+    switch (mark) {
+    case TByteOrderMark::Utf8:
         if (!IsValidUtf8(bytes))
             throw ELanguageFile("invalid UTF-8 text");
         return std::string(bytes);
+    case TByteOrderMark::Utf16Le:
+        return DecodeUtf16Text(bytes, TByteOrder::LittleEndian);
+    case TByteOrderMark::Utf16Be:
+        return DecodeUtf16Text(bytes, TByteOrder::BigEndian);
+    case TByteOrderMark::None:
+        break;
     }
-    if (StartsWith(bytes, "\xFF\xFE"))
-        return Utf16ToUtf8(bytes.substr(2), false);
-    if (StartsWith(bytes, "\xFE\xFF"))
-        return Utf16ToUtf8(bytes.substr(2), true);
     std::optional<std::string> text = decodeAnsi(bytes);
     if (!text)
         throw ELanguageFile("text not valid in the system code page");
@@ -236,31 +129,17 @@ std::string DecodeLanguageFileBytes(std::string_view bytes, const TAnsiDecoder& 
 TIniDocument ParseLanguageFileText(std::string_view text)
 {
     TIniDocument document;
-    bool inSection = false;
-    std::size_t lineStart = 0;
-    while (lineStart <= text.size()) {
-        std::size_t lineEnd = text.find_first_of("\r\n", lineStart);
-        if (lineEnd == std::string_view::npos)
-            lineEnd = text.size();
-        const std::string_view line = Trim(text.substr(lineStart, lineEnd - lineStart));
-        lineStart = lineEnd + 1;
-        if (lineEnd + 1 < text.size() && text[lineEnd] == '\r' && text[lineEnd + 1] == '\n')
-            ++lineStart;
-
-        if (line.empty() || line.front() == ';')
-            continue;
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            document.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
-            inSection = true;
+    for (const TTextLine& position : SplitLines(text)) {
+        const TIniLine line = ReadIniLine(text.substr(position.Begin, position.TextEnd - position.Begin),
+                                          LanguageFileRules);
+        if (line.Kind == TIniLineKind::Section) {
+            document.push_back({std::string(line.Name), {}});
             continue;
         }
         // Lines ahead of the first section, and lines without "=", can never
         // be found by a lookup, so they are not kept.
-        const std::size_t equals = line.find('=');
-        if (!inSection || equals == std::string_view::npos)
-            continue;
-        document.back().Entries.push_back(
-            {std::string(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1)))});
+        if (line.Kind == TIniLineKind::Key && !document.empty())
+            document.back().Entries.push_back({std::string(line.Name), std::string(line.Value)});
     }
     return document;
 }
@@ -293,13 +172,13 @@ TLanguageFile TLanguageFile::FromBytes(std::string_view bytes, const TAnsiDecode
 std::string TLanguageFile::ReadString(std::string_view section, std::string_view identifier) const
 {
     const auto foundSection = std::find_if(FDocument.begin(), FDocument.end(), [section](const TIniSection& s) {
-        return EqualsCaseBlind(s.Name, section);
+        return EqualsIgnoringAsciiCase(s.Name, section);
     });
     if (foundSection == FDocument.end())
         return std::string(UndefinedText);
     const auto& entries = foundSection->Entries;
     const auto foundEntry = std::find_if(entries.begin(), entries.end(), [identifier](const TIniEntry& e) {
-        return EqualsCaseBlind(e.Key, identifier);
+        return EqualsIgnoringAsciiCase(e.Key, identifier);
     });
     if (foundEntry == entries.end())
         return std::string(UndefinedText);

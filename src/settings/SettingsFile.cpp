@@ -1,5 +1,9 @@
 #include "settings/SettingsFile.h"
 
+#include "common/IniLine.h"
+#include "common/Text.h"
+#include "settings/SettingsFilePlatform.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <fstream>
@@ -11,309 +15,11 @@
 
 namespace fs = std::filesystem;
 
-// The platform's file calls: exclusive creation, a write that reaches the
-// disk, and a replace in one step.
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 namespace {
 
-bool CreateNewFile(const fs::path& file)
+TByteOrder ByteOrderOf(TTextEncoding encoding)
 {
-    const HANDLE handle =
-        ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    return ::CloseHandle(handle) != 0;
-}
-
-bool CanWriteExisting(const fs::path& file)
-{
-    const HANDLE handle =
-        ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    return ::CloseHandle(handle) != 0;
-}
-
-bool WriteAllDurably(const fs::path& file, std::string_view bytes)
-{
-    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    bool written = true;
-    while (written && !bytes.empty()) {
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD done = 0;
-        written = ::WriteFile(handle, bytes.data(), chunk, &done, nullptr) != 0 && done > 0;
-        bytes.remove_prefix(done);
-    }
-    written = written && ::SetEndOfFile(handle) != 0 && ::FlushFileBuffers(handle) != 0;
-    return ::CloseHandle(handle) != 0 && written;
-}
-
-// std::filesystem::rename cannot replace an existing file in every Windows
-// runtime; MoveFileExW can, and write-through returns only once the move is
-// on the disk.
-bool ReplaceAtomically(const fs::path& from, const fs::path& to)
-{
-    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-} // namespace
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-bool CreateNewFile(const fs::path& file)
-{
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0)
-        return false;
-    return ::close(descriptor) == 0;
-}
-
-bool CanWriteExisting(const fs::path& file)
-{
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    return ::close(descriptor) == 0;
-}
-
-bool WriteAllDurably(const fs::path& file, std::string_view bytes)
-{
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    const auto size = static_cast<off_t>(bytes.size());
-    bool written = true;
-    while (written && !bytes.empty()) {
-        const ssize_t done = ::write(descriptor, bytes.data(), bytes.size());
-        if (done < 0 && errno == EINTR)
-            continue;
-        written = done > 0;
-        if (written)
-            bytes.remove_prefix(static_cast<std::size_t>(done));
-    }
-    written = written && ::ftruncate(descriptor, size) == 0 && ::fsync(descriptor) == 0;
-    return ::close(descriptor) == 0 && written;
-}
-
-bool ReplaceAtomically(const fs::path& from, const fs::path& to)
-{
-    std::error_code error;
-    fs::rename(from, to, error);
-    if (error)
-        return false;
-    // The rename lives in the folder; flushing the folder makes it survive a
-    // power loss. Some file systems refuse this, and the rename has happened
-    // either way, so a failure here is not a failed write.
-    const int folder = ::open(to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        static_cast<void>(::fsync(folder));
-        static_cast<void>(::close(folder));
-    }
-    return true;
-}
-
-} // namespace
-#endif
-
-namespace {
-
-// --- Encodings ---
-
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
-constexpr std::string_view Utf16LeBom = "\xFF\xFE";
-constexpr std::string_view Utf16BeBom = "\xFE\xFF";
-
-std::uint32_t Utf16Unit(std::string_view bytes, std::size_t at, bool bigEndian)
-{
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return bigEndian ? (std::uint32_t{first} << 8) | second : (std::uint32_t{second} << 8) | first;
-}
-
-// UTF-8 that also encodes unpaired surrogates (three bytes each), so any
-// UTF-16 unit sequence comes back unchanged.
-void AppendUtf8(std::string& out, std::uint32_t codePoint)
-{
-    const auto put = [&out](std::uint32_t value) { out += static_cast<char>(value); };
-    if (codePoint < 0x80) {
-        put(codePoint);
-    } else if (codePoint < 0x800) {
-        put(0xC0 | (codePoint >> 6));
-        put(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        put(0xE0 | (codePoint >> 12));
-        put(0x80 | ((codePoint >> 6) & 0x3F));
-        put(0x80 | (codePoint & 0x3F));
-    } else {
-        put(0xF0 | (codePoint >> 18));
-        put(0x80 | ((codePoint >> 12) & 0x3F));
-        put(0x80 | ((codePoint >> 6) & 0x3F));
-        put(0x80 | (codePoint & 0x3F));
-    }
-}
-
-std::string Utf16ToText(std::string_view bytes, bool bigEndian)
-{
-    std::string text;
-    text.reserve(bytes.size());
-    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
-        const std::uint32_t unit = Utf16Unit(bytes, at, bigEndian);
-        if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < bytes.size()) {
-            const std::uint32_t next = Utf16Unit(bytes, at + 2, bigEndian);
-            if (next >= 0xDC00 && next <= 0xDFFF) {
-                AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
-                at += 2;
-                continue;
-            }
-        }
-        AppendUtf8(text, unit);
-    }
-    return text;
-}
-
-std::string TextToUtf16(std::string_view text, bool bigEndian)
-{
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    const auto unit = [&bytes, bigEndian](std::uint32_t value) {
-        const auto high = static_cast<char>(value >> 8);
-        const auto low = static_cast<char>(value & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    };
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        std::size_t length = 0;
-        std::uint32_t codePoint = lead;
-        if (lead < 0x80) {
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            codePoint = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            codePoint = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            codePoint = lead & 0x07u;
-        }
-        bool valid = length != 0 && at + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[at + k]);
-            valid = (next & 0xC0) == 0x80;
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        valid = valid && !(length == 3 && codePoint < 0x800)
-                && !(length == 4 && (codePoint < 0x10000 || codePoint > 0x10FFFF));
-        // Only a caller's value can hold bytes that are not UTF-8; text decoded
-        // from the file always passes.
-        if (!valid) {
-            codePoint = 0xFFFD;
-            length = 1;
-        }
-        if (codePoint >= 0x10000) {
-            unit(0xD800 + ((codePoint - 0x10000) >> 10));
-            unit(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-        } else {
-            unit(codePoint);
-        }
-        at += length;
-    }
-    return bytes;
-}
-
-// --- Lines ---
-
-// Blanks as the profile functions see them around names and values.
-constexpr std::string_view Blanks = " \t\v\f";
-
-std::string_view Trim(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(Blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
-}
-
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Names are compared as the profile functions do, without regard to case;
-// only ASCII letters fold, which covers every name the program uses.
-bool SameName(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
-}
-
-struct TLine {
-    std::size_t Begin;   // first byte of the line
-    std::size_t TextEnd; // first byte of its line end
-    std::size_t End;     // first byte after its line end
-};
-
-// CR LF, LF and a lone CR all end a line, as in the profile functions.
-std::vector<TLine> SplitLines(std::string_view text)
-{
-    std::vector<TLine> lines;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        const std::size_t textEnd = std::min(text.find_first_of("\r\n", begin), text.size());
-        std::size_t end = textEnd;
-        if (end < text.size())
-            end += text.compare(end, 2, "\r\n") == 0 ? 2u : 1u;
-        lines.push_back({begin, textEnd, end});
-        begin = end;
-    }
-    return lines;
-}
-
-enum class TLineKind { Blank, Comment, Section, Key, Other };
-
-struct TParsedLine {
-    TLineKind Kind = TLineKind::Other;
-    std::string_view Name;  // section or key name; a view into the text
-    std::string_view Value; // trimmed
-};
-
-TParsedLine ParseLine(std::string_view line)
-{
-    const std::string_view text = Trim(line);
-    if (text.empty())
-        return {TLineKind::Blank, {}, {}};
-    if (text.front() == ';')
-        return {TLineKind::Comment, {}, {}};
-    if (text.front() == '[') {
-        const std::size_t close = text.find(']');
-        if (close != std::string_view::npos)
-            return {TLineKind::Section, Trim(text.substr(1, close - 1)), {}};
-    }
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos)
-        return {};
-    const std::string_view name = Trim(text.substr(0, equals));
-    if (name.empty())
-        return {};
-    return {TLineKind::Key, name, Trim(text.substr(equals + 1))};
+    return encoding == TTextEncoding::Utf16Be ? TByteOrder::BigEndian : TByteOrder::LittleEndian;
 }
 
 class TDocument {
@@ -321,10 +27,11 @@ public:
     explicit TDocument(std::string_view text) : FText(text), FLines(SplitLines(text)) {}
 
     std::size_t Count() const { return FLines.size(); }
-    const TLine& Line(std::size_t index) const { return FLines[index]; }
-    TParsedLine Parse(std::size_t index) const
+    const TTextLine& Line(std::size_t index) const { return FLines[index]; }
+    TIniLine Parse(std::size_t index) const
     {
-        return ParseLine(FText.substr(FLines[index].Begin, FLines[index].TextEnd - FLines[index].Begin));
+        return ReadIniLine(FText.substr(FLines[index].Begin, FLines[index].TextEnd - FLines[index].Begin),
+                           SettingsFileRules);
     }
     std::string_view LineEnd(std::size_t index) const
     {
@@ -344,11 +51,11 @@ public:
     std::optional<std::pair<std::size_t, std::size_t>> FindSection(std::string_view section) const
     {
         for (std::size_t header = 0; header < Count(); ++header) {
-            const TParsedLine parsed = Parse(header);
-            if (parsed.Kind != TLineKind::Section || !SameName(parsed.Name, section))
+            const TIniLine parsed = Parse(header);
+            if (parsed.Kind != TIniLineKind::Section || !EqualsIgnoringAsciiCase(parsed.Name, section))
                 continue;
             std::size_t end = header + 1;
-            while (end < Count() && Parse(end).Kind != TLineKind::Section)
+            while (end < Count() && Parse(end).Kind != TIniLineKind::Section)
                 ++end;
             return std::pair{header, end};
         }
@@ -358,8 +65,8 @@ public:
     std::optional<std::size_t> FindKey(std::pair<std::size_t, std::size_t> section, std::string_view key) const
     {
         for (std::size_t i = section.first + 1; i < section.second; ++i) {
-            const TParsedLine parsed = Parse(i);
-            if (parsed.Kind == TLineKind::Key && SameName(parsed.Name, key))
+            const TIniLine parsed = Parse(i);
+            if (parsed.Kind == TIniLineKind::Key && EqualsIgnoringAsciiCase(parsed.Name, key))
                 return i;
         }
         return std::nullopt;
@@ -367,7 +74,7 @@ public:
 
 private:
     std::string_view FText;
-    std::vector<TLine> FLines;
+    std::vector<TTextLine> FLines;
 };
 
 bool HasLineBreak(std::string_view text)
@@ -379,10 +86,10 @@ bool HasLineBreak(std::string_view text)
 // line, are a fault of the caller.
 void CheckNames(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (section.empty() || Trim(section) != section || HasLineBreak(section)
+    if (section.empty() || TrimIniText(section, SettingsFileRules) != section || HasLineBreak(section)
         || section.find(']') != std::string_view::npos)
         throw Exception("SetSettingsValue: Invalid section name");
-    if (key.empty() || Trim(key) != key || HasLineBreak(key) || key.find('=') != std::string_view::npos
+    if (key.empty() || TrimIniText(key, SettingsFileRules) != key || HasLineBreak(key) || key.find('=') != std::string_view::npos
         || key.front() == ';' || key.front() == '[')
         throw Exception("SetSettingsValue: Invalid key name");
     if (HasLineBreak(value))
@@ -463,20 +170,28 @@ bool IsMarkedReadOnly(const fs::file_status& status)
 TSettingsText DecodeSettingsText(std::string_view bytes)
 {
     TSettingsText result;
-    const bool littleEndian = bytes.starts_with(Utf16LeBom);
-    if (littleEndian || bytes.starts_with(Utf16BeBom)) {
-        result.Encoding = littleEndian ? TTextEncoding::Utf16Le : TTextEncoding::Utf16Be;
-        std::string_view units = bytes.substr(2);
-        if (units.size() % 2 != 0) {
-            result.OddByte = units.substr(units.size() - 1);
-            units.remove_suffix(1);
+    const TByteOrderMark mark = ByteOrderMarkOf(bytes);
+    std::string_view content = bytes.substr(ByteOrderMarkBytes(mark).size());
+    switch (mark) {
+    case TByteOrderMark::Utf16Le:
+    case TByteOrderMark::Utf16Be:
+        result.Encoding = mark == TByteOrderMark::Utf16Le ? TTextEncoding::Utf16Le : TTextEncoding::Utf16Be;
+        if (content.size() % 2 != 0) {
+            result.OddByte = content.substr(content.size() - 1);
+            content.remove_suffix(1);
         }
-        result.Text = Utf16ToText(units, !littleEndian);
-    } else if (bytes.starts_with(Utf8Bom)) {
+        // Unpaired surrogates are kept so that the file is written back byte
+        // for byte; KeepSurrogates never fails.
+        result.Text = *Utf16ToUtf8(Utf16FromBytes(content, ByteOrderOf(result.Encoding)),
+                                   TInvalidText::KeepSurrogates);
+        break;
+    case TByteOrderMark::Utf8:
         result.Encoding = TTextEncoding::Utf8WithBom;
-        result.Text = bytes.substr(Utf8Bom.size());
-    } else {
-        result.Text = bytes;
+        result.Text = content;
+        break;
+    case TByteOrderMark::None:
+        result.Text = content;
+        break;
     }
     return result;
 }
@@ -487,11 +202,17 @@ std::string EncodeSettingsText(const TSettingsText& text)
     case TTextEncoding::Utf8:
         return text.Text;
     case TTextEncoding::Utf8WithBom:
-        return std::string(Utf8Bom) + text.Text;
+        return std::string(ByteOrderMarkBytes(TByteOrderMark::Utf8)) + text.Text;
     case TTextEncoding::Utf16Le:
-        return std::string(Utf16LeBom) + TextToUtf16(text.Text, false) + text.OddByte;
-    case TTextEncoding::Utf16Be:
-        return std::string(Utf16BeBom) + TextToUtf16(text.Text, true) + text.OddByte;
+    case TTextEncoding::Utf16Be: {
+        const TByteOrderMark mark =
+            text.Encoding == TTextEncoding::Utf16Le ? TByteOrderMark::Utf16Le : TByteOrderMark::Utf16Be;
+        // Only a caller's value can hold bytes that are not UTF-8; they become
+        // U+FFFD. Text decoded from the file always converts back unchanged.
+        return std::string(ByteOrderMarkBytes(mark))
+               + Utf16ToBytes(*Utf8ToUtf16(text.Text, TInvalidText::KeepSurrogates), ByteOrderOf(text.Encoding))
+               + text.OddByte;
+    }
     }
     throw Exception("EncodeSettingsText: Unhandled TTextEncoding item");
 }
@@ -524,7 +245,7 @@ bool SettingsSectionHasKeys(std::string_view text, std::string_view section)
     if (!range)
         return false;
     for (std::size_t i = range->first + 1; i < range->second; ++i)
-        if (document.Parse(i).Kind == TLineKind::Key)
+        if (document.Parse(i).Kind == TIniLineKind::Key)
             return true;
     return false;
 }
@@ -548,7 +269,7 @@ std::string SetSettingsValue(std::string_view text, std::string_view section, st
         if (count > 0) {
             if (document.LineEnd(count - 1).empty())
                 result += lineEnd;
-            if (document.Parse(count - 1).Kind != TLineKind::Blank)
+            if (document.Parse(count - 1).Kind != TIniLineKind::Blank)
                 result += lineEnd;
         }
         result += "[" + std::string(section) + "]" + lineEnd + entry + lineEnd;
@@ -568,9 +289,9 @@ std::string SetSettingsValue(std::string_view text, std::string_view section, st
     // that separate it from the next section stay below it.
     std::size_t last = range->first;
     for (std::size_t i = range->first + 1; i < range->second; ++i)
-        if (document.Parse(i).Kind != TLineKind::Blank)
+        if (document.Parse(i).Kind != TIniLineKind::Blank)
             last = i;
-    const TLine& after = document.Line(last);
+    const TTextLine& after = document.Line(last);
     if (after.End == after.TextEnd)
         result.insert(after.End, std::string(document.FileLineEnd()) + entry);
     else
@@ -617,7 +338,8 @@ std::optional<std::int32_t> ParseSettingsInteger(std::string_view value)
 
 TFileOperations SystemFileOperations()
 {
-    return {CreateNewFile, WriteAllDurably, ReplaceAtomically};
+    return {SettingsFilePlatform::CreateNewFile, SettingsFilePlatform::WriteAllDurably,
+            SettingsFilePlatform::ReplaceAtomically};
 }
 
 // --- The file ---
@@ -695,7 +417,7 @@ void TSettingsFile::WriteString(std::string_view section, std::string_view key, 
     text.Text = SetSettingsValue(text.Text, section, key, value);
     const std::string bytes = EncodeSettingsText(text);
 
-    if (exists && (IsMarkedReadOnly(status) || !CanWriteExisting(FFileName)))
+    if (exists && (IsMarkedReadOnly(status) || !SettingsFilePlatform::CanWriteExisting(FFileName)))
         FailWrite();
 
     const fs::path temporary = TemporaryFileBeside(FFileName);

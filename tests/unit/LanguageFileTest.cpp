@@ -1,5 +1,6 @@
 #include "i18n/LanguageSupport.h"
 #include "TestSupport.h"
+#include "support/TestLanguageEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -146,22 +147,9 @@ TEST(LanguageFileTest, SameTextInEveryEncodingGivesSameLookups)
 
 TEST(LanguageFileTest, FileWithoutMarkGoesThroughTheAnsiDecoder)
 {
-    const auto latin1 = [](std::string_view bytes) -> std::optional<std::string> {
-        std::string text;
-        for (const char c : bytes) {
-            const auto code = static_cast<unsigned char>(c);
-            if (code < 0x80) {
-                text += c;
-            } else {
-                text += static_cast<char>(0xC0 | (code >> 6));
-                text += static_cast<char>(0x80 | (code & 0x3F));
-            }
-        }
-        return text;
-    };
     const auto refuseAll = [](std::string_view) -> std::optional<std::string> { return std::nullopt; };
 
-    EXPECT_EQ(TLanguageFile::FromBytes("[S]\r\nKey=\xE9t\xE9\r\n", latin1).ReadString("S", "Key"), "été");
+    EXPECT_EQ(TLanguageFile::FromBytes("[S]\r\nKey=\xE9t\xE9\r\n", DecodeLatin1).ReadString("S", "Key"), "été");
     EXPECT_THROW(TLanguageFile::FromBytes("[S]\r\nKey=x\r\n", refuseAll), ELanguageFile);
     // A byte-order mark decides the encoding by itself.
     EXPECT_EQ(TLanguageFile::FromBytes("\xEF\xBB\xBF[S]\r\nKey=été\r\n", refuseAll).ReadString("S", "Key"), "été");

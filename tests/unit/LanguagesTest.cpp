@@ -1,4 +1,5 @@
 #include "i18n/LanguageSupport.h"
+#include "support/TestLanguageEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -17,58 +18,6 @@ namespace {
 
 const std::string MissingFileMessage =
     "Language file missing.\r\nYou need to unpack the whole archive in case of portable version.";
-
-class TFakeEnvironment final : public ILanguageEnvironment {
-public:
-    fs::path Folder;
-    std::string SystemLanguage;
-    std::string UserLanguage;
-    std::string UILanguages;
-    std::string IniLanguage;
-    std::string RegistryLanguage;
-    bool AnsiIsLatin1 = false;
-
-    mutable std::vector<std::string> IniReads;
-    mutable std::vector<std::string> RegistryReads;
-    std::vector<std::string> Errors;
-
-    fs::path ExecutableFolder() const override { return Folder; }
-    std::string SystemLocaleLanguage() const override { return SystemLanguage; }
-    std::string UserLocaleLanguage() const override { return UserLanguage; }
-    std::string UILanguageLocaleNames() const override { return UILanguages; }
-
-    std::optional<std::string> DecodeAnsi(std::string_view bytes) const override
-    {
-        if (!AnsiIsLatin1)
-            return DecodeUtf8(bytes);
-        std::string text;
-        for (const char c : bytes) {
-            const auto code = static_cast<unsigned char>(c);
-            if (code < 0x80) {
-                text += c;
-            } else {
-                text += static_cast<char>(0xC0 | (code >> 6));
-                text += static_cast<char>(0x80 | (code & 0x3F));
-            }
-        }
-        return text;
-    }
-
-    std::string ReadIniString(const fs::path& iniFile, std::string_view section, std::string_view key) const override
-    {
-        IniReads.push_back(iniFile.filename().string() + "|" + std::string(section) + "|" + std::string(key));
-        return IniLanguage;
-    }
-
-    std::string ReadRegistryString(std::string_view keyPath, std::string_view subKey,
-                                   std::string_view valueName) const override
-    {
-        RegistryReads.push_back(std::string(keyPath) + "|" + std::string(subKey) + "|" + std::string(valueName));
-        return RegistryLanguage;
-    }
-
-    void ShowError(const std::string& text) override { Errors.push_back(text); }
-};
 
 // A fake executable folder under the system's temporary folder with its
 // "Languages" folder; removed with its contents.
@@ -119,7 +68,7 @@ protected:
         return TLanguages(Environment, "VeskColorPicker.ini", "Settings", loadAutomatically);
     }
 
-    TFakeEnvironment Environment;
+    TTestLanguageEnvironment Environment;
 
 private:
     fs::path FRoot;
@@ -391,7 +340,7 @@ TEST_F(TLanguagesTest, FailedLoadKeepsThePreviousLanguage)
 
 TEST_F(TLanguagesTest, FileWithoutMarkIsReadInTheSystemCodePage)
 {
-    Environment.AnsiIsLatin1 = true;
+    Environment.AnsiDecoder = DecodeLatin1;
     WriteBytes(LanguageFile("French.ini"),
                "[FileInfo]\r\nId=French\r\nAbbr=fr\r\n[TFormMain]\r\nsRed=Rouge \xE9t\xE9\r\n");
 

@@ -1,5 +1,6 @@
 #include "i18n/LanguageKeys.h"
 #include "i18n/LanguageSupport.h"
+#include "support/TestLanguageEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -42,22 +43,6 @@ std::string ReadBytes(const fs::path& file)
     return bytes.str();
 }
 
-// The shipped folder seen as the program's own: resources/ plays the
-// executable's folder.
-class TShippedEnvironment final : public ILanguageEnvironment {
-public:
-    std::vector<std::string> Errors;
-
-    fs::path ExecutableFolder() const override { return SourceFolder() / "resources"; }
-    std::string SystemLocaleLanguage() const override { return {}; }
-    std::string UserLocaleLanguage() const override { return {}; }
-    std::string UILanguageLocaleNames() const override { return {}; }
-    std::optional<std::string> DecodeAnsi(std::string_view bytes) const override { return DecodeUtf8(bytes); }
-    std::string ReadIniString(const fs::path&, std::string_view, std::string_view) const override { return {}; }
-    std::string ReadRegistryString(std::string_view, std::string_view, std::string_view) const override { return {}; }
-    void ShowError(const std::string& text) override { Errors.push_back(text); }
-};
-
 // The access key of a menu caption: the character after its single "&".
 std::string AccessKey(std::string_view caption)
 {
@@ -77,7 +62,10 @@ std::string AccessKey(std::string_view caption)
 
 TEST(ShippedLanguagesTest, ManagerListsEveryShippedLanguageWithoutComplaint)
 {
-    TShippedEnvironment environment;
+    // The shipped folder seen as the program's own: resources/ plays the
+    // executable's folder.
+    TTestLanguageEnvironment environment;
+    environment.Folder = SourceFolder() / "resources";
     TLanguages languages(environment, "", "Settings", true);
 
     std::vector<std::string> ids;

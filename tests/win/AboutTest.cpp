@@ -7,6 +7,8 @@
 #include "app/Program.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
+#include "support/TestLanguageEnvironment.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,25 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TAboutEnvironment final : public ILanguageEnvironment {
-public:
-    fs::path Folder;
-    fs::path ExecutableFolder() const override { return Folder; }
-    std::string SystemLocaleLanguage() const override { return "English"; }
-    std::string UserLocaleLanguage() const override { return "English"; }
-    std::string UILanguageLocaleNames() const override { return "en-US"; }
-    std::optional<std::string> DecodeAnsi(std::string_view bytes) const override { return DecodeUtf8(bytes); }
-    std::string ReadIniString(const fs::path&, std::string_view, std::string_view) const override { return {}; }
-    std::string ReadRegistryString(std::string_view, std::string_view, std::string_view) const override { return {}; }
-    void ShowError(const std::string&) override {}
-};
-
-std::wstring TextOf(HWND window)
-{
-    wchar_t buffer[512]{};
-    ::GetWindowTextW(window, buffer, 512);
-    return buffer;
-}
+using namespace WinTesting;
 
 RECT ChildRect(HWND parent, HWND child)
 {
@@ -57,6 +41,9 @@ protected:
                                                 + std::to_string(::GetTickCount64()));
         fs::create_directories(m_folder / "Languages");
         m_environment.Folder = m_folder;
+        m_environment.SystemLanguage = "English";
+        m_environment.UserLanguage = "English";
+        m_environment.UILanguages = "en-US";
         m_owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 200,
                                     nullptr, nullptr, nullptr, nullptr);
         Application::SetTitle(L"Vesk Color Picker");
@@ -89,7 +76,7 @@ protected:
     }
 
     fs::path m_folder;
-    TAboutEnvironment m_environment;
+    TTestLanguageEnvironment m_environment;
     std::unique_ptr<TLanguages> m_languages;
     std::unique_ptr<TFormAbout> m_about;
     HWND m_owner = nullptr;

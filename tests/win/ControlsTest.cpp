@@ -3,6 +3,7 @@
 #include "ui/FlatButton.h"
 #include "ui/ScrollBar.h"
 #include "ui/Theme.h"
+#include "WinTestSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+using namespace WinTesting;
 
 constexpr int ScrollBarWidth = 150;
 constexpr int ScrollBarHeight = 12;
@@ -151,20 +154,6 @@ public:
     }
 };
 [[maybe_unused]] ::testing::Environment* const g_hostCleanup = ::testing::AddGlobalTestEnvironment(new HostCleanup);
-
-// GDI objects alive in the process. Wine counts none (GetGuiResources
-// answers 0) but takes a GDI handle by its table slot alone, so there they
-// are counted slot by slot.
-DWORD LiveGdiObjects()
-{
-    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
-        return counted;
-    DWORD live = 0;
-    for (ULONG_PTR slot = 1; slot <= 0xFFFF; ++slot)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0)
-            ++live;
-    return live;
-}
 
 // Controls on the host, removed after each test, and the plain look put back.
 class ControlsTest : public ::testing::Test {

@@ -296,13 +296,13 @@ TEST_F(MainWindowBehaviourTest, AThousandUpdatesAndLookSwitchesLeaveNoGdiObjectB
     form.Click(idMSettings_DisableSkin_FasterLaunch);
     update(1);
 
-    const DWORD before = LiveGdiObjectsOfProcess();
+    const DWORD before = LiveGdiObjects();
     for (int i = 0; i < 1000; ++i)
         update(i);
     for (int i = 0; i < 100; ++i)
         form.Click(idMSettings_DisableSkin_FasterLaunch);
     ::KillTimer(form.Handle(), 1); // the delayed copy is not what is measured
-    EXPECT_LE(LiveGdiObjectsOfProcess(), before);
+    EXPECT_LE(LiveGdiObjects(), before);
 }
 
 TEST_F(MainWindowBehaviourTest, TabReachesEveryControlInOrder)

@@ -10,6 +10,8 @@
 #include "ui/Theme.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
+#include "support/TestLanguageEnvironment.h"
+#include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +20,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,49 +27,7 @@ namespace fs = std::filesystem;
 
 namespace MainWindowTesting {
 
-class TTestEnvironment final : public ILanguageEnvironment {
-public:
-    fs::path Folder;
-    std::vector<std::string> Errors;
-
-    fs::path ExecutableFolder() const override { return Folder; }
-    std::string SystemLocaleLanguage() const override { return "English"; }
-    std::string UserLocaleLanguage() const override { return "English"; }
-    std::string UILanguageLocaleNames() const override { return "en-US"; }
-    std::optional<std::string> DecodeAnsi(std::string_view bytes) const override { return DecodeUtf8(bytes); }
-    std::string ReadIniString(const fs::path&, std::string_view, std::string_view) const override { return {}; }
-    std::string ReadRegistryString(std::string_view, std::string_view, std::string_view) const override { return {}; }
-    void ShowError(const std::string& text) override { Errors.push_back(text); }
-};
-
-// GDI objects alive in the process. Wine answers 0 to GetGuiResources but
-// takes a GDI handle by its table slot alone, so there they are counted slot
-// by slot.
-inline DWORD LiveGdiObjectsOfProcess()
-{
-    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS))
-        return counted;
-    DWORD live = 0;
-    for (ULONG_PTR slot = 1; slot <= 0xFFFF; ++slot)
-        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0)
-            ++live;
-    return live;
-}
-
-inline std::wstring TextOf(HWND window)
-{
-    wchar_t buffer[1024]{};
-    ::GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
-inline std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
+using namespace WinTesting;
 
 // A program folder of its own (Languages\ and the settings file) and a main
 // window created the way start-up creates it.
@@ -81,6 +40,9 @@ protected:
         fs::create_directories(m_folder);
         fs::copy(fs::path(VESK_SOURCE_DIR) / "resources" / "Languages", m_folder / "Languages");
         m_environment.Folder = m_folder;
+        m_environment.SystemLanguage = "English";
+        m_environment.UserLanguage = "English";
+        m_environment.UILanguages = "en-US";
         m_languages = std::make_unique<TLanguages>(m_environment, "VeskColorPicker.ini", "Settings", true);
         ASSERT_TRUE(m_languages->HasActiveFile());
         Languages = m_languages.get();
@@ -164,7 +126,7 @@ protected:
     }
 
     fs::path m_folder;
-    TTestEnvironment m_environment;
+    TTestLanguageEnvironment m_environment;
     std::unique_ptr<TLanguages> m_languages;
     std::unique_ptr<TFormMain> m_form;
     std::vector<std::wstring> m_boxes;

@@ -1,0 +1,61 @@
+#include "settings/SettingsFilePlatform.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace fs = std::filesystem;
+
+namespace SettingsFilePlatform {
+bool CreateNewFile(const fs::path& file)
+{
+    const HANDLE handle =
+        ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    return ::CloseHandle(handle) != 0;
+}
+
+bool CanWriteExisting(const fs::path& file)
+{
+    const HANDLE handle =
+        ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    return ::CloseHandle(handle) != 0;
+}
+
+bool WriteAllDurably(const fs::path& file, std::string_view bytes)
+{
+    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = true;
+    while (written && !bytes.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD done = 0;
+        written = ::WriteFile(handle, bytes.data(), chunk, &done, nullptr) != 0 && done > 0;
+        bytes.remove_prefix(done);
+    }
+    written = written && ::SetEndOfFile(handle) != 0 && ::FlushFileBuffers(handle) != 0;
+    return ::CloseHandle(handle) != 0 && written;
+}
+
+// std::filesystem::rename cannot replace an existing file in every Windows
+// runtime; MoveFileExW can, and write-through returns only once the move is
+// on the disk.
+bool ReplaceAtomically(const fs::path& from, const fs::path& to)
+{
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+} // namespace SettingsFilePlatform
