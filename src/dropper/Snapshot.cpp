@@ -218,6 +218,8 @@ void TFormSnapshot::FormActivate()
 
 void TFormSnapshot::ApplicationEventsActivate()
 {
+    if (m_modalResult != TModalResult::None)
+        return; // the run has ended; its window only waits to go
     ClipCursorToSnapshot();
     FSession->Settings().RefreshZoom();
 }
@@ -262,7 +264,9 @@ void TFormSnapshot::ClipCursorToSnapshot()
 
 void TFormSnapshot::RefreshZoom()
 {
-    if (!FFormZoom || m_modalResult != TModalResult::None)
+    // Also after a setter has ended the run: the refresh that closes the
+    // first activation still checks the settings and logs what it rejects.
+    if (!FFormZoom)
         return;
     FSession->Update(FSession->ToClient(CursorPos()));
 }
@@ -322,6 +326,8 @@ void TFormSnapshot::ZoomPictureChanged()
 
 void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shift)
 {
+    if (m_modalResult != TModalResult::None)
+        return;
     switch (action) {
     case zkaCancel:
         CancelRun();
@@ -346,12 +352,14 @@ void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shi
 
 void TFormSnapshot::ZoomWheel(bool up, TShiftState shift)
 {
-    FSession->Settings().WheelStep(up, shift);
+    if (m_modalResult == TModalResult::None)
+        FSession->Settings().WheelStep(up, shift);
 }
 
 void TFormSnapshot::ZoomMouseMove()
 {
-    FSession->Settings().RefreshZoom();
+    if (m_modalResult == TModalResult::None)
+        FSession->Settings().RefreshZoom();
 }
 
 void TFormSnapshot::ZoomClosed()

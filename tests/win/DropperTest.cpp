@@ -1,0 +1,148 @@
+// The eye dropper's Windows layer in-process: the system settings it reads
+// and writes, and a run's clean-up on every way out. The system calls go
+// through a recorder: Wine does not keep the pointer speed it is given and
+// always reports no minimize animation.
+
+#include "dropper/EyeDropper.h"
+#include "dropper/SystemFunctions.h"
+#include "ui/MessageBoxes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TRecordedSystem {
+    bool Fails = false;
+    bool ThrowOnAnimationOff = false;
+    int MouseSpeed = 14;
+    bool Animation = true;
+    std::vector<std::string> Calls;
+};
+
+TRecordedSystem* g_system = nullptr;
+
+BOOL WINAPI RecordingSystemParametersInfo(UINT action, UINT, PVOID data, UINT winIni)
+{
+    TRecordedSystem& system = *g_system;
+    if (winIni != 0)
+        system.Calls.push_back("persistent change");
+    if (system.Fails)
+        return FALSE;
+    switch (action) {
+    case SPI_GETMOUSESPEED:
+        *static_cast<int*>(data) = system.MouseSpeed;
+        break;
+    case SPI_SETMOUSESPEED:
+        system.MouseSpeed = static_cast<int>(reinterpret_cast<std::intptr_t>(data));
+        system.Calls.push_back("speed " + std::to_string(system.MouseSpeed));
+        break;
+    case SPI_GETANIMATION:
+        static_cast<ANIMATIONINFO*>(data)->iMinAnimate = system.Animation ? 1 : 0;
+        break;
+    case SPI_SETANIMATION:
+        system.Animation = static_cast<ANIMATIONINFO*>(data)->iMinAnimate != 0;
+        system.Calls.push_back(system.Animation ? "animation on" : "animation off");
+        if (!system.Animation && system.ThrowOnAnimationOff)
+            throw std::runtime_error("injected");
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+class DropperTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_system = &m_system;
+        SetSystemParametersInfoForTesting(RecordingSystemParametersInfo);
+        SetMessageBoxAnswerer([this](const std::wstring& text, const std::wstring&, UINT) {
+            m_boxes.push_back(text);
+            return IDOK;
+        });
+    }
+    void TearDown() override
+    {
+        SetSystemParametersInfoForTesting(nullptr);
+        SetMessageBoxAnswerer(nullptr);
+        g_system = nullptr;
+        ::ClipCursor(nullptr);
+    }
+
+    TRecordedSystem m_system;
+    std::vector<std::wstring> m_boxes;
+};
+
+TEST_F(DropperTest, SystemFunctionsPassTheirValuesAsTheSystemExpects)
+{
+    EXPECT_EQ(GetSystemMouseSpeed(), 14);
+    EXPECT_TRUE(GetMinimizeAnimation());
+    SetSystemMouseSpeed(3); // in the pointer argument itself
+    EXPECT_EQ(m_system.MouseSpeed, 3);
+    SetMinimizeAnimation(false);
+    EXPECT_FALSE(GetMinimizeAnimation());
+    // A system that will not answer: the usual speed, and an animation that
+    // the run will switch off and on again.
+    m_system.Fails = true;
+    EXPECT_EQ(GetSystemMouseSpeed(), 10);
+    EXPECT_TRUE(GetMinimizeAnimation());
+    EXPECT_EQ(std::count(m_system.Calls.begin(), m_system.Calls.end(), "persistent change"), 0);
+}
+
+TEST_F(DropperTest, ARejectedSettingEndsTheRunWithItsLinesAndRestoresTheSystem)
+{
+    std::vector<std::string> errorLog;
+    bool picked = false;
+    TEyeDropperRequest request;
+    request.Snapshot.Values = {2, 49, 1, 7}; // a zoom factor below 3
+    request.Snapshot.ErrorLog = &errorLog;
+    request.Picked = [&](const TDropperValues&, TColor) { picked = true; };
+    RunEyeDropper(request);
+
+    EXPECT_FALSE(picked);
+    EXPECT_EQ(errorLog, (std::vector<std::string>{"SetZoomFactor: Invalid input", "RenderZoomArea: Invalid input"}));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], L"SetZoomFactor: Invalid input\r\nRenderZoomArea: Invalid input\r\n");
+    // The run set its own speed, then the one from before came back; the
+    // animation went off for the run and on again.
+    EXPECT_EQ(m_system.Calls,
+              (std::vector<std::string>{"animation off", "speed 7", "animation on", "speed 14"}));
+    RECT clip{};
+    ::GetClipCursor(&clip);
+    EXPECT_EQ(clip.right - clip.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN)) << "the pointer is still confined";
+}
+
+TEST_F(DropperTest, AnExceptionInsideTheRunStillRestoresTheSystem)
+{
+    m_system.ThrowOnAnimationOff = true;
+    std::vector<std::string> errorLog;
+    TEyeDropperRequest request;
+    request.Snapshot.Values = {8, 49, 1, 7};
+    request.Snapshot.ErrorLog = &errorLog;
+    EXPECT_THROW(RunEyeDropper(request), std::runtime_error);
+    EXPECT_EQ(m_system.Calls, (std::vector<std::string>{"animation off", "animation on", "speed 14"}));
+    EXPECT_TRUE(::FindWindowW(L"TFormSnapshot", nullptr) == nullptr);
+}
+
+TEST_F(DropperTest, WithoutTheAnimationTheRunLeavesItOff)
+{
+    m_system.Animation = false;
+    std::vector<std::string> errorLog;
+    TEyeDropperRequest request;
+    request.Snapshot.Values = {8, 50, 1, 7}; // an even source size ends the run
+    request.Snapshot.ErrorLog = &errorLog;
+    RunEyeDropper(request);
+    EXPECT_EQ(errorLog, (std::vector<std::string>{"SetSourceSize: Invalid input", "RenderZoomArea: Invalid input"}));
+    EXPECT_EQ(std::count(m_system.Calls.begin(), m_system.Calls.end(), "animation on"), 0);
+    EXPECT_FALSE(m_system.Animation);
+    EXPECT_EQ(m_system.MouseSpeed, 14);
+}
+
+} // namespace
