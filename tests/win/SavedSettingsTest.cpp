@@ -127,3 +127,46 @@ TEST_F(SavedSettingsTest, EverySettingIsWrittenAsBefore)
 }
 
 } // namespace
+
+namespace {
+
+using RestoringDefaultsTest = MainWindowFixture;
+
+TEST_F(RestoringDefaultsTest, EverySettingTakesItsDefault)
+{
+    // Every setting away from its default; the language and the position are
+    // not restored and are left out.
+    std::string file = "[Settings]\r\n";
+    for (const TSettingKey& key : SettingKeys()) {
+        TSettings changed;
+        if (key.Bool)
+            changed.*key.Bool = !(changed.*key.Bool);
+        else if (key.Integer && key.Section == SettingsSection)
+            changed.*key.Integer += 2;
+        else
+            continue;
+        file += std::string(key.Key) + "=" + key.ValueIn(changed) + "\r\n";
+    }
+    WriteSettings(file);
+    TFormMain& form = Create();
+    form.SetColorReference(0x123456);
+    form.Click(idMSettings_LoadDefault);
+    form.Click(idMSettings_SaveConfiguration);
+
+    int speed = 0;
+    const std::optional<std::int32_t> systemSpeed =
+        ::SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0) ? std::optional<std::int32_t>(speed) : std::nullopt;
+    const TSettings defaults = DefaultSettings(systemSpeed);
+    const TSettings saved = ParseSettings(ReadFile(m_folder / "VeskColorPicker.ini"), systemSpeed);
+    for (const TSettingKey& key : SettingKeys()) {
+        if (key.Section != SettingsSection || key.Text || key.WrittenBy != TSettingKey::TWrittenBy::Save)
+            continue;
+        SCOPED_TRACE(std::string(key.Key));
+        EXPECT_EQ(key.ValueIn(saved), key.ValueIn(defaults));
+    }
+    // The colors stay.
+    EXPECT_EQ(form.ColorReference(), 0x123456);
+    EXPECT_EQ(m_languages->ActiveLanguage(), "English");
+}
+
+} // namespace
