@@ -9,7 +9,6 @@
 #include "ui/FlatButton.h"
 #include "app/Program.h"
 #include "ui/ScrollBar.h"
-#include "settings/SettingsFile.h"
 #include "ui/Theme.h"
 #include "common/Exception.h"
 #include "i18n/LanguageSupport.h"
@@ -211,10 +210,10 @@ void TFormMain::FormCreate()
 
         // Steps 6 to 9: the settings, then the window's place.
         {
-            const TSettingsFile file(SettingsFilePath());
-            LoadSettings(file);
+            const TSettings stored = ReadStoredSettings();
+            LoadSettings(stored);
             UpdateClientSize();
-            PlaceWindow(file);
+            PlaceWindow(stored);
         }
 
         CheckScreenColorDepth();  // step 10
@@ -246,10 +245,7 @@ void TFormMain::FormDestroy()
     try {
         if (FHotKeyRegistered)
             ::UnregisterHotKey(Handle(), HotKeyId);
-        if (IsChecked(idMSettings_SaveConfigurationOnExit))
-            MSettings_SaveConfigurationClick();
-        if (IsChecked(idMSettings_SaveLastColorOnExit))
-            WriteLastColors();
+        WriteSettingsAtExit();
     } catch (const std::exception& error) {
         // "Unable to write to ..." at exit: said, and the program still ends.
         Application::ShowException(error);
@@ -266,18 +262,12 @@ void TFormMain::FormDestroy()
     ::PostQuitMessage(0);
 }
 
-bool TFormMain::IsToggle(int commandId) const noexcept
-{
-    return commandId >= idMSettings_AutomaticallyCopyCodeToClipboard
-           && commandId <= idMSettings_SaveLastColorOnExit;
-}
-
 void TFormMain::Click(int commandId)
 {
     // A disabled item cannot be chosen, by the user or by the program.
     if (!IsEnabled(commandId))
         return;
-    if (IsToggle(commandId))
+    if (::IsToggle(commandId))
         SetChecked(commandId, !IsChecked(commandId));
     RunCommand(commandId);
 }
@@ -392,7 +382,7 @@ void TFormMain::CheckScreenColorDepth()
     // Only the low byte of the answer counts.
     const int bits = ::GetDeviceCaps(screen.get(), BITSPIXEL) & 0xFF;
     if (bits < 24)
-        WarningBox(sLowScreenColorDepth.empty() ? Text("sLowScreenColorDepth") + L"." : sLowScreenColorDepth + L".");
+        WarningBox(sLowScreenColorDepth.empty() ? Text(TMainText::sLowScreenColorDepth) + L"." : sLowScreenColorDepth + L".");
 }
 
 void TFormMain::RegisterGlobalHotKey()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/ClipboardEx.h"
+#include "app/Commands.h"
 #include "app/MainIds.h"
 #include "ui/ThemedMenu.h"
 #include "ui/Window.h"
@@ -18,7 +19,6 @@ class TScrollBar;
 class TFlatButton;
 class TColorBox;
 class TColorSwitch;
-class TSettingsFile;
 
 // The main window: the hub that owns the color state and runs every command.
 // Its methods are spread over a few files by concern: Main.cpp (creation,
@@ -87,7 +87,6 @@ private:
     void FormShow();
     void FormDestroy();
     void RunCommand(int commandId);
-    bool IsToggle(int commandId) const noexcept;
     void OpenAddress(const std::string& address) const;
     void CheckScreenColorDepth();
     void RegisterGlobalHotKey();
@@ -130,8 +129,10 @@ private:
     void MSettingsClick();
     void MSettings_LanguageItemClick(int commandId);
     void ShowCodePopup(int labelId, POINT screen);
-    std::wstring Text(const char* key) const;
-    std::wstring Text(const char* section, const char* key) const;
+    std::wstring Text(TMainText text) const;
+    std::wstring Text(std::string_view section, std::string_view key) const;
+    HMENU MenuHandle(TMenuId menu) const noexcept;
+    void KeepMenu(TMenuId menu, HMENU handle);
     void SetChecked(int commandId, bool checked) noexcept;
     void CheckRadio(int first, int last, int commandId) noexcept;
     std::wstring MenuCaption(HMENU menu, int commandId) const;
@@ -160,13 +161,15 @@ private:
     void SetCodeLabel(int labelId, const std::wstring& text);
 
     // MainSettings.cpp
-    void LoadSettings(const TSettingsFile& file);
-    void PlaceWindow(const TSettingsFile& file);
+    static TSettings ReadStoredSettings();
+    void LoadSettings(const TSettings& stored);
+    void PlaceWindow(const TSettings& stored);
+    TSettings CollectSettings() const;
     void MSettings_SaveConfigurationClick();
     void MSettings_AllowMultipleInstancesClick();
     void MSettings_SaveConfigurationOnExitClick();
     void MSettings_LoadDefaultClick();
-    void WriteLastColors();
+    void WriteSettingsAtExit();
 
     HINSTANCE m_instance;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;

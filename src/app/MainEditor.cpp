@@ -115,15 +115,12 @@ void TFormMain::UpdateColorCode(bool copyToClipboard)
 
 void TFormMain::UpdateColorComponentsCaptions()
 {
-    static constexpr const char* Names[4][4] = {{"sRed", "sGreen", "sBlue", nullptr},
-                                                {"sHue", "sLuminance", "sSaturation", nullptr},
-                                                {"sCyan", "sMagenta", "sYellow", nullptr},
-                                                {"sCyan", "sMagenta", "sYellow", "sBlack"}};
     const auto space = static_cast<size_t>(GetColorSpace());
-    if (space >= 4)
+    if (space >= std::size(ColorSpaceTexts))
         throw Exception("UpdateColorComponentsCaptions: Unhandled TColorSpace item");
+    const TComponentTexts& names = ColorSpaceTexts[space];
     for (size_t i = 0; i < 4; ++i)
-        ::SetWindowTextW(LColorComponent[i], Names[space][i] ? Text(Names[space][i]).c_str() : L"");
+        ::SetWindowTextW(LColorComponent[i], i < names.Count ? Text(names.Names[i]).c_str() : L"");
 }
 
 void TFormMain::UpdateColorComponentsValues()

@@ -1,8 +1,9 @@
 #pragma once
 
-// Control and command identifiers of the main window, with the names the
-// program gives them. The probe of the end-to-end suite includes this header
-// to address controls and menu items by name.
+// Control and command identifiers of the main window, and the names of the
+// controls (the commands' names are in their table, app/Commands.h). The
+// probe of the end-to-end suite includes both to address controls and menu
+// items by name.
 
 enum TMainId : int {
     // Controls
@@ -108,46 +109,5 @@ inline constexpr TMainIdName MainIdNames[] = {
     VESK_ID(LColorCode),
     VESK_ID(LColorCode2),
     VESK_ID(UDColorSwitch),
-    VESK_ID(MClipboard_CopyCodeToClipboard),
-    VESK_ID(MClipboard_PasteCodeFromClipboard),
-    VESK_ID(MColor_SwapPrimaryAndSecondaryColor),
-    VESK_ID(MColor_Inverse),
-    VESK_ID(MColor_Complementary),
-    VESK_ID(MColor_Grayscaled),
-    VESK_ID(MColor_Desaturated),
-    VESK_ID(MColor_Random),
-    VESK_ID(MTools_Dropper),
-    VESK_ID(MTools_Palette),
-    VESK_ID(MColorSpace_RGB),
-    VESK_ID(MColorSpace_HLS),
-    VESK_ID(MColorSpace_CMY),
-    VESK_ID(MColorSpace_CMYK),
-    VESK_ID(MOutputFormat_HTMLCSS),
-    VESK_ID(MOutputFormat_Delphi),
-    VESK_ID(MOutputFormat_Cpp),
-    VESK_ID(MOutputFormat_VisualBasic),
-    VESK_ID(MOutputFormat_WindowsColorReference),
-    VESK_ID(MSettings_AutomaticallyCopyCodeToClipboard),
-    VESK_ID(MSettings_CodeWithPrefix),
-    VESK_ID(MSettings_UppercaseCode),
-    VESK_ID(MSettings_WindowAlwaysOnTop),
-    VESK_ID(MSettings_TwoColorMode),
-    VESK_ID(MSettings_LoremIpsumText),
-    VESK_ID(MSettings_LaunchInEyeDropperMode),
-    VESK_ID(MSettings_AllowMultipleInstances),
-    VESK_ID(MSettings_MinimizeWhileUsingDropper),
-    VESK_ID(MSettings_UseTrayIcon),
-    VESK_ID(MSettings_DisableSkin_FasterLaunch),
-    VESK_ID(MSettings_SaveConfigurationOnExit),
-    VESK_ID(MSettings_SaveLastColorOnExit),
-    VESK_ID(MSettings_SaveConfiguration),
-    VESK_ID(MSettings_LoadDefault),
-    VESK_ID(MHelp_Feedback),
-    VESK_ID(MHelp_About),
-    VESK_ID(MDonate),
-    VESK_ID(MCode_CopyCodeToClipboard),
-    VESK_ID(MCode_CopyCodeToClipboard2),
-    VESK_ID(TMDropper),
-    VESK_ID(TMExit),
 };
 #undef VESK_ID

@@ -4,6 +4,8 @@
 #include "ui/FlatButton.h"
 #include "app/Main.h"
 #include "app/Program.h"
+#include "app/Commands.h"
+#include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "ui/Theme.h"
 #include "color/StringFunctions.h"
@@ -15,35 +17,24 @@
 
 namespace {
 
-constexpr const char* FormSection = "TFormMain";
+BYTE AcceleratorModifiers(std::uint8_t modifiers)
+{
+    BYTE flags = 0;
+    if (modifiers & smCtrl)
+        flags |= FCONTROL;
+    if (modifiers & smShift)
+        flags |= FSHIFT;
+    if (modifiers & smAlt)
+        flags |= FALT;
+    return flags;
+}
 
-struct TShortcut {
-    int Command;
-    BYTE Modifiers; // FCONTROL, FALT, FSHIFT
-    WORD Key;
-    const wchar_t* Text;
-};
-
-// Shift+Alt+D of the dropper is added only when the hot key is registered.
-constexpr TShortcut Shortcuts[] = {
-    {idMClipboard_CopyCodeToClipboard, FCONTROL, 'C', L"Ctrl+C"},
-    {idMClipboard_PasteCodeFromClipboard, FCONTROL, 'V', L"Ctrl+V"},
-    {idMColor_SwapPrimaryAndSecondaryColor, FCONTROL, 'S', L"Ctrl+S"},
-    {idMColor_Inverse, FCONTROL, 'I', L"Ctrl+I"},
-    {idMColor_Complementary, FCONTROL, 'K', L"Ctrl+K"},
-    {idMColor_Random, FCONTROL, 'R', L"Ctrl+R"},
-    {idMColorSpace_RGB, FALT, '1', L"Alt+1"},
-    {idMColorSpace_HLS, FALT, '2', L"Alt+2"},
-    {idMColorSpace_CMY, FALT, '3', L"Alt+3"},
-    {idMColorSpace_CMYK, FALT, '4', L"Alt+4"},
-    {idMSettings_AutomaticallyCopyCodeToClipboard, FSHIFT, 'A', L"Shift+A"},
-    {idMSettings_CodeWithPrefix, FSHIFT, 'P', L"Shift+P"},
-    {idMSettings_UppercaseCode, FSHIFT, 'U', L"Shift+U"},
-    {idMSettings_WindowAlwaysOnTop, FSHIFT, 'T', L"Shift+T"},
-    {idMSettings_TwoColorMode, FSHIFT, '2', L"Shift+2"},
-    {idMSettings_LoremIpsumText, FSHIFT, 'L', L"Shift+L"},
-};
-constexpr TShortcut DropperShortcut{idMTools_Dropper, FSHIFT | FALT, 'D', L"Shift+Alt+D"};
+// Shift+Alt+D of the dropper belongs to the global hot key: without the hot
+// key the item shows no shortcut and the keys do nothing here.
+bool HasShortcut(const TCommand& row, bool hotKeyRegistered)
+{
+    return row.Shortcut.Key && (!row.ShortcutWithHotKey || hotKeyRegistered);
+}
 
 void AppendItem(HMENU menu, int id, const wchar_t* caption, bool radio = false)
 {
@@ -74,16 +65,6 @@ HMENU AppendPopup(HMENU parent, const wchar_t* caption)
     return popup;
 }
 
-const wchar_t* ShortcutText(int commandId, bool hotKeyRegistered)
-{
-    for (const auto& shortcut : Shortcuts)
-        if (shortcut.Command == commandId)
-            return shortcut.Text;
-    if (hotKeyRegistered && commandId == DropperShortcut.Command)
-        return DropperShortcut.Text;
-    return nullptr;
-}
-
 std::wstring WithoutFirstAmpersand(std::wstring caption)
 {
     const size_t ampersand = caption.find(L'&');
@@ -94,32 +75,62 @@ std::wstring WithoutFirstAmpersand(std::wstring caption)
 
 } // namespace
 
-std::wstring TFormMain::Text(const char* key) const
+std::wstring TFormMain::Text(TMainText text) const
 {
-    return Text(FormSection, key);
+    return Text(FormMainSection, KeyOf(text));
 }
 
-std::wstring TFormMain::Text(const char* section, const char* key) const
+std::wstring TFormMain::Text(std::string_view section, std::string_view key) const
 {
     return Utf8ToWide(Languages->ActiveFile().ReadString(section, key));
 }
 
+HMENU TFormMain::MenuHandle(TMenuId menu) const noexcept
+{
+    switch (menu) {
+    case TMenuId::MainMenu: return m_menuBar;
+    case TMenuId::MClipboard: return MClipboard;
+    case TMenuId::MColor: return MColor;
+    case TMenuId::MTools: return MTools.get();
+    case TMenuId::MColorSpace: return MColorSpace;
+    case TMenuId::MOutputFormat: return MOutputFormat;
+    case TMenuId::MSettings: return MSettings;
+    case TMenuId::MSettings_Languages: return MSettings_Languages;
+    case TMenuId::MHelp: return MHelp;
+    case TMenuId::CodePopupMenu: return CodePopupMenu.get();
+    case TMenuId::CodePopupMenu2: return CodePopupMenu2.get();
+    case TMenuId::TrayMenu: return TrayMenu.get();
+    case TMenuId::None: break;
+    }
+    return nullptr;
+}
+
+void TFormMain::KeepMenu(TMenuId menu, HMENU handle)
+{
+    switch (menu) {
+    case TMenuId::MClipboard: MClipboard = handle; return;
+    case TMenuId::MColor: MColor = handle; return;
+    case TMenuId::MTools: MTools.reset(handle); return;
+    case TMenuId::MColorSpace: MColorSpace = handle; return;
+    case TMenuId::MOutputFormat: MOutputFormat = handle; return;
+    case TMenuId::MSettings: MSettings = handle; return;
+    case TMenuId::MSettings_Languages: MSettings_Languages = handle; return;
+    case TMenuId::MHelp: MHelp = handle; return;
+    case TMenuId::CodePopupMenu: CodePopupMenu.reset(handle); return;
+    case TMenuId::CodePopupMenu2: CodePopupMenu2.reset(handle); return;
+    case TMenuId::TrayMenu: TrayMenu.reset(handle); return;
+    case TMenuId::None:
+    case TMenuId::MainMenu: break;
+    }
+    throw Exception("KeepMenu: Unhandled TMenuId item");
+}
+
 HMENU TFormMain::MenuOf(int commandId) const noexcept
 {
-    switch (commandId) {
-    case idMTools_Dropper:
-    case idMTools_Palette:
-        return MTools.get();
-    case idMCode_CopyCodeToClipboard:
-        return CodePopupMenu.get();
-    case idMCode_CopyCodeToClipboard2:
-        return CodePopupMenu2.get();
-    case idTMDropper:
-    case idTMExit:
-        return TrayMenu.get();
-    default:
-        return m_menuBar;
-    }
+    // The language items, which the table does not hold, are found from the
+    // bar.
+    const TCommand* row = FindCommand(commandId);
+    return row ? MenuHandle(row->Menu) : m_menuBar;
 }
 
 bool TFormMain::IsChecked(int commandId) const noexcept
@@ -162,77 +173,33 @@ void TFormMain::CreateMenus()
     // Attached at once, so the window owns and frees it on every way out.
     ::SetMenu(Handle(), m_menuBar);
 
-    MClipboard = AppendPopup(m_menuBar, L"MClipboard");
-    AppendItem(MClipboard, idMClipboard_CopyCodeToClipboard, L"MClipboard_CopyCodeToClipboard");
-    AppendItem(MClipboard, idMClipboard_PasteCodeFromClipboard, L"MClipboard_PasteCodeFromClipboard");
-
-    MColor = AppendPopup(m_menuBar, L"MColor");
-    AppendItem(MColor, idMColor_SwapPrimaryAndSecondaryColor, L"MColor_SwapPrimaryAndSecondaryColor");
-    AppendSeparator(MColor);
-    AppendItem(MColor, idMColor_Inverse, L"MColor_Inverse");
-    AppendItem(MColor, idMColor_Complementary, L"MColor_Complementary");
-    AppendItem(MColor, idMColor_Grayscaled, L"MColor_Grayscaled");
-    AppendItem(MColor, idMColor_Desaturated, L"MColor_Desaturated");
-    AppendSeparator(MColor);
-    AppendItem(MColor, idMColor_Random, L"MColor_Random");
-
-    // The Tools menu never shows in the bar; its items are reached through
-    // their shortcut, the buttons and the tray menu.
-    MTools.reset(::CreatePopupMenu());
-    AppendItem(MTools.get(), idMTools_Dropper, L"MTools_Dropper");
-    AppendItem(MTools.get(), idMTools_Palette, L"MTools_Palette");
-
-    MColorSpace = AppendPopup(m_menuBar, L"MColorSpace");
-    AppendItem(MColorSpace, idMColorSpace_RGB, L"MColorSpace_RGB", true);
-    AppendItem(MColorSpace, idMColorSpace_HLS, L"MColorSpace_HLS", true);
-    AppendItem(MColorSpace, idMColorSpace_CMY, L"MColorSpace_CMY", true);
-    AppendItem(MColorSpace, idMColorSpace_CMYK, L"MColorSpace_CMYK", true);
-
-    // The format captions are the same in every language. The doubled "&"
-    // shows as one.
-    MOutputFormat = AppendPopup(m_menuBar, L"MOutputFormat");
-    AppendItem(MOutputFormat, idMOutputFormat_HTMLCSS, L"HTML / CSS [#rrggbb]", true);
-    AppendItem(MOutputFormat, idMOutputFormat_Delphi, L"Delphi [$00bbggrr]", true);
-    AppendItem(MOutputFormat, idMOutputFormat_Cpp, L"C++ [0x00bbggrr]", true);
-    AppendItem(MOutputFormat, idMOutputFormat_VisualBasic, L"Visual Basic [&&H00bbggrr]", true);
-    AppendItem(MOutputFormat, idMOutputFormat_WindowsColorReference, L"Windows Color Reference", true);
-
-    MSettings = AppendPopup(m_menuBar, L"MSettings");
-    AppendItem(MSettings, idMSettings_AutomaticallyCopyCodeToClipboard, L"MSettings_AutomaticallyCopyCodeToClipboard");
-    AppendItem(MSettings, idMSettings_CodeWithPrefix, L"MSettings_CodeWithPrefix");
-    AppendItem(MSettings, idMSettings_UppercaseCode, L"MSettings_UppercaseCode");
-    AppendItem(MSettings, idMSettings_WindowAlwaysOnTop, L"MSettings_WindowAlwaysOnTop");
-    AppendItem(MSettings, idMSettings_TwoColorMode, L"MSettings_TwoColorMode");
-    AppendItem(MSettings, idMSettings_LoremIpsumText, L"Lorem Ipsum text");
-    AppendItem(MSettings, idMSettings_LaunchInEyeDropperMode, L"MSettings_LaunchInEyeDropperMode");
-    AppendItem(MSettings, idMSettings_AllowMultipleInstances, L"MSettings_AllowMultipleInstances");
-    AppendItem(MSettings, idMSettings_MinimizeWhileUsingDropper, L"MSettings_MinimizeWhileUsingDropper");
-    AppendItem(MSettings, idMSettings_UseTrayIcon, L"MSettings_UseTrayIcon");
-    ::EnableMenuItem(MSettings, idMSettings_UseTrayIcon, MF_BYCOMMAND | MF_GRAYED);
-    AppendItem(MSettings, idMSettings_DisableSkin_FasterLaunch, L"MSettings_DisableSkin_FasterLaunch");
-    AppendItem(MSettings, idMSettings_SaveConfigurationOnExit, L"MSettings_SaveConfigurationOnExit");
-    AppendItem(MSettings, idMSettings_SaveLastColorOnExit, L"MSettings_SaveLastColorOnExit");
-    AppendSeparator(MSettings);
-    MSettings_Languages = AppendPopup(MSettings, L"MSettings_Languages");
-    AppendSeparator(MSettings);
-    AppendItem(MSettings, idMSettings_SaveConfiguration, L"MSettings_SaveConfiguration");
-    AppendItem(MSettings, idMSettings_LoadDefault, L"MSettings_LoadDefault");
-
-    MHelp = AppendPopup(m_menuBar, L"MHelp");
-    AppendItem(MHelp, idMHelp_Feedback, L"Feedback");
-    AppendItem(MHelp, idMHelp_About, L"MHelp_About");
-
-    AppendItem(m_menuBar, idMDonate, L"MDonate");
-
-    CodePopupMenu.reset(::CreatePopupMenu());
-    AppendItem(CodePopupMenu.get(), idMCode_CopyCodeToClipboard, L"MCode_CopyCodeToClipboard");
-    CodePopupMenu2.reset(::CreatePopupMenu());
-    AppendItem(CodePopupMenu2.get(), idMCode_CopyCodeToClipboard2, L"MCode_CopyCodeToClipboard2");
-
-    TrayMenu.reset(::CreatePopupMenu());
-    AppendItem(TrayMenu.get(), idTMDropper, L"TMDropper");
-    AppendSeparator(TrayMenu.get());
-    AppendItem(TrayMenu.get(), idTMExit, L"TMExit");
+    // Until ApplyLanguage runs, an item is captioned by its name, unless its
+    // caption is the same in every language.
+    for (const TCommand& row : Commands) {
+        const std::wstring caption = Utf8ToWide(std::string(row.FixedCaption.empty() ? row.Name : row.FixedCaption));
+        switch (row.Kind) {
+        case TCommandKind::Menu:
+            if (row.Menu == TMenuId::None) {
+                HMENU popup = ::CreatePopupMenu();
+                if (!popup)
+                    throw Exception("Unable to build the menus");
+                KeepMenu(row.Opens, popup);
+            } else {
+                KeepMenu(row.Opens, AppendPopup(MenuHandle(row.Menu), caption.c_str()));
+            }
+            break;
+        case TCommandKind::Separator:
+            AppendSeparator(MenuHandle(row.Menu));
+            break;
+        case TCommandKind::Command:
+        case TCommandKind::Toggle:
+        case TCommandKind::Radio:
+            AppendItem(MenuHandle(row.Menu), row.Id, caption.c_str(), row.Kind == TCommandKind::Radio);
+            if (row.Disabled)
+                ::EnableMenuItem(MenuHandle(row.Menu), static_cast<UINT>(row.Id), MF_BYCOMMAND | MF_GRAYED);
+            break;
+        }
+    }
 
     RebuildAccelerators();
     ApplyMenuLook();
@@ -250,12 +217,10 @@ void TFormMain::ApplyMenuLook()
 void TFormMain::RebuildAccelerators()
 {
     std::vector<ACCEL> table;
-    for (const auto& shortcut : Shortcuts)
-        table.push_back({static_cast<BYTE>(FVIRTKEY | shortcut.Modifiers), shortcut.Key,
-                         static_cast<WORD>(shortcut.Command)});
-    if (FHotKeyRegistered)
-        table.push_back({static_cast<BYTE>(FVIRTKEY | DropperShortcut.Modifiers), DropperShortcut.Key,
-                         static_cast<WORD>(DropperShortcut.Command)});
+    for (const TCommand& row : Commands)
+        if (row.Id != 0 && HasShortcut(row, FHotKeyRegistered))
+            table.push_back({static_cast<BYTE>(FVIRTKEY | AcceleratorModifiers(row.Shortcut.Modifiers)),
+                             static_cast<WORD>(row.Shortcut.Key), static_cast<WORD>(row.Id)});
     HACCEL accelerators = ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
     if (!accelerators)
         return; // the menus still work; the shortcuts do not
@@ -268,8 +233,8 @@ void TFormMain::RebuildAccelerators()
 void TFormMain::SetMenuCaption(HMENU menu, int commandId, const std::wstring& caption)
 {
     std::wstring text = caption;
-    if (const wchar_t* shortcut = ShortcutText(commandId, FHotKeyRegistered))
-        text += std::wstring(L"\t") + shortcut;
+    if (const TCommand* row = FindCommand(commandId); row && HasShortcut(*row, FHotKeyRegistered))
+        text += L"\t" + Utf8ToWide(ShortcutText(row->Shortcut));
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
@@ -296,85 +261,59 @@ void TFormMain::SetPopupCaption(HMENU parent, HMENU popup, const std::wstring& c
 void TFormMain::ApplyLanguage()
 {
     // 1. Module-wide texts.
-    const std::wstring sMouseWheel = Text("sMouseWheel");
-    sLowScreenColorDepth = Text("sLowScreenColorDepth");
-    sAlreadyInClipboard = Text("sAlreadyInClipboard");
-    sNotInClipboard = Text("sNotInClipboard");
+    const std::wstring sMouseWheel = Text(TMainText::sMouseWheel);
+    sLowScreenColorDepth = Text(TMainText::sLowScreenColorDepth);
+    sAlreadyInClipboard = Text(TMainText::sAlreadyInClipboard);
+    sNotInClipboard = Text(TMainText::sNotInClipboard);
 
-    // 2. Menu captions.
-    SetPopupCaption(m_menuBar, MClipboard, Text("MClipboard"));
-    const std::wstring copyCaption = Text("MClipboard_CopyCodeToClipboard");
-    SetMenuCaption(m_menuBar, idMClipboard_CopyCodeToClipboard, copyCaption);
-    SetMenuCaption(CodePopupMenu.get(), idMCode_CopyCodeToClipboard, copyCaption);
-    SetMenuCaption(CodePopupMenu2.get(), idMCode_CopyCodeToClipboard2, copyCaption);
-    SetMenuCaption(m_menuBar, idMClipboard_PasteCodeFromClipboard, Text("MClipboard_PasteCodeFromClipboard"));
-    SetPopupCaption(m_menuBar, MColor, Text("MColor"));
-    for (const auto& [id, key] : {std::pair{idMColor_SwapPrimaryAndSecondaryColor, "MColor_SwapPrimaryAndSecondaryColor"},
-                                  {idMColor_Inverse, "MColor_Inverse"},
-                                  {idMColor_Complementary, "MColor_Complementary"},
-                                  {idMColor_Grayscaled, "MColor_Grayscaled"},
-                                  {idMColor_Desaturated, "MColor_Desaturated"},
-                                  {idMColor_Random, "MColor_Random"}})
-        SetMenuCaption(m_menuBar, id, Text(key));
-    const std::wstring dropperCaption = Text("MTools_Dropper");
-    SetMenuCaption(MTools.get(), idMTools_Dropper, dropperCaption);
-    SetMenuCaption(MTools.get(), idMTools_Palette, Text("MTools_Palette"));
-    SetPopupCaption(m_menuBar, MColorSpace, Text("MColorSpace"));
-    SetPopupCaption(m_menuBar, MOutputFormat, Text("MOutputFormat"));
-    SetPopupCaption(m_menuBar, MSettings, Text("MSettings"));
-    for (const auto& [id, key] :
-         {std::pair{idMSettings_AllowMultipleInstances, "MSettings_AllowMultipleInstances"},
-          {idMSettings_WindowAlwaysOnTop, "MSettings_WindowAlwaysOnTop"},
-          {idMSettings_TwoColorMode, "MSettings_TwoColorMode"},
-          {idMSettings_LaunchInEyeDropperMode, "MSettings_LaunchInEyeDropperMode"},
-          {idMSettings_UppercaseCode, "MSettings_UppercaseCode"},
-          {idMSettings_CodeWithPrefix, "MSettings_CodeWithPrefix"},
-          {idMSettings_AutomaticallyCopyCodeToClipboard, "MSettings_AutomaticallyCopyCodeToClipboard"},
-          {idMSettings_MinimizeWhileUsingDropper, "MSettings_MinimizeWhileUsingDropper"},
-          {idMSettings_UseTrayIcon, "MSettings_UseTrayIcon"},
-          {idMSettings_DisableSkin_FasterLaunch, "MSettings_DisableSkin_FasterLaunch"},
-          {idMSettings_SaveConfigurationOnExit, "MSettings_SaveConfigurationOnExit"},
-          {idMSettings_SaveLastColorOnExit, "MSettings_SaveLastColorOnExit"}})
-        SetMenuCaption(m_menuBar, id, Text(key));
-    std::wstring languagesCaption = Text("MSettings_Languages");
-    SetMenuCaption(m_menuBar, idMSettings_SaveConfiguration, Text("MSettings_SaveConfiguration"));
-    SetMenuCaption(m_menuBar, idMSettings_LoadDefault, Text("MSettings_LoadDefault"));
-    SetPopupCaption(m_menuBar, MHelp, Text("MHelp"));
-    SetMenuCaption(m_menuBar, idMHelp_About, Text("MHelp_About") + L"...");
-    SetMenuCaption(m_menuBar, idMDonate, Text("MDonate"));
-
-    // 3. The tray menu.
-    SetMenuCaption(TrayMenu.get(), idTMDropper, dropperCaption);
-    SetMenuCaption(TrayMenu.get(), idTMExit, Text("TrayMenu", "TMExit"));
+    // 2. and 3. Menu captions from the language file, the tray menu's too.
+    // Items that share a caption follow the one they share it with.
+    const auto captionOf = [this](const TCommand& row) {
+        return Text(row.TextSection, row.Name) + Utf8ToWide(std::string(row.CaptionSuffix));
+    };
+    for (const TCommand& row : Commands) {
+        if (row.TextSection.empty() || row.Kind == TCommandKind::Separator)
+            continue;
+        if (row.Kind == TCommandKind::Menu) {
+            if (row.Menu != TMenuId::None)
+                SetPopupCaption(MenuHandle(row.Menu), MenuHandle(row.Opens), captionOf(row));
+            continue;
+        }
+        const std::wstring caption = captionOf(row);
+        SetMenuCaption(MenuHandle(row.Menu), row.Id, caption);
+        for (const TCommand& sharing : Commands)
+            if (sharing.CaptionOf == row.Id)
+                SetMenuCaption(MenuHandle(sharing.Menu), sharing.Id, caption);
+    }
 
     // 4. The color spaces, named by their components.
-    const auto names = [this](std::initializer_list<const char*> keys) {
-        std::vector<std::string> parts;
-        for (const char* key : keys)
-            parts.push_back(WideToUtf8(Text(key)));
-        return Utf8ToWide(JoinStrings(", ", parts));
-    };
-    SetMenuCaption(m_menuBar, idMColorSpace_RGB, L"RGB (" + names({"sRed", "sGreen", "sBlue"}) + L")");
-    SetMenuCaption(m_menuBar, idMColorSpace_HLS, L"HLS (" + names({"sHue", "sLuminance", "sSaturation"}) + L")");
-    SetMenuCaption(m_menuBar, idMColorSpace_CMY, L"CMY (" + names({"sCyan", "sMagenta", "sYellow"}) + L")");
-    SetMenuCaption(m_menuBar, idMColorSpace_CMYK,
-                   L"CMYK (" + names({"sCyan", "sMagenta", "sYellow", "sBlack"}) + L")");
+    for (const TCommand& row : Commands) {
+        if (row.Group != &TSettings::ColorSpace)
+            continue;
+        const TComponentTexts& space = ColorSpaceTexts[static_cast<std::size_t>(row.GroupValue)];
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < space.Count; ++i)
+            names.push_back(WideToUtf8(Text(space.Names[i])));
+        SetMenuCaption(MenuHandle(row.Menu), row.Id,
+                       Utf8ToWide(std::string(space.Prefix) + " (" + JoinStrings(", ", names) + ")"));
+    }
 
     // 5. The Languages submenu can be found in any language.
-    if (Languages->ActiveLanguage() != "English")
-        languagesCaption += L" (Language)";
-    SetPopupCaption(MSettings, MSettings_Languages, languagesCaption);
+    if (Languages->ActiveLanguage() != "English") {
+        const TCommand& languages = MenuRow(TMenuId::MSettings_Languages);
+        SetPopupCaption(MenuHandle(languages.Menu), MSettings_Languages, captionOf(languages) + L" (Language)");
+    }
 
     // 6. and 7. The dropper button's hint: the hot key first when there is
     // one, then the wheel and key combinations of the dropper.
     m_dropperHint.clear();
     if (FHotKeyRegistered)
-        m_dropperHint = L"[Shift + Alt + D]:  " + Text("sSystemWideHotkeyForEyeDropper") + L"\r\n"
+        m_dropperHint = L"[Shift + Alt + D]:  " + Text(TMainText::sSystemWideHotkeyForEyeDropper) + L"\r\n"
                         + std::wstring(40, L'-') + L"\r\n";
-    m_dropperHint += L"[" + sMouseWheel + L"]:  " + Text("sZoomFactorLong") + L"\r\n";
-    m_dropperHint += L"[Ctrl + " + sMouseWheel + L"]:  " + Text("sSourceSizeLong") + L"\r\n";
-    m_dropperHint += L"[Alt + " + sMouseWheel + L"]:  " + Text("sSampleSizeLong") + L"\r\n";
-    m_dropperHint += L"[Shift + " + sMouseWheel + L"]:  " + Text("sMouseSpeedLong");
+    m_dropperHint += L"[" + sMouseWheel + L"]:  " + Text(TMainText::sZoomFactorLong) + L"\r\n";
+    m_dropperHint += L"[Ctrl + " + sMouseWheel + L"]:  " + Text(TMainText::sSourceSizeLong) + L"\r\n";
+    m_dropperHint += L"[Alt + " + sMouseWheel + L"]:  " + Text(TMainText::sSampleSizeLong) + L"\r\n";
+    m_dropperHint += L"[Shift + " + sMouseWheel + L"]:  " + Text(TMainText::sMouseSpeedLong);
 
     RebuildAccelerators();
     ApplyMenuLook();
@@ -395,7 +334,8 @@ void TFormMain::MSettingsClick()
 {
     {
         const TSettingsFile file(SettingsFilePath());
-        SetChecked(idMSettings_AllowMultipleInstances, file.ReadBool("Settings", "AllowMultipleInstances", false));
+        const TSettings stored = ReadSettings(file, std::nullopt);
+        SetChecked(idMSettings_AllowMultipleInstances, stored.AllowMultipleInstances);
     }
 
     for (int i = ::GetMenuItemCount(MSettings_Languages) - 1; i >= 0; --i)

@@ -4,99 +4,117 @@
 #include "ui/ColorBox.h"
 #include "app/Main.h"
 #include "app/Program.h"
+#include "settings/Settings.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsKeys.h"
 #include "settings/WindowPlacement.h"
+#include "dropper/SystemFunctions.h"
 #include "i18n/LanguageSupport.h"
 
 namespace {
 
-constexpr auto Settings = SettingsSection;
-constexpr auto Position = PositionSection;
-
-// The system pointer speed (1 to 20) halved.
-int SystemDefaultDropperMouseSpeed()
+void WriteOne(TSettingsFile& file, const TSettingsValue& value)
 {
-    int speed = 0;
-    if (!::SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0))
-        return DefaultDropperMouseSpeed(std::nullopt);
-    return DefaultDropperMouseSpeed(speed);
-}
-
-bool Read(const TSettingsFile& file, const TBoolSetting& setting)
-{
-    return file.ReadBool(Settings, setting.Key, setting.Default);
-}
-
-std::int32_t Read(const TSettingsFile& file, const TIntegerSetting& setting)
-{
-    return file.ReadInteger(Settings, setting.Key, setting.Default);
+    file.WriteString(value.Section, value.Key, value.Value);
 }
 
 } // namespace
 
-void TFormMain::LoadSettings(const TSettingsFile& file)
+TSettings TFormMain::ReadStoredSettings()
 {
-    const auto checkMark = [&](int id, const TBoolSetting& setting) { SetChecked(id, Read(file, setting)); };
-    // "Click when true": the item's check flips from the new window's
-    // unchecked state and its command runs.
-    const auto clickWhenTrue = [&](int id, const TBoolSetting& setting) {
-        if (Read(file, setting))
-            Click(id);
-    };
+    return ReadSettings(TSettingsFile(SettingsFilePath()), GetSystemMouseSpeed());
+}
 
-    checkMark(idMSettings_AllowMultipleInstances, Setting::AllowMultipleInstances);
-    clickWhenTrue(idMSettings_WindowAlwaysOnTop, Setting::WindowAlwaysOnTop);
-    clickWhenTrue(idMSettings_LoremIpsumText, Setting::LoremIpsumText);
-    checkMark(idMSettings_LaunchInEyeDropperMode, Setting::LaunchInEyeDropperMode);
-    checkMark(idMSettings_UppercaseCode, Setting::UppercaseCode);
-    checkMark(idMSettings_CodeWithPrefix, Setting::CodeWithPrefix);
-    checkMark(idMSettings_AutomaticallyCopyCodeToClipboard, Setting::AutomaticallyCopyCodeToClipboard);
-    checkMark(idMSettings_MinimizeWhileUsingDropper, Setting::MinimizeWhileUsingDropper);
-    clickWhenTrue(idMSettings_UseTrayIcon, Setting::UseTrayIcon); // disabled: nothing happens
-    checkMark(idMSettings_DisableSkin_FasterLaunch, Setting::DisableSkin_FasterLaunch);
-    checkMark(idMSettings_SaveConfigurationOnExit, Setting::SaveConfigurationOnExit);
-    checkMark(idMSettings_SaveLastColorOnExit, Setting::SaveLastColorOnExit);
+void TFormMain::LoadSettings(const TSettings& stored)
+{
+    // The toggles in the order of the file's keys. "Click" means the item's
+    // check flips from the new window's unchecked state and its command
+    // runs. Two-color mode waits until the colors and the format are there.
+    for (const TSettingKey& key : SettingKeys()) {
+        if (!key.Bool)
+            continue;
+        const TCommand& command = CommandOf(key.Bool);
+        const bool value = stored.*key.Bool;
+        switch (command.Apply) {
+        case TApplySetting::CheckMark:
+        case TApplySetting::ClickOnReset:
+            SetChecked(command.Id, value);
+            break;
+        case TApplySetting::Click:
+            if (value)
+                Click(command.Id); // a disabled item (the tray icon) does nothing
+            break;
+        case TApplySetting::Later:
+            break;
+        }
+    }
 
+    const TSettings defaults;
     if (IsChecked(idMSettings_SaveLastColorOnExit)) {
-        FColorReference = Read(file, Setting::LastColor);
-        FColorReference2 = Read(file, Setting::LastColor2);
+        FColorReference = stored.LastColor;
+        FColorReference2 = stored.LastColor2;
     } else {
-        FColorReference = Setting::LastColor.Default;
-        FColorReference2 = Setting::LastColor2.Default;
+        FColorReference = defaults.LastColor;
+        FColorReference2 = defaults.LastColor2;
     }
     PaintColorBox(*ColorBoxPanel, FColorReference);
     PaintColorBox(*ColorBoxPanel2, FColorReference2);
 
     // Only the low byte selects; the format must be checked before the
     // first code refresh reads it.
-    CheckOutputFormat(Read(file, Setting::OutputFormat) & 0xFF);
+    CheckOutputFormat(stored.OutputFormat & 0xFF);
 
-    if (Read(file, Setting::TwoColorMode))
+    if (stored.TwoColorMode)
         Click(idMSettings_TwoColorMode);
     else
         UpdateColorCode(false);
 
-    SetColorSpace(Read(file, Setting::ColorSpace) & 0xFF);
+    SetColorSpace(stored.ColorSpace & 0xFF);
 
-    FDropperZoomFactor = Read(file, Setting::DropperZoomFactor);
-    FDropperSourceSize = Read(file, Setting::DropperSourceSize);
-    FDropperSampleSize = Read(file, Setting::DropperSampleSize);
-    FDropperMouseSpeed = file.ReadInteger(Settings, Setting::DropperMouseSpeed, SystemDefaultDropperMouseSpeed());
+    FDropperZoomFactor = stored.DropperZoomFactor;
+    FDropperSourceSize = stored.DropperSourceSize;
+    FDropperSampleSize = stored.DropperSampleSize;
+    FDropperMouseSpeed = stored.DropperMouseSpeed;
 }
 
-void TFormMain::PlaceWindow(const TSettingsFile& file)
+TSettings TFormMain::CollectSettings() const
+{
+    TSettings settings;
+    for (const TCommand& command : Commands)
+        if (command.Setting)
+            settings.*command.Setting = IsChecked(command.Id);
+    settings.Language = Languages->ActiveLanguage();
+
+    RECT window{};
+    ::GetWindowRect(Handle(), &window);
+    if (::IsIconic(Handle())) {
+        // A minimized window's rectangle is off screen; its normal place is
+        // what comes back at the next start.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (::GetWindowPlacement(Handle(), &placement))
+            window = placement.rcNormalPosition;
+    }
+    settings.PositionStored = true;
+    settings.Top = window.top;
+    settings.Left = window.left;
+
+    settings.ColorSpace = GetColorSpace();
+    settings.OutputFormat = GetOutputFormat();
+    settings.LastColor = FColorReference;
+    settings.LastColor2 = FColorReference2;
+    settings.DropperZoomFactor = FDropperZoomFactor;
+    settings.DropperSourceSize = FDropperSourceSize;
+    settings.DropperSampleSize = FDropperSampleSize;
+    settings.DropperMouseSpeed = FDropperMouseSpeed;
+    return settings;
+}
+
+void TFormMain::PlaceWindow(const TSettings& stored)
 {
     RECT window{};
     ::GetWindowRect(Handle(), &window);
     const TWindowSize size{window.right - window.left, window.bottom - window.top};
 
-    TStoredPosition stored;
-    stored.SectionHasKeys = file.SectionHasKeys(Position);
-    if (stored.SectionHasKeys) {
-        stored.Top = file.ReadInteger(Position, Setting::Top.Key, Setting::Top.Default);
-        stored.Left = file.ReadInteger(Position, Setting::Left.Key, Setting::Left.Default);
-    }
     const int desktopLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int desktopTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     const TScreenRect desktop{desktopLeft, desktopTop, desktopLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
@@ -110,7 +128,7 @@ void TFormMain::PlaceWindow(const TSettingsFile& file)
         return TScreenRect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
     };
 
-    const auto restored = RestoredWindowPosition(stored, size, desktop, nearestWorkArea);
+    const auto restored = RestoredWindowPosition(stored.StoredPosition(), size, desktop, nearestWorkArea);
     const TScreenPoint place = restored ? *restored
                                         : CenteredWindowPosition(size, TScreenRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN),
                                                                                    ::GetSystemMetrics(SM_CYSCREEN)});
@@ -120,43 +138,7 @@ void TFormMain::PlaceWindow(const TSettingsFile& file)
 void TFormMain::MSettings_SaveConfigurationClick()
 {
     TSettingsFile file(SettingsFilePath());
-    file.WriteBool(Settings, "AllowMultipleInstances", IsChecked(idMSettings_AllowMultipleInstances));
-    file.WriteString(Settings, "Language", Languages->ActiveLanguage());
-
-    RECT window{};
-    ::GetWindowRect(Handle(), &window);
-    if (::IsIconic(Handle())) {
-        // A minimized window's rectangle is off screen; its normal place is
-        // what comes back at the next start.
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        if (::GetWindowPlacement(Handle(), &placement))
-            window = placement.rcNormalPosition;
-    }
-    file.WriteInteger(Position, "Top", window.top);
-    file.WriteInteger(Position, "Left", window.left);
-
-    file.WriteInteger(Settings, "ColorSpace", GetColorSpace());
-    file.WriteInteger(Settings, "OutputFormat", GetOutputFormat());
-
-    for (const auto& [id, key] : {std::pair{idMSettings_WindowAlwaysOnTop, "WindowAlwaysOnTop"},
-                                  {idMSettings_TwoColorMode, "TwoColorMode"},
-                                  {idMSettings_LoremIpsumText, "LoremIpsumText"},
-                                  {idMSettings_LaunchInEyeDropperMode, "LaunchInEyeDropperMode"},
-                                  {idMSettings_UppercaseCode, "UppercaseCode"},
-                                  {idMSettings_CodeWithPrefix, "CodeWithPrefix"},
-                                  {idMSettings_AutomaticallyCopyCodeToClipboard, "AutomaticallyCopyCodeToClipboard"},
-                                  {idMSettings_MinimizeWhileUsingDropper, "MinimizeWhileUsingDropper"},
-                                  {idMSettings_UseTrayIcon, "UseTrayIcon"},
-                                  {idMSettings_DisableSkin_FasterLaunch, "DisableSkin_FasterLaunch"},
-                                  {idMSettings_SaveConfigurationOnExit, "SaveConfigurationOnExit"},
-                                  {idMSettings_SaveLastColorOnExit, "SaveLastColorOnExit"}})
-        file.WriteBool(Settings, key, IsChecked(id));
-
-    file.WriteInteger(Settings, "DropperZoomFactor", FDropperZoomFactor);
-    file.WriteInteger(Settings, "DropperSourceSize", FDropperSourceSize);
-    file.WriteInteger(Settings, "DropperSampleSize", FDropperSampleSize);
-    file.WriteInteger(Settings, "DropperMouseSpeed", FDropperMouseSpeed);
+    file.WriteValues(SavedValues(CollectSettings()));
 }
 
 void TFormMain::MSettings_AllowMultipleInstancesClick()
@@ -164,55 +146,63 @@ void TFormMain::MSettings_AllowMultipleInstancesClick()
     // The stored value flips on its own; the check mark agrees again when the
     // Settings menu next opens.
     TSettingsFile file(SettingsFilePath());
-    file.WriteBool(Settings, "AllowMultipleInstances", !file.ReadBool(Settings, "AllowMultipleInstances", false));
+    TSettings stored = ReadSettings(file, std::nullopt);
+    stored.AllowMultipleInstances = !stored.AllowMultipleInstances;
+    WriteOne(file, ValueOf(stored, &TSettings::AllowMultipleInstances));
 }
 
 void TFormMain::MSettings_SaveConfigurationOnExitClick()
 {
+    TSettings settings;
+    settings.SaveConfigurationOnExit = IsChecked(idMSettings_SaveConfigurationOnExit);
     TSettingsFile file(SettingsFilePath());
-    file.WriteBool(Settings, "SaveConfigurationOnExit", IsChecked(idMSettings_SaveConfigurationOnExit));
+    WriteOne(file, ValueOf(settings, &TSettings::SaveConfigurationOnExit));
 }
 
-void TFormMain::WriteLastColors()
+void TFormMain::WriteSettingsAtExit()
 {
-    TSettingsFile file(SettingsFilePath());
-    file.WriteInteger(Settings, "LastColor", FColorReference);
-    file.WriteInteger(Settings, "LastColor2", FColorReference2);
+    // One write: the settings when they are saved at exit, then the last
+    // colors when they are kept.
+    const TSettings settings = CollectSettings();
+    std::vector<TSettingsValue> values;
+    if (settings.SaveConfigurationOnExit)
+        values = SavedValues(settings);
+    if (settings.SaveLastColorOnExit)
+        for (TSettingsValue& value : LastColorValues(settings))
+            values.push_back(std::move(value));
+    if (!values.empty())
+        TSettingsFile(SettingsFilePath()).WriteValues(values);
 }
 
 void TFormMain::MSettings_LoadDefaultClick()
 {
+    const TSettings defaults = DefaultSettings(GetSystemMouseSpeed());
     {
         TSettingsFile file(SettingsFilePath());
-        SetChecked(idMSettings_AllowMultipleInstances, false);
-        file.WriteBool(Settings, "AllowMultipleInstances", false);
+        SetChecked(idMSettings_AllowMultipleInstances, defaults.AllowMultipleInstances);
+        WriteOne(file, ValueOf(defaults, &TSettings::AllowMultipleInstances));
     }
-    if (IsChecked(idMSettings_WindowAlwaysOnTop))
-        Click(idMSettings_WindowAlwaysOnTop);
-    if (IsChecked(idMSettings_TwoColorMode))
-        Click(idMSettings_TwoColorMode);
-    if (!IsChecked(idMSettings_LoremIpsumText))
-        Click(idMSettings_LoremIpsumText);
-    SetChecked(idMSettings_LaunchInEyeDropperMode, false);
-    SetChecked(idMSettings_UppercaseCode, false);
-    SetChecked(idMSettings_CodeWithPrefix, true);
-    SetChecked(idMSettings_AutomaticallyCopyCodeToClipboard, true);
-    SetChecked(idMSettings_MinimizeWhileUsingDropper, true);
-    if (IsChecked(idMSettings_UseTrayIcon))
-        Click(idMSettings_UseTrayIcon);
-    if (IsChecked(idMSettings_DisableSkin_FasterLaunch))
-        Click(idMSettings_DisableSkin_FasterLaunch);
-    SetChecked(idMSettings_SaveConfigurationOnExit, true);
-    SetChecked(idMSettings_SaveLastColorOnExit, true);
+    // The toggles in the order of the file's keys; those whose command acts
+    // on the window run it when their state differs from the default.
+    for (const TSettingKey& key : SettingKeys()) {
+        if (!key.Bool)
+            continue;
+        const TCommand& command = CommandOf(key.Bool);
+        const bool value = defaults.*key.Bool;
+        if (command.Apply == TApplySetting::CheckMark)
+            SetChecked(command.Id, value);
+        else if (IsChecked(command.Id) != value)
+            Click(command.Id);
+    }
 
-    SetOutputFormat(ccfHTMLCSS);
+    SetOutputFormat(defaults.OutputFormat);
     UpdateColorCode(true);
-    SetColorSpace(csRGB);
+    SetColorSpace(defaults.ColorSpace);
 
-    FDropperZoomFactor = Setting::DropperZoomFactor.Default;
-    FDropperSourceSize = Setting::DropperSourceSize.Default;
-    FDropperSampleSize = Setting::DropperSampleSize.Default;
-    FDropperMouseSpeed = SystemDefaultDropperMouseSpeed();
+    FDropperZoomFactor = defaults.DropperZoomFactor;
+    FDropperSourceSize = defaults.DropperSourceSize;
+    FDropperSampleSize = defaults.DropperSampleSize;
+    FDropperMouseSpeed = defaults.DropperMouseSpeed;
 
     const std::string language = Languages->DefaultLanguage();
     const int count = ::GetMenuItemCount(MSettings_Languages);

@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "common/Win32.h"
+#include "settings/Settings.h"
 
 TLanguages* Languages = nullptr;
 
@@ -14,7 +15,7 @@ std::filesystem::path SettingsFilePath()
 {
     if (!g_settingsFilePath.empty())
         return g_settingsFilePath;
-    return std::filesystem::path(ExecutableFolder() + L"VeskColorPicker.ini");
+    return SettingsFileIn(std::filesystem::path(ExecutableFolder()));
 }
 
 void SetSettingsFilePath(std::filesystem::path path)

@@ -9,7 +9,7 @@ class TLanguages;
 // The language manager, created first thing at start-up.
 extern TLanguages* Languages;
 
-// "VeskColorPicker.ini" in the folder of the executable.
+// The settings file in the folder of the executable.
 std::filesystem::path SettingsFilePath();
 
 // The in-process tests keep their settings in a folder of their own.

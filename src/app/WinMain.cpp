@@ -4,7 +4,7 @@
 #include "ui/Application.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "settings/SettingsFile.h"
+#include "settings/Settings.h"
 #include "ui/Theme.h"
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
@@ -64,7 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         // The language manager comes first, in every instance: without a
         // language no window can show a text, and the program ends here.
         TWindowsLanguageEnvironment environment;
-        TLanguages languages(environment, "VeskColorPicker.ini", "Settings", true);
+        TLanguages languages(environment, std::string(SettingsFileName), std::string(SettingsSection), true);
         if (!languages.HasActiveFile())
             return 0;
         Languages = &languages;
@@ -72,9 +72,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         bool allowMultiple = false;
         bool disableTheme = false;
         {
-            const TSettingsFile settings(SettingsFilePath());
-            allowMultiple = settings.ReadBool("Settings", "AllowMultipleInstances", false);
-            disableTheme = settings.ReadBool("Settings", "DisableSkin_FasterLaunch", false);
+            // The pointer speed plays no part here.
+            const TSettings stored = ReadSettings(TSettingsFile(SettingsFilePath()), std::nullopt);
+            allowMultiple = stored.AllowMultipleInstances;
+            disableTheme = stored.DisableSkin_FasterLaunch;
         }
 
         // The zero-time wait takes ownership when no other instance holds the

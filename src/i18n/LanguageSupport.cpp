@@ -2,6 +2,7 @@
 
 #include "common/IniLine.h"
 #include "common/Text.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -351,8 +352,8 @@ std::string TLanguages::RegIniLanguage() const
     const fs::path iniFile = FEnvironment.ExecutableFolder() / PathFromUtf8(FRegPrimaryKey_IniFileName);
     std::error_code error;
     if (fs::exists(iniFile, error))
-        return FEnvironment.ReadIniString(iniFile, FRegSettingsSection, "Language");
-    return FEnvironment.ReadRegistryString(FRegPrimaryKey_IniFileName, FRegSettingsSection, "Language");
+        return FEnvironment.ReadIniString(iniFile, FRegSettingsSection, LanguageSettingKey);
+    return FEnvironment.ReadRegistryString(FRegPrimaryKey_IniFileName, FRegSettingsSection, LanguageSettingKey);
 }
 
 std::string TLanguages::HomePageAddress(bool includeHttp)

@@ -394,10 +394,21 @@ bool TSettingsFile::SectionHasKeys(std::string_view section) const
     return SettingsSectionHasKeys(ReadText(), section);
 }
 
+std::string TSettingsFile::Text() const
+{
+    return ReadText();
+}
+
+void TSettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    const TSettingsValue one{section, key, std::string(value)};
+    WriteValues({&one, 1});
+}
+
 // The new content goes to a temporary file beside the settings file, reaches
 // the disk, and then replaces the file in one step: a crash or a full disk
 // at any moment leaves either the old or the new file, never a truncated one.
-void TSettingsFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
+void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
 {
     std::error_code error;
     const fs::file_status status = fs::status(FFileName, error);
@@ -414,7 +425,8 @@ void TSettingsFile::WriteString(std::string_view section, std::string_view key, 
             FailWrite();
         text = DecodeSettingsText(*bytes);
     }
-    text.Text = SetSettingsValue(text.Text, section, key, value);
+    for (const TSettingsValue& value : values)
+        text.Text = SetSettingsValue(text.Text, value.Section, value.Key, value.Value);
     const std::string bytes = EncodeSettingsText(text);
 
     if (exists && (IsMarkedReadOnly(status) || !SettingsFilePlatform::CanWriteExisting(FFileName)))

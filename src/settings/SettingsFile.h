@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -68,6 +69,13 @@ struct TFileOperations {
 
 TFileOperations SystemFileOperations();
 
+// One key to write and its value.
+struct TSettingsValue {
+    std::string_view Section;
+    std::string_view Key;
+    std::string Value;
+};
+
 class TSettingsFile {
 public:
     explicit TSettingsFile(const std::filesystem::path& fileName, TFileOperations operations = SystemFileOperations());
@@ -81,11 +89,16 @@ public:
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
     bool SectionExists(std::string_view section) const;
     bool SectionHasKeys(std::string_view section) const;
+    // The whole decoded text, for reading many keys from one read.
+    std::string Text() const;
 
     // Each write reaches the disk before it returns, or throws ESettingsFile.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
+    // Many keys in one write, as if written one after the other: either all
+    // of them reach the disk or the file stays as it was.
+    void WriteValues(std::span<const TSettingsValue> values);
 
 private:
     std::string ReadText() const;

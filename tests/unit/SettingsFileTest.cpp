@@ -1,6 +1,6 @@
 #include "settings/SettingsFile.h"
 #include "TestSupport.h"
-#include "settings/SettingsKeys.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -101,10 +101,10 @@ TEST_F(SettingsFileTest, FilesWithoutTheKeyGiveTheDefaults)
         if (c.Content)
             WriteIni(*c.Content);
         const TSettingsFile file(Ini());
-        EXPECT_FALSE(file.ReadBool(SettingsSection, Setting::TwoColorMode.Key, false));
-        EXPECT_TRUE(file.ReadBool(SettingsSection, Setting::LoremIpsumText.Key, true));
-        EXPECT_EQ(file.ReadInteger(SettingsSection, Setting::LastColor.Key, 0x808080), 0x808080);
-        EXPECT_EQ(file.ReadString(SettingsSection, Setting::Language, "none"), "none");
+        EXPECT_FALSE(file.ReadBool(SettingsSection, SettingKeyOf(&TSettings::TwoColorMode).Key, false));
+        EXPECT_TRUE(file.ReadBool(SettingsSection, SettingKeyOf(&TSettings::LoremIpsumText).Key, true));
+        EXPECT_EQ(file.ReadInteger(SettingsSection, SettingKeyOf(&TSettings::LastColor).Key, 0x808080), 0x808080);
+        EXPECT_EQ(file.ReadString(SettingsSection, LanguageSettingKey, "none"), "none");
         EXPECT_FALSE(file.SectionHasKeys(PositionSection));
     }
 }
@@ -114,7 +114,7 @@ TEST_F(SettingsFileTest, FileThatCannotBeReadGivesTheDefaults)
     // A folder in the file's place cannot be read as a file.
     fs::create_directory(Ini());
     const TSettingsFile file(Ini());
-    EXPECT_EQ(file.ReadInteger(SettingsSection, Setting::LastColor.Key, 0x808080), 0x808080);
+    EXPECT_EQ(file.ReadInteger(SettingsSection, SettingKeyOf(&TSettings::LastColor).Key, 0x808080), 0x808080);
     EXPECT_FALSE(file.SectionExists(SettingsSection));
 }
 
@@ -182,11 +182,11 @@ TEST_F(SettingsFileTest, IntegersAreReadInDecimalAndHexadecimal)
         SCOPED_TRACE("stored \"" + std::string(c.Stored) + "\"");
         WriteIni("[Settings]\r\nOutputFormat=" + std::string(c.Stored) + "\r\n");
         const TSettingsFile file(Ini());
-        EXPECT_EQ(file.ReadInteger(SettingsSection, Setting::OutputFormat.Key, -77), c.Expected.value_or(-77));
+        EXPECT_EQ(file.ReadInteger(SettingsSection, SettingKeyOf(&TSettings::OutputFormat).Key, -77), c.Expected.value_or(-77));
         // A boolean is a number: every value but 0 is true, text is the default.
         for (const bool defaultValue : {false, true}) {
             const bool expected = c.Expected ? *c.Expected != 0 : defaultValue;
-            EXPECT_EQ(file.ReadBool(SettingsSection, Setting::OutputFormat.Key, defaultValue), expected);
+            EXPECT_EQ(file.ReadBool(SettingsSection, SettingKeyOf(&TSettings::OutputFormat).Key, defaultValue), expected);
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "i18n/LanguageKeys.h"
+#include "app/LanguageKeys.h"
 #include "i18n/LanguageSupport.h"
 #include "support/TestLanguageEnvironment.h"
 

@@ -43,6 +43,7 @@
 // Exit code 0 on success, 1 when the window or control is not there, 2 for
 // bad usage.
 
+#include "app/Commands.h"
 #include "app/MainIds.h"
 
 #include <windows.h>
@@ -87,6 +88,9 @@ int IdOf(const wchar_t* name)
     for (const auto& entry : MainIdNames)
         if (wanted == entry.Name)
             return entry.Id;
+    for (const TCommand& command : Commands)
+        if (command.Id != 0 && wanted == command.Name)
+            return command.Id;
     return 0;
 }
 

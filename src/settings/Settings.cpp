@@ -1,0 +1,142 @@
+#include "settings/Settings.h"
+
+#include "common/Exception.h"
+
+#include <algorithm>
+
+namespace {
+
+using TWrittenBy = TSettingKey::TWrittenBy;
+
+constexpr auto Settings = SettingsSection;
+constexpr auto Position = PositionSection;
+
+// In the order a save writes them: a file that gains these keys lists them
+// in this order, so the order is part of the file's format.
+constexpr TSettingKey Keys[] = {
+    {Settings, "AllowMultipleInstances", &TSettings::AllowMultipleInstances},
+    {Settings, LanguageSettingKey, &TSettings::Language},
+    {Position, "Top", &TSettings::Top},
+    {Position, "Left", &TSettings::Left},
+    {Settings, "ColorSpace", &TSettings::ColorSpace},
+    {Settings, "OutputFormat", &TSettings::OutputFormat},
+    {Settings, "WindowAlwaysOnTop", &TSettings::WindowAlwaysOnTop},
+    {Settings, "TwoColorMode", &TSettings::TwoColorMode},
+    {Settings, "LoremIpsumText", &TSettings::LoremIpsumText},
+    {Settings, "LaunchInEyeDropperMode", &TSettings::LaunchInEyeDropperMode},
+    {Settings, "UppercaseCode", &TSettings::UppercaseCode},
+    {Settings, "CodeWithPrefix", &TSettings::CodeWithPrefix},
+    {Settings, "AutomaticallyCopyCodeToClipboard", &TSettings::AutomaticallyCopyCodeToClipboard},
+    {Settings, "MinimizeWhileUsingDropper", &TSettings::MinimizeWhileUsingDropper},
+    {Settings, "UseTrayIcon", &TSettings::UseTrayIcon},
+    {Settings, "DisableSkin_FasterLaunch", &TSettings::DisableSkin_FasterLaunch},
+    {Settings, "SaveConfigurationOnExit", &TSettings::SaveConfigurationOnExit},
+    {Settings, "SaveLastColorOnExit", &TSettings::SaveLastColorOnExit},
+    {Settings, "DropperZoomFactor", &TSettings::DropperZoomFactor},
+    {Settings, "DropperSourceSize", &TSettings::DropperSourceSize},
+    {Settings, "DropperSampleSize", &TSettings::DropperSampleSize},
+    {Settings, "DropperMouseSpeed", &TSettings::DropperMouseSpeed},
+    {Settings, "LastColor", &TSettings::LastColor, TWrittenBy::Exit},
+    {Settings, "LastColor2", &TSettings::LastColor2, TWrittenBy::Exit},
+};
+
+template <typename TField>
+const TSettingKey& FindKey(TField TSettings::*field, TField TSettings::*TSettingKey::*slot)
+{
+    const auto found =
+        std::find_if(std::begin(Keys), std::end(Keys), [&](const TSettingKey& key) { return key.*slot == field; });
+    if (found == std::end(Keys))
+        throw Exception("SettingKeyOf: Unhandled TSettings member");
+    return *found;
+}
+
+TSettingsValue ValueOfKey(const TSettings& settings, const TSettingKey& key)
+{
+    return {key.Section, key.Key, key.ValueIn(settings)};
+}
+
+} // namespace
+
+std::filesystem::path SettingsFileIn(const std::filesystem::path& folder)
+{
+    return folder / SettingsFileName;
+}
+
+std::string TSettingKey::ValueIn(const TSettings& settings) const
+{
+    if (Bool)
+        return settings.*Bool ? "1" : "0";
+    if (Integer)
+        return std::to_string(settings.*Integer);
+    return settings.*Text;
+}
+
+std::span<const TSettingKey> SettingKeys()
+{
+    return Keys;
+}
+
+const TSettingKey& SettingKeyOf(bool TSettings::*field)
+{
+    return FindKey(field, &TSettingKey::Bool);
+}
+
+const TSettingKey& SettingKeyOf(std::int32_t TSettings::*field)
+{
+    return FindKey(field, &TSettingKey::Integer);
+}
+
+TSettings DefaultSettings(std::optional<std::int32_t> systemPointerSpeed)
+{
+    TSettings settings;
+    settings.DropperMouseSpeed = DefaultDropperMouseSpeed(systemPointerSpeed);
+    return settings;
+}
+
+TSettings ParseSettings(std::string_view text, std::optional<std::int32_t> systemPointerSpeed)
+{
+    TSettings settings = DefaultSettings(systemPointerSpeed);
+    for (const TSettingKey& key : Keys) {
+        const auto value = FindSettingsValue(text, key.Section, key.Key);
+        if (!value)
+            continue;
+        if (key.Text) {
+            settings.*key.Text = *value;
+            continue;
+        }
+        const auto number = ParseSettingsInteger(*value);
+        if (!number)
+            continue;
+        if (key.Bool)
+            settings.*key.Bool = *number != 0;
+        else
+            settings.*key.Integer = *number;
+    }
+    settings.PositionStored = SettingsSectionHasKeys(text, Position);
+    return settings;
+}
+
+TSettings ReadSettings(const TSettingsFile& file, std::optional<std::int32_t> systemPointerSpeed)
+{
+    return ParseSettings(file.Text(), systemPointerSpeed);
+}
+
+std::vector<TSettingsValue> SavedValues(const TSettings& settings)
+{
+    std::vector<TSettingsValue> values;
+    for (const TSettingKey& key : Keys)
+        if (key.WrittenBy == TWrittenBy::Save)
+            values.push_back(ValueOfKey(settings, key));
+    return values;
+}
+
+std::vector<TSettingsValue> LastColorValues(const TSettings& settings)
+{
+    return {ValueOfKey(settings, SettingKeyOf(&TSettings::LastColor)),
+            ValueOfKey(settings, SettingKeyOf(&TSettings::LastColor2))};
+}
+
+TSettingsValue ValueOf(const TSettings& settings, bool TSettings::*field)
+{
+    return ValueOfKey(settings, SettingKeyOf(field));
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+// The program's settings as one record. It is read from the settings file in
+// one read, applied to the main window, collected from it again and written
+// back in one write. Every key and every default is named once: the keys in
+// SettingKeys(), the defaults in the members' initialisers below.
+
+#include "settings/SettingsFile.h"
+#include "settings/WindowPlacement.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::string_view SettingsFileName = "VeskColorPicker.ini";
+inline constexpr std::string_view SettingsSection = "Settings";
+inline constexpr std::string_view PositionSection = "Position";
+// The language manager reads it on its own, before any window exists.
+inline constexpr std::string_view LanguageSettingKey = "Language";
+
+// The settings file of a program installed in folder.
+std::filesystem::path SettingsFileIn(const std::filesystem::path& folder);
+
+// Half the system pointer speed (1 to 20), remainder dropped; a speed the
+// system would not tell counts as the usual 10.
+constexpr std::int32_t DefaultDropperMouseSpeed(std::optional<std::int32_t> systemPointerSpeed)
+{
+    return systemPointerSpeed.value_or(10) / 2;
+}
+
+struct TSettings {
+    bool AllowMultipleInstances = false;
+    std::string Language; // empty when none is stored: the language manager decides
+    bool WindowAlwaysOnTop = false;
+    bool LoremIpsumText = true;
+    bool LaunchInEyeDropperMode = false;
+    bool UppercaseCode = false;
+    bool CodeWithPrefix = true;
+    bool AutomaticallyCopyCodeToClipboard = true;
+    bool MinimizeWhileUsingDropper = true;
+    bool UseTrayIcon = false;
+    bool DisableSkin_FasterLaunch = false;
+    bool SaveConfigurationOnExit = true;
+    bool SaveLastColorOnExit = true;
+    std::int32_t LastColor = 0x808080;
+    std::int32_t LastColor2 = 0x808080;
+    std::int32_t OutputFormat = 0; // TColorCodeFormat
+    bool TwoColorMode = false;
+    std::int32_t ColorSpace = 0; // TColorSpace
+    std::int32_t DropperZoomFactor = 8;
+    std::int32_t DropperSourceSize = 49;
+    std::int32_t DropperSampleSize = 1;
+    // Depends on the system: DefaultSettings() gives the system's value.
+    std::int32_t DropperMouseSpeed = DefaultDropperMouseSpeed(std::nullopt);
+
+    // Section "Position": the outer top-left corner of the main window.
+    bool PositionStored = false; // the section holds any key at all
+    std::int32_t Top = NoStoredCoordinate;
+    std::int32_t Left = NoStoredCoordinate;
+
+    TStoredPosition StoredPosition() const { return {PositionStored, Top, Left}; }
+
+    friend bool operator==(const TSettings&, const TSettings&) = default;
+};
+
+// One key of the file and the member of TSettings that holds its value.
+struct TSettingKey {
+    enum class TWrittenBy {
+        Save, // the Save configuration command, in the order of SettingKeys()
+        Exit, // only the exit, when the last colors are kept
+    };
+
+    constexpr TSettingKey(std::string_view section, std::string_view key, bool TSettings::*field,
+                          TWrittenBy writtenBy = TWrittenBy::Save)
+        : Section(section), Key(key), Bool(field), WrittenBy(writtenBy)
+    {
+    }
+    constexpr TSettingKey(std::string_view section, std::string_view key, std::int32_t TSettings::*field,
+                          TWrittenBy writtenBy = TWrittenBy::Save)
+        : Section(section), Key(key), Integer(field), WrittenBy(writtenBy)
+    {
+    }
+    constexpr TSettingKey(std::string_view section, std::string_view key, std::string TSettings::*field)
+        : Section(section), Key(key), Text(field)
+    {
+    }
+
+    std::string_view Section;
+    std::string_view Key;
+    // Exactly one of the three is set.
+    bool TSettings::*Bool = nullptr;
+    std::int32_t TSettings::*Integer = nullptr;
+    std::string TSettings::*Text = nullptr;
+    TWrittenBy WrittenBy = TWrittenBy::Save;
+
+    // The value as the file holds it: booleans "1"/"0", numbers in decimal.
+    std::string ValueIn(const TSettings& settings) const;
+};
+
+// Every key the program reads and writes, in the order a save writes them.
+std::span<const TSettingKey> SettingKeys();
+const TSettingKey& SettingKeyOf(bool TSettings::*field);
+const TSettingKey& SettingKeyOf(std::int32_t TSettings::*field);
+
+// The defaults, with the pointer speed of this system (nothing when the
+// system would not tell it).
+TSettings DefaultSettings(std::optional<std::int32_t> systemPointerSpeed);
+
+// The settings a file's text holds; an absent key, or a value that is not a
+// number, gives the key's default.
+TSettings ParseSettings(std::string_view text, std::optional<std::int32_t> systemPointerSpeed);
+TSettings ReadSettings(const TSettingsFile& file, std::optional<std::int32_t> systemPointerSpeed);
+
+// What the Save configuration command writes, and what the exit adds when
+// the last colors are kept.
+std::vector<TSettingsValue> SavedValues(const TSettings& settings);
+std::vector<TSettingsValue> LastColorValues(const TSettings& settings);
+TSettingsValue ValueOf(const TSettings& settings, bool TSettings::*field);
