@@ -3,7 +3,8 @@
 // nor break their promises, however the bytes arrive.
 //
 // clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Isrc \
-//     fuzz/UpdateReplyFuzz.cpp src/about/UpdateCheck.cpp -o UpdateReplyFuzz
+//     fuzz/UpdateReplyFuzz.cpp src/about/UpdateCheck.cpp src/about/UpdateCheck_posix.cpp \
+//     src/common/Text.cpp -o UpdateReplyFuzz
 
 #include "about/UpdateCheck.h"
 
