@@ -75,6 +75,10 @@ protected:
     TFormMain& Create()
     {
         m_form = std::make_unique<TFormMain>(::GetModuleHandleW(nullptr));
+        // A real dropper run waits modally for a click; these tests only
+        // count the runs the window starts (LaunchInEyeDropperMode, the hot
+        // key). The run itself has tests of its own.
+        m_form->DropperRun = [this] { ++m_dropperRuns; };
         m_form->Show();
         return *m_form;
     }
@@ -130,6 +134,7 @@ protected:
     std::unique_ptr<TLanguages> m_languages;
     std::unique_ptr<TFormMain> m_form;
     std::vector<std::wstring> m_boxes;
+    int m_dropperRuns = 0;
 };
 
 } // namespace MainWindowTesting

@@ -164,8 +164,9 @@ TEST_F(RestoringDefaultsTest, EverySettingTakesItsDefault)
         SCOPED_TRACE(std::string(key.Key));
         EXPECT_EQ(key.ValueIn(saved), key.ValueIn(defaults));
     }
-    // The colors stay.
+    // The colors stay; the stored LaunchInEyeDropperMode started one run.
     EXPECT_EQ(form.ColorReference(), 0x123456);
+    EXPECT_EQ(m_dropperRuns, 1);
     EXPECT_EQ(m_languages->ActiveLanguage(), "English");
 }
 
