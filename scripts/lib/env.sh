@@ -31,7 +31,7 @@ vesk_require_packages() {
 }
 
 VESK_BUILD_PACKAGES=(cmake make g++ googletest libgtest-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3)
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3 clang-format)
 VESK_RUN_PACKAGES=(wine wine64 fonts-wine xvfb xauth x11-utils xdotool xclip imagemagick locales-all)
 
 # Configures (once) and builds one preset.

@@ -1,12 +1,12 @@
 #include "about/About.h"
 
-#include "ui/MessageBoxes.h"
 #include "about/UpdateCheck.h"
-#include "ui/Application.h"
-#include "ui/Theme.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 #include "i18n/LanguageSupport.h"
+#include "ui/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Theme.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -39,8 +39,8 @@ UniqueFont MakeFont(int height, int weight, bool underline)
 
 HWND CreateLabel(HWND parent, int id, DWORD style = 0)
 {
-    HWND label = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, 0, 0,
-                                   0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    HWND label = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, 0, 0, 0, 0,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (!label)
         throw Exception("Unable to create the About window");
@@ -168,16 +168,16 @@ TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t comp
 
     RECT frame{0, 0, Scale(ClientWidth), Scale(ClientHeight)};
     ::AdjustWindowRectEx(&frame, AboutStyle, TRUE, AboutExStyle);
-    CreateHandle(windowClass, AboutExStyle, L"", AboutStyle, 0, 0, frame.right - frame.left,
-                 frame.bottom - frame.top, owner, nullptr);
+    CreateHandle(windowClass, AboutExStyle, L"", AboutStyle, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 owner, nullptr);
 
     m_fontText = MakeFont(-Scale(12), FW_NORMAL, false);
     m_fontBold = MakeFont(-Scale(12), FW_BOLD, false);
     m_fontLink = MakeFont(-Scale(12), FW_NORMAL, true);
     m_fontMenu = CreateMenuFont(m_dpi);
     m_themedMenu.SetFont(m_fontMenu.get());
-    m_icon.reset(static_cast<HICON>(
-        ::LoadImageW(instance, L"MAINICON", IMAGE_ICON, Scale(32), Scale(32), LR_DEFAULTCOLOR)));
+    m_icon.reset(
+        static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON, Scale(32), Scale(32), LR_DEFAULTCOLOR)));
 
     CreateMenus();
     CreateControls();
@@ -340,8 +340,7 @@ void TFormAbout::FormShow()
 {
     std::error_code ignored;
     const bool licence = std::filesystem::is_regular_file(std::filesystem::path(LicenseFile()), ignored);
-    ::EnableMenuItem(m_menu, idMLicenseAgreement,
-                     static_cast<UINT>(MF_BYCOMMAND | (licence ? MF_ENABLED : MF_GRAYED)));
+    ::EnableMenuItem(m_menu, idMLicenseAgreement, static_cast<UINT>(MF_BYCOMMAND | (licence ? MF_ENABLED : MF_GRAYED)));
     ::DrawMenuBar(Handle());
 }
 
@@ -398,12 +397,8 @@ void TFormAbout::MCheckForNewVersionClick()
         if (QuestionBox(Utf8ToWide(message.Text), MB_YESNO))
             HomepageLinkClick();
         break;
-    case TUpdateMessageKind::Information:
-        InformationBox(Utf8ToWide(message.Text));
-        break;
-    case TUpdateMessageKind::Error:
-        ErrorBox(Utf8ToWide(message.Text));
-        break;
+    case TUpdateMessageKind::Information: InformationBox(Utf8ToWide(message.Text)); break;
+    case TUpdateMessageKind::Error: ErrorBox(Utf8ToWide(message.Text)); break;
     }
 }
 
@@ -501,16 +496,10 @@ LRESULT TFormAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    case WM_CLOSE:
-        CloseWindow();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_CTLCOLORSTATIC:
-        return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CLOSE: CloseWindow(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: Paint(); return 0;
+    case WM_CTLCOLORSTATIC: return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MEASUREITEM:
         if (m_themedMenu.Measure(Handle(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
             return TRUE;

@@ -18,8 +18,8 @@ public:
 
     // owner: the main window; languages: the texts and web addresses, which
     // must outlive the window; compilationDate: the build date of the program.
-    TFormAbout(HWND owner, const TLanguages& languages, std::time_t compilationDate, int copyrightFrom,
-               int copyrightTo, std::int32_t productId);
+    TFormAbout(HWND owner, const TLanguages& languages, std::time_t compilationDate, int copyrightFrom, int copyrightTo,
+               std::int32_t productId);
     ~TFormAbout() override;
 
     // Shows the window modally; returns when it has closed.

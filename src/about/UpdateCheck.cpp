@@ -176,12 +176,9 @@ TWaitOutcome WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
         if (left.count() <= 0)
             return TWaitOutcome::TimedOut;
         switch (WaitOnce(s, kind, static_cast<int>(std::min<long long>(left.count(), INT_MAX)))) {
-        case TWaitResult::Ready:
-            return TWaitOutcome::Ready;
-        case TWaitResult::Failed:
-            return TWaitOutcome::Failed;
-        case TWaitResult::NotYet:
-            break;
+        case TWaitResult::Ready: return TWaitOutcome::Ready;
+        case TWaitResult::Failed: return TWaitOutcome::Failed;
+        case TWaitResult::NotYet: break;
         }
     }
 }
@@ -189,12 +186,9 @@ TWaitOutcome WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
 bool Connect(const TAddress& address, TSocketHandle s, const TTimeLimits& limits)
 {
     switch (StartConnect(s, address)) {
-    case TConnectStart::Connected:
-        return true;
-    case TConnectStart::Failed:
-        return false;
-    case TConnectStart::InProgress:
-        break;
+    case TConnectStart::Connected: return true;
+    case TConnectStart::Failed: return false;
+    case TConnectStart::InProgress: break;
     }
     return WaitFor(s, TWaitKind::Connected, limits) == TWaitOutcome::Ready && ConnectSucceeded(s);
 }
@@ -365,14 +359,10 @@ std::string DecodeReplyText(std::string_view body, const TAnsiTextDecoder& decod
     const TByteOrderMark mark = ByteOrderMarkOf(body);
     body.remove_prefix(ByteOrderMarkBytes(mark).size());
     switch (mark) {
-    case TByteOrderMark::Utf8:
-        return SanitizedUtf8(body);
-    case TByteOrderMark::Utf16Le:
-        return DecodeUtf16(body, TByteOrder::LittleEndian);
-    case TByteOrderMark::Utf16Be:
-        return DecodeUtf16(body, TByteOrder::BigEndian);
-    case TByteOrderMark::None:
-        break;
+    case TByteOrderMark::Utf8: return SanitizedUtf8(body);
+    case TByteOrderMark::Utf16Le: return DecodeUtf16(body, TByteOrder::LittleEndian);
+    case TByteOrderMark::Utf16Be: return DecodeUtf16(body, TByteOrder::BigEndian);
+    case TByteOrderMark::None: break;
     }
     return SanitizedUtf8(decodeAnsi ? decodeAnsi(body) : DecodeUtf8OrLatin1(body));
 }
@@ -488,12 +478,9 @@ TUpdateCheckMessage UpdateCheckMessage(const TUpdateCheckResult& result, const T
                 texts.NewVersionAvailable + ": " + result.Text + "\r\n" + texts.GoToProductsWebPage + "?"};
     case TUpdateCheckOutcome::UpToDate:
         return {TUpdateMessageKind::Information, texts.Application + " " + texts.UpToDate + "."};
-    case TUpdateCheckOutcome::ServerError:
-        return {TUpdateMessageKind::Error, result.Text};
-    case TUpdateCheckOutcome::UnknownAnswer:
-        return {TUpdateMessageKind::Error, texts.UnknownError};
-    case TUpdateCheckOutcome::NoResponse:
-        return {TUpdateMessageKind::Error, texts.NoResponseFromServer};
+    case TUpdateCheckOutcome::ServerError: return {TUpdateMessageKind::Error, result.Text};
+    case TUpdateCheckOutcome::UnknownAnswer: return {TUpdateMessageKind::Error, texts.UnknownError};
+    case TUpdateCheckOutcome::NoResponse: return {TUpdateMessageKind::Error, texts.NoResponseFromServer};
     }
     throw Exception("UpdateCheckMessage: Unhandled TUpdateCheckOutcome item");
 }

@@ -8,7 +8,8 @@ const TCommand* FindCommand(int id) noexcept
 {
     if (id == 0)
         return nullptr;
-    const auto found = std::find_if(Commands.begin(), Commands.end(), [id](const TCommand& row) { return row.Id == id; });
+    const auto found =
+        std::find_if(Commands.begin(), Commands.end(), [id](const TCommand& row) { return row.Id == id; });
     return found == Commands.end() ? nullptr : &*found;
 }
 

@@ -38,11 +38,11 @@ enum class TMenuId {
 };
 
 enum class TCommandKind {
-    Menu,      // a pop-up menu, inside Menu or on its own
+    Menu, // a pop-up menu, inside Menu or on its own
     Separator,
     Command,
-    Toggle,    // flips its own check mark before its command runs
-    Radio,     // one of a group in which one item is checked
+    Toggle, // flips its own check mark before its command runs
+    Radio,  // one of a group in which one item is checked
 };
 
 enum TShortcutModifiers : std::uint8_t {
@@ -59,17 +59,17 @@ struct TShortcut {
 // How a setting reaches its toggle when the settings are loaded or the
 // defaults restored.
 enum class TApplySetting {
-    CheckMark,     // only the check mark
-    Click,         // the item's command runs when the value differs
-    ClickOnReset,  // check mark at start-up (start-up has acted on it already),
-                   // command when the defaults are restored
-    Later,         // loading has a step of its own for it
+    CheckMark,    // only the check mark
+    Click,        // the item's command runs when the value differs
+    ClickOnReset, // check mark at start-up (start-up has acted on it already),
+                  // command when the defaults are restored
+    Later,        // loading has a step of its own for it
 };
 
 struct TCommand {
     TCommandKind Kind = TCommandKind::Command;
-    TMenuId Menu = TMenuId::None; // where the item sits
-    int Id = 0;                   // a command's id; 0 for menus and separators
+    TMenuId Menu = TMenuId::None;  // where the item sits
+    int Id = 0;                    // a command's id; 0 for menus and separators
     TMenuId Opens = TMenuId::None; // for a menu: which one it is
     std::string_view Name;
     // The caption comes from key Name of this language file section; empty:
@@ -178,8 +178,7 @@ constexpr TCommand Toggle(TMenuId in, int id, std::string_view name, bool TSetti
     return row;
 }
 
-constexpr TCommand Radio(TMenuId in, int id, std::string_view name, std::int32_t TSettings::*group,
-                         std::int32_t value)
+constexpr TCommand Radio(TMenuId in, int id, std::string_view name, std::int32_t TSettings::*group, std::int32_t value)
 {
     TCommand row = Item(in, id, name);
     row.Kind = TCommandKind::Radio;
@@ -230,8 +229,8 @@ inline constexpr TCommand Table[] = {
     Radio(MOutputFormat, idMOutputFormat_Cpp, "MOutputFormat_Cpp", &S::OutputFormat, 2).Fixed("C++ [0x00bbggrr]"),
     Radio(MOutputFormat, idMOutputFormat_VisualBasic, "MOutputFormat_VisualBasic", &S::OutputFormat, 3)
         .Fixed("Visual Basic [&&H00bbggrr]"),
-    Radio(MOutputFormat, idMOutputFormat_WindowsColorReference, "MOutputFormat_WindowsColorReference",
-          &S::OutputFormat, 4)
+    Radio(MOutputFormat, idMOutputFormat_WindowsColorReference, "MOutputFormat_WindowsColorReference", &S::OutputFormat,
+          4)
         .Fixed("Windows Color Reference"),
 
     Menu(MainMenu, MSettings, "MSettings"),
@@ -244,8 +243,7 @@ inline constexpr TCommand Table[] = {
         .Keys(smShift, 'U'),
     Toggle(MSettings, idMSettings_WindowAlwaysOnTop, "MSettings_WindowAlwaysOnTop", &S::WindowAlwaysOnTop, Click)
         .Keys(smShift, 'T'),
-    Toggle(MSettings, idMSettings_TwoColorMode, "MSettings_TwoColorMode", &S::TwoColorMode, Later)
-        .Keys(smShift, '2'),
+    Toggle(MSettings, idMSettings_TwoColorMode, "MSettings_TwoColorMode", &S::TwoColorMode, Later).Keys(smShift, '2'),
     Toggle(MSettings, idMSettings_LoremIpsumText, "MSettings_LoremIpsumText", &S::LoremIpsumText, Click)
         .Fixed("Lorem Ipsum text")
         .Keys(smShift, 'L'),
@@ -318,11 +316,25 @@ enum class TMainText {
 
 // Indexed by TMainText.
 inline constexpr std::string_view MainTextKeys[] = {
-    "sRed",          "sGreen",          "sBlue",           "sHue",
-    "sLuminance",    "sSaturation",     "sCyan",           "sMagenta",
-    "sYellow",       "sBlack",          "sLowScreenColorDepth", "sAlreadyInClipboard",
-    "sNotInClipboard", "sMouseWheel",   "sZoomFactorLong", "sSourceSizeLong",
-    "sSampleSizeLong", "sMouseSpeedLong", "sSystemWideHotkeyForEyeDropper",
+    "sRed",
+    "sGreen",
+    "sBlue",
+    "sHue",
+    "sLuminance",
+    "sSaturation",
+    "sCyan",
+    "sMagenta",
+    "sYellow",
+    "sBlack",
+    "sLowScreenColorDepth",
+    "sAlreadyInClipboard",
+    "sNotInClipboard",
+    "sMouseWheel",
+    "sZoomFactorLong",
+    "sSourceSizeLong",
+    "sSampleSizeLong",
+    "sMouseSpeedLong",
+    "sSystemWideHotkeyForEyeDropper",
 };
 static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sSystemWideHotkeyForEyeDropper) + 1);
 

@@ -24,7 +24,7 @@ std::span<const TLanguageSectionKeys> LanguageFileKeys()
     static const std::vector<std::string_view> formMainKeys = LanguageKeysIn(FormMainSection);
     static const std::vector<std::string_view> trayMenuKeys = LanguageKeysIn(TrayMenuSection);
     static const TLanguageSectionKeys sections[] = {
-        {"FileInfo", FileInfoKeys},          {FormMainSection, formMainKeys},   {"TFormAbout", FormAboutKeys},
+        {"FileInfo", FileInfoKeys},          {FormMainSection, formMainKeys}, {"TFormAbout", FormAboutKeys},
         {"TFormSnapshot", FormSnapshotKeys}, {TrayMenuSection, trayMenuKeys},
     };
     return sections;

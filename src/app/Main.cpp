@@ -1,17 +1,17 @@
 #include "app/Main.h"
 
 #include "about/About.h"
+#include "app/Program.h"
+#include "common/Exception.h"
 #include "dropper/EyeDropper.h"
-#include "ui/MessageBoxes.h"
+#include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
 #include "ui/FlatButton.h"
-#include "app/Program.h"
+#include "ui/MessageBoxes.h"
 #include "ui/ScrollBar.h"
 #include "ui/Theme.h"
-#include "common/Exception.h"
-#include "i18n/LanguageSupport.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -89,9 +89,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         FormMain = this;
         FormCreate();
         return 0;
-    case WM_DESTROY:
-        FormDestroy();
-        return 0;
+    case WM_DESTROY: FormDestroy(); return 0;
     case WM_COMMAND:
         if (lParam != 0) {
             // Notifications of the edit boxes.
@@ -141,33 +139,21 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_HOTKEY:
-        WMHotKey(wParam);
-        break; // the default processing follows in every case
-    case WM_SYSCOMMAND:
-        WMSysCommand(wParam);
-        break;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        PaintWindow();
-        return 0;
+    case WM_HOTKEY: WMHotKey(wParam); break; // the default processing follows in every case
+    case WM_SYSCOMMAND: WMSysCommand(wParam); break;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintWindow(); return 0;
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-        return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLOREDIT: return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (m_tooltip && header->hwndFrom == m_tooltip && header->code == TTN_GETDISPINFOW)
             return TooltipNeedsText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
         break;
     }
-    case WM_DPICHANGED:
-        DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam));
-        return 0;
+    case WM_DPICHANGED: DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-        ::InvalidateRect(Handle(), nullptr, TRUE);
-        break;
+    case WM_SYSCOLORCHANGE: ::InvalidateRect(Handle(), nullptr, TRUE); break;
     default:
         if (message == Theme::ChangedMessage()) {
             ThemeChanged();
@@ -216,9 +202,9 @@ void TFormMain::FormCreate()
             PlaceWindow(stored);
         }
 
-        CheckScreenColorDepth();  // step 10
-        RegisterGlobalHotKey();   // step 11
-        ApplyLanguage();          // step 12
+        CheckScreenColorDepth(); // step 10
+        RegisterGlobalHotKey();  // step 11
+        ApplyLanguage();         // step 12
     } catch (const std::exception& error) {
         // The rest of the creation sequence is skipped; the window is still
         // created and shown.
@@ -280,97 +266,47 @@ void TFormMain::RunCommand(int commandId)
     }
     switch (commandId) {
     case idMClipboard_CopyCodeToClipboard:
-    case idMCode_CopyCodeToClipboard:
-        MCode_CopyCodeToClipboardClick();
-        break;
-    case idMCode_CopyCodeToClipboard2:
-        MCode_CopyCodeToClipboard2Click();
-        break;
-    case idMClipboard_PasteCodeFromClipboard:
-        MClipboard_PasteCodeFromClipboardClick();
-        break;
-    case idMColor_SwapPrimaryAndSecondaryColor:
-        UDColorSwitchClick();
-        break;
+    case idMCode_CopyCodeToClipboard: MCode_CopyCodeToClipboardClick(); break;
+    case idMCode_CopyCodeToClipboard2: MCode_CopyCodeToClipboard2Click(); break;
+    case idMClipboard_PasteCodeFromClipboard: MClipboard_PasteCodeFromClipboardClick(); break;
+    case idMColor_SwapPrimaryAndSecondaryColor: UDColorSwitchClick(); break;
     case idMColor_Inverse:
     case idMColor_Complementary:
     case idMColor_Grayscaled:
     case idMColor_Desaturated:
-    case idMColor_Random:
-        MColorAdjust(commandId);
-        break;
+    case idMColor_Random: MColorAdjust(commandId); break;
     case idMTools_Dropper:
-    case idTMDropper:
-        MTools_DropperClick();
-        break;
-    case idMTools_Palette:
-        MTools_PaletteClick(idMTools_Palette);
-        break;
+    case idTMDropper: MTools_DropperClick(); break;
+    case idMTools_Palette: MTools_PaletteClick(idMTools_Palette); break;
     case idMColorSpace_RGB:
     case idMColorSpace_HLS:
     case idMColorSpace_CMY:
-    case idMColorSpace_CMYK:
-        MColorSpaceClick(commandId);
-        break;
+    case idMColorSpace_CMYK: MColorSpaceClick(commandId); break;
     case idMOutputFormat_HTMLCSS:
     case idMOutputFormat_Delphi:
     case idMOutputFormat_Cpp:
     case idMOutputFormat_VisualBasic:
-    case idMOutputFormat_WindowsColorReference:
-        MOutputFormatClick(commandId);
-        break;
-    case idMSettings_AutomaticallyCopyCodeToClipboard:
-        MSettings_AutomaticallyCopyCodeToClipboardClick();
-        break;
+    case idMOutputFormat_WindowsColorReference: MOutputFormatClick(commandId); break;
+    case idMSettings_AutomaticallyCopyCodeToClipboard: MSettings_AutomaticallyCopyCodeToClipboardClick(); break;
     case idMSettings_CodeWithPrefix:
-    case idMSettings_UppercaseCode:
-        MSettings_CodeOptionClick();
-        break;
-    case idMSettings_WindowAlwaysOnTop:
-        MSettings_WindowAlwaysOnTopClick();
-        break;
-    case idMSettings_TwoColorMode:
-        MSettings_TwoColorModeClick();
-        break;
-    case idMSettings_LoremIpsumText:
-        MSettings_LoremIpsumTextClick();
-        break;
-    case idMSettings_AllowMultipleInstances:
-        MSettings_AllowMultipleInstancesClick();
-        break;
-    case idMSettings_UseTrayIcon:
-        MSettings_UseTrayIconClick();
-        break;
-    case idMSettings_DisableSkin_FasterLaunch:
-        MSettings_DisableSkin_FasterLaunchClick();
-        break;
-    case idMSettings_SaveConfigurationOnExit:
-        MSettings_SaveConfigurationOnExitClick();
-        break;
+    case idMSettings_UppercaseCode: MSettings_CodeOptionClick(); break;
+    case idMSettings_WindowAlwaysOnTop: MSettings_WindowAlwaysOnTopClick(); break;
+    case idMSettings_TwoColorMode: MSettings_TwoColorModeClick(); break;
+    case idMSettings_LoremIpsumText: MSettings_LoremIpsumTextClick(); break;
+    case idMSettings_AllowMultipleInstances: MSettings_AllowMultipleInstancesClick(); break;
+    case idMSettings_UseTrayIcon: MSettings_UseTrayIconClick(); break;
+    case idMSettings_DisableSkin_FasterLaunch: MSettings_DisableSkin_FasterLaunchClick(); break;
+    case idMSettings_SaveConfigurationOnExit: MSettings_SaveConfigurationOnExitClick(); break;
     case idMSettings_LaunchInEyeDropperMode:
     case idMSettings_MinimizeWhileUsingDropper:
-    case idMSettings_SaveLastColorOnExit:
-        break; // read where they take effect
-    case idMSettings_SaveConfiguration:
-        MSettings_SaveConfigurationClick();
-        break;
-    case idMSettings_LoadDefault:
-        MSettings_LoadDefaultClick();
-        break;
-    case idMHelp_Feedback:
-        MHelp_FeedbackClick();
-        break;
-    case idMHelp_About:
-        MHelp_AboutClick();
-        break;
-    case idMDonate:
-        MDonateClick();
-        break;
-    case idTMExit:
-        TMExitClick();
-        break;
-    default:
-        break;
+    case idMSettings_SaveLastColorOnExit: break; // read where they take effect
+    case idMSettings_SaveConfiguration: MSettings_SaveConfigurationClick(); break;
+    case idMSettings_LoadDefault: MSettings_LoadDefaultClick(); break;
+    case idMHelp_Feedback: MHelp_FeedbackClick(); break;
+    case idMHelp_About: MHelp_AboutClick(); break;
+    case idMDonate: MDonateClick(); break;
+    case idTMExit: TMExitClick(); break;
+    default: break;
     }
 }
 
@@ -382,7 +318,8 @@ void TFormMain::CheckScreenColorDepth()
     // Only the low byte of the answer counts.
     const int bits = ::GetDeviceCaps(screen.get(), BITSPIXEL) & 0xFF;
     if (bits < 24)
-        WarningBox(sLowScreenColorDepth.empty() ? Text(TMainText::sLowScreenColorDepth) + L"." : sLowScreenColorDepth + L".");
+        WarningBox(sLowScreenColorDepth.empty() ? Text(TMainText::sLowScreenColorDepth) + L"."
+                                                : sLowScreenColorDepth + L".");
 }
 
 void TFormMain::RegisterGlobalHotKey()
@@ -454,9 +391,8 @@ void TFormMain::RunDropper()
 void TFormMain::MTools_PaletteClick(int sender)
 {
     const bool secondary = sender == idColorBoxPanel2;
-    static COLORREF customColors[16] = {
-        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    static COLORREF customColors[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
     CHOOSECOLORW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = Handle();

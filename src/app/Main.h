@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ui/ClipboardEx.h"
 #include "app/Commands.h"
 #include "app/MainIds.h"
+#include "ui/ClipboardEx.h"
 #include "ui/ThemedMenu.h"
 #include "ui/Window.h"
 
-#include <commctrl.h>
 #include "color/ColorFunctions.h"
+#include <commctrl.h>
 
 #include <array>
 #include <functional>

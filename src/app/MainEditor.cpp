@@ -1,11 +1,11 @@
 // The color editor of the main window: the primary and secondary color, the
 // component rows, the code labels, and the color and clipboard commands.
 
-#include "ui/ColorBox.h"
 #include "app/Main.h"
-#include "ui/ScrollBar.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
+#include "ui/ColorBox.h"
+#include "ui/ScrollBar.h"
 
 namespace {
 
@@ -147,8 +147,7 @@ void TFormMain::UpdateColorComponentsValues()
         values[0] = c.C, values[1] = c.M, values[2] = c.Y, values[3] = c.K;
         break;
     }
-    default:
-        throw Exception("UpdateColorComponentsValues: Unhandled TColorSpace case");
+    default: throw Exception("UpdateColorComponentsValues: Unhandled TColorSpace case");
     }
     ChangeLock lock(FChangeEventLock);
     for (size_t i = 0; i < 4; ++i) {
@@ -165,20 +164,11 @@ void TFormMain::UpdateColor()
     const int p3 = SBColorComponent[2]->Position();
     const int p4 = SBColorComponent[3]->Position();
     switch (GetColorSpace()) {
-    case csRGB:
-        FColorReference = RGBToColor(p1, p2, p3);
-        break;
-    case csHLS:
-        FColorReference = HLSToColor(p1, p2, p3);
-        break;
-    case csCMY:
-        FColorReference = CMYToColor(p1, p2, p3);
-        break;
-    case csCMYK:
-        FColorReference = CMYKToColor(p1, p2, p3, p4);
-        break;
-    default:
-        throw Exception("UpdateColor: Unhandled TColorSpace case");
+    case csRGB: FColorReference = RGBToColor(p1, p2, p3); break;
+    case csHLS: FColorReference = HLSToColor(p1, p2, p3); break;
+    case csCMY: FColorReference = CMYToColor(p1, p2, p3); break;
+    case csCMYK: FColorReference = CMYKToColor(p1, p2, p3, p4); break;
+    default: throw Exception("UpdateColor: Unhandled TColorSpace case");
     }
     PaintColorBox(*ColorBoxPanel, FColorReference);
     UpdateColorCode(false);
@@ -197,9 +187,9 @@ void TFormMain::SBColorComponentChange(int sender)
         throw Exception("SBColorComponentChange: Unhandled Sender");
     {
         ChangeLock lock(FChangeEventLock);
-        ::SetWindowTextW(EColorComponent[static_cast<size_t>(row)],
-                         Utf8ToWide(IntToZeroPaddedStr(SBColorComponent[static_cast<size_t>(row)]->Position(), 3))
-                             .c_str());
+        ::SetWindowTextW(
+            EColorComponent[static_cast<size_t>(row)],
+            Utf8ToWide(IntToZeroPaddedStr(SBColorComponent[static_cast<size_t>(row)]->Position(), 3)).c_str());
     }
     UpdateColor();
 }

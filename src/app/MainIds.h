@@ -84,7 +84,10 @@ struct TMainIdName {
     int Id;
 };
 
-#define VESK_ID(name) {#name, id##name}
+#define VESK_ID(name)                                                                                                  \
+    {                                                                                                                  \
+#name, id##name                                                                                                \
+    }
 inline constexpr TMainIdName MainIdNames[] = {
     VESK_ID(BDropper),
     VESK_ID(BPalette),

@@ -1,10 +1,10 @@
 // The main window's controls: creation, fonts, placement at the window's
 // DPI, painting and control colors.
 
+#include "app/Main.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
 #include "ui/FlatButton.h"
-#include "app/Main.h"
 #include "ui/ScrollBar.h"
 #include "ui/Theme.h"
 
@@ -20,15 +20,14 @@ constexpr int LabelLeft = 40, LabelTop = 9, LabelWidth = 62, LabelHeight = 13;
 constexpr int ScrollLeft = 102, ScrollTop = 11, ScrollWidth = 150, ScrollHeight = 12;
 constexpr int EditLeft = 274, EditTop = 6, EditWidth = 30, EditHeight = 23;
 constexpr int EditLabelGap = 6, EditLabelWidth = 10;
-constexpr int EditHeightOf3Rows = EditTop + 2 * RowStep + EditHeight + 6;  // 75
-constexpr int EditHeightOf4Rows = EditTop + 3 * RowStep + EditHeight + 6;  // 95
+constexpr int EditHeightOf3Rows = EditTop + 2 * RowStep + EditHeight + 6; // 75
+constexpr int EditHeightOf4Rows = EditTop + 3 * RowStep + EditHeight + 6; // 95
 
 HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, int id)
 {
     HWND child = ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                                   nullptr);
+                                   reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (!child)
         throw std::runtime_error("Unable to create a control of the main window");
     return child;
@@ -82,8 +81,8 @@ void TFormMain::CreateControls()
         SBColorComponent[i]->OnChange = [this, sender] { SBColorComponentChange(sender); };
     }
     for (size_t i = 0; i < 4; ++i) {
-        EColorComponent[i] = CreateChild(parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL,
-                                         idEColorComponent1 + static_cast<int>(i));
+        EColorComponent[i] =
+            CreateChild(parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, idEColorComponent1 + static_cast<int>(i));
         ::SendMessageW(EColorComponent[i], EM_SETLIMITTEXT, 3, 0);
     }
     ColorBoxPanel = std::make_unique<TColorBox>(parent, idColorBoxPanel);
@@ -100,8 +99,8 @@ void TFormMain::CreateControls()
     for (size_t i = 0; i < 4; ++i) {
         LColorComponent[i] = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
                                          idLColorComponent1 + static_cast<int>(i));
-        EColorComponentLabel[i] = CreateChild(parent, L"STATIC", SS_RIGHT | SS_NOPREFIX,
-                                              idEColorComponentLabel1 + static_cast<int>(i));
+        EColorComponentLabel[i] =
+            CreateChild(parent, L"STATIC", SS_RIGHT | SS_NOPREFIX, idEColorComponentLabel1 + static_cast<int>(i));
         ::SetWindowTextW(EColorComponentLabel[i], std::to_wstring(i + 1).c_str());
     }
     // The codes show "&H" as it is; SS_NOTIFY lets the tool tip see the
@@ -231,7 +230,8 @@ void TFormMain::PaintWindow()
         if (!::IsWindowVisible(EColorComponent[i]))
             continue;
         const int row = static_cast<int>(i) * RowStep;
-        RECT frame{Scale(EditLeft), Scale(EditTop + row), Scale(EditLeft + EditWidth), Scale(EditTop + row + EditHeight)};
+        RECT frame{Scale(EditLeft), Scale(EditTop + row), Scale(EditLeft + EditWidth),
+                   Scale(EditTop + row + EditHeight)};
         ::FillRect(buffer.get(), &frame, Theme::Brush(TThemeColor::EditBackground));
         ::FrameRect(buffer.get(), &frame, Theme::Brush(TThemeColor::Border));
     }

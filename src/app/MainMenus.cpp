@@ -1,16 +1,16 @@
 // The main window's menus, keyboard shortcuts and language texts.
 
-#include "ui/Application.h"
-#include "ui/FlatButton.h"
+#include "app/Commands.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "app/Commands.h"
-#include "settings/Settings.h"
-#include "settings/SettingsFile.h"
-#include "ui/Theme.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 #include "i18n/LanguageSupport.h"
+#include "settings/Settings.h"
+#include "settings/SettingsFile.h"
+#include "ui/Application.h"
+#include "ui/FlatButton.h"
+#include "ui/Theme.h"
 
 #include <string>
 #include <vector>
@@ -188,9 +188,7 @@ void TFormMain::CreateMenus()
                 KeepMenu(row.Opens, AppendPopup(MenuHandle(row.Menu), caption.c_str()));
             }
             break;
-        case TCommandKind::Separator:
-            AppendSeparator(MenuHandle(row.Menu));
-            break;
+        case TCommandKind::Separator: AppendSeparator(MenuHandle(row.Menu)); break;
         case TCommandKind::Command:
         case TCommandKind::Toggle:
         case TCommandKind::Radio:

@@ -1,14 +1,14 @@
 // The main window and the settings file: loading at start-up, the window's
 // place, saving, the immediate writes and restoring the defaults.
 
-#include "ui/ColorBox.h"
 #include "app/Main.h"
 #include "app/Program.h"
+#include "dropper/SystemFunctions.h"
+#include "i18n/LanguageSupport.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "settings/WindowPlacement.h"
-#include "dropper/SystemFunctions.h"
-#include "i18n/LanguageSupport.h"
+#include "ui/ColorBox.h"
 
 namespace {
 
@@ -36,15 +36,12 @@ void TFormMain::LoadSettings(const TSettings& stored)
         const bool value = stored.*key.Bool;
         switch (command.Apply) {
         case TApplySetting::CheckMark:
-        case TApplySetting::ClickOnReset:
-            SetChecked(command.Id, value);
-            break;
+        case TApplySetting::ClickOnReset: SetChecked(command.Id, value); break;
         case TApplySetting::Click:
             if (value)
                 Click(command.Id); // a disabled item (the tray icon) does nothing
             break;
-        case TApplySetting::Later:
-            break;
+        case TApplySetting::Later: break;
         }
     }
 
@@ -129,9 +126,10 @@ void TFormMain::PlaceWindow(const TSettings& stored)
     };
 
     const auto restored = RestoredWindowPosition(stored.StoredPosition(), size, desktop, nearestWorkArea);
-    const TScreenPoint place = restored ? *restored
-                                        : CenteredWindowPosition(size, TScreenRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN),
-                                                                                   ::GetSystemMetrics(SM_CYSCREEN)});
+    const TScreenPoint place = restored
+                                   ? *restored
+                                   : CenteredWindowPosition(size, TScreenRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                                                                              ::GetSystemMetrics(SM_CYSCREEN)});
     ::SetWindowPos(Handle(), nullptr, place.X, place.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -1,13 +1,13 @@
 // The program entry: start-up, the single-instance rule and shutdown.
 
-#include "ui/MessageBoxes.h"
-#include "ui/Application.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "settings/Settings.h"
-#include "ui/Theme.h"
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
+#include "settings/Settings.h"
+#include "ui/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Theme.h"
 
 #include <commctrl.h>
 #include <versionhelpers.h>
@@ -30,11 +30,29 @@ void HandOverToRunningInstance()
     ::SetForegroundWindow(other);
 }
 
-int RunProgram(HINSTANCE instance, bool disableTheme)
+// Per-monitor awareness where Windows offers it, so the eye dropper's
+// picture, the pointer and the monitors are all in physical pixels; the
+// manifest asks for the same, and then the call is refused as already done.
+// Older systems get the system-wide awareness.
+void DeclareDpiAwareness()
 {
     // Windows before Vista (major version 5) knows no DPI awareness.
-    if (::IsWindowsVistaOrGreater())
-        ::SetProcessDPIAware();
+    if (!::IsWindowsVistaOrGreater())
+        return;
+    using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    if (const FARPROC proc = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")) {
+        const auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(proc));
+        if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) || ::GetLastError() == ERROR_ACCESS_DENIED)
+            return;
+        if (setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE) || ::GetLastError() == ERROR_ACCESS_DENIED)
+            return;
+    }
+    ::SetProcessDPIAware();
+}
+
+int RunProgram(HINSTANCE instance, bool disableTheme)
+{
+    DeclareDpiAwareness();
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);

@@ -288,14 +288,9 @@ std::string ColorToStr(TColor color, TColorCodeFormat format, bool uppercase, bo
     }
     case ccfDelphi:
     case ccfCpp:
-    case ccfVisualBasic:
-        body = HexDigits(static_cast<std::uint32_t>(color), 8);
-        break;
-    case ccfWindowsColorReference:
-        body = IntToZeroPaddedStr(color, 8);
-        break;
-    default:
-        throw Exception("ColorToStr: unhandled TColorCodeFormat case");
+    case ccfVisualBasic: body = HexDigits(static_cast<std::uint32_t>(color), 8); break;
+    case ccfWindowsColorReference: body = IntToZeroPaddedStr(color, 8); break;
+    default: throw Exception("ColorToStr: unhandled TColorCodeFormat case");
     }
 
     if (!uppercase) {
@@ -378,8 +373,7 @@ TColor StrToColor(std::string_view text, TColorCodeFormat& format, bool& valid, 
             read = TryStrToInt(text, value);
         }
         break;
-    default:
-        throw Exception("StrToColor: unhandled TColorCodeFormat case");
+    default: throw Exception("StrToColor: unhandled TColorCodeFormat case");
     }
 
     valid = read && value >= 0 && value <= 0xFFFFFF;

@@ -212,14 +212,10 @@ TByteOrderMark ByteOrderMarkOf(std::string_view bytes)
 std::string_view ByteOrderMarkBytes(TByteOrderMark mark)
 {
     switch (mark) {
-    case TByteOrderMark::Utf8:
-        return Utf8Bom;
-    case TByteOrderMark::Utf16Le:
-        return Utf16LeBom;
-    case TByteOrderMark::Utf16Be:
-        return Utf16BeBom;
-    case TByteOrderMark::None:
-        break;
+    case TByteOrderMark::Utf8: return Utf8Bom;
+    case TByteOrderMark::Utf16Le: return Utf16LeBom;
+    case TByteOrderMark::Utf16Be: return Utf16BeBom;
+    case TByteOrderMark::None: break;
     }
     return {};
 }

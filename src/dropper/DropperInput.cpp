@@ -46,17 +46,13 @@ TDropperSetting WheelSetting(TShiftState shift)
 TZoomKeyAction ZoomKeyAction(unsigned virtualKey, bool keyDown, TShiftState shift)
 {
     switch (virtualKey) {
-    case VirtualKeyEscape:
-        return keyDown && NoModifier(shift) ? zkaCancel : zkaNone;
-    case VirtualKeyF12:
-        return !keyDown && NoModifier(shift) ? zkaCopyAndCancel : zkaNone;
+    case VirtualKeyEscape: return keyDown && NoModifier(shift) ? zkaCancel : zkaNone;
+    case VirtualKeyF12: return !keyDown && NoModifier(shift) ? zkaCopyAndCancel : zkaNone;
     case VirtualKeyLeft:
     case VirtualKeyUp:
     case VirtualKeyRight:
-    case VirtualKeyDown:
-        return keyDown && !shift.Ctrl && !shift.Alt ? zkaMovePointer : zkaNone;
-    default:
-        return zkaNone;
+    case VirtualKeyDown: return keyDown && !shift.Ctrl && !shift.Alt ? zkaMovePointer : zkaNone;
+    default: return zkaNone;
     }
 }
 
@@ -76,20 +72,11 @@ TScreenPoint ArrowKeyPointerPosition(unsigned virtualKey, bool shift, TScreenPoi
     std::int64_t x = pointer.X;
     std::int64_t y = pointer.Y;
     switch (virtualKey) {
-    case VirtualKeyLeft:
-        x -= step;
-        break;
-    case VirtualKeyRight:
-        x += step;
-        break;
-    case VirtualKeyUp:
-        y -= step;
-        break;
-    case VirtualKeyDown:
-        y += step;
-        break;
-    default:
-        return pointer;
+    case VirtualKeyLeft: x -= step; break;
+    case VirtualKeyRight: x += step; break;
+    case VirtualKeyUp: y -= step; break;
+    case VirtualKeyDown: y += step; break;
+    default: return pointer;
     }
     return {ClampToRange(x, area.Left, area.Right), ClampToRange(y, area.Top, area.Bottom)};
 }

@@ -79,14 +79,11 @@ void TDropperSession::Update(TScreenPoint clientPoint)
         }
     }
     switch (RenderZoomArea(FScene.Snapshot, clientPoint, geometry, target)) {
-    case rrDrawn:
-        FHost.ZoomPictureChanged();
-        break;
+    case rrDrawn: FHost.ZoomPictureChanged(); break;
     case rrInvalidInput:
         FHost.AppendErrorLine("RenderZoomArea: Invalid input");
         FHost.CancelRun();
         break;
-    case rrPictureSizeMismatch:
-        break;
+    case rrPictureSizeMismatch: break;
     }
 }

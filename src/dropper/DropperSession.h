@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "settings/WindowPlacement.h"
 #include "color/ColorFunctions.h"
 #include "dropper/DropperSettings.h"
 #include "dropper/PixelBuffer.h"
+#include "settings/WindowPlacement.h"
 
 // The frozen desktop and where it lies on the screen. The picture's pixel
 // (0, 0) is the virtual desktop's top-left corner, DesktopOrigin, so client

@@ -198,20 +198,11 @@ void TDropperSettings::DecMouseSpeed()
 void TDropperSettings::WheelStep(bool up, TShiftState shift)
 {
     switch (WheelSetting(shift)) {
-    case dsZoomFactor:
-        up ? IncZoomFactor() : DecZoomFactor();
-        break;
-    case dsSourceSize:
-        up ? IncSourceSize() : DecSourceSize();
-        break;
-    case dsSampleSize:
-        up ? IncSampleSize() : DecSampleSize();
-        break;
-    case dsMouseSpeed:
-        up ? IncMouseSpeed() : DecMouseSpeed();
-        break;
-    case dsNone:
-        break;
+    case dsZoomFactor: up ? IncZoomFactor() : DecZoomFactor(); break;
+    case dsSourceSize: up ? IncSourceSize() : DecSourceSize(); break;
+    case dsSampleSize: up ? IncSampleSize() : DecSampleSize(); break;
+    case dsMouseSpeed: up ? IncMouseSpeed() : DecMouseSpeed(); break;
+    case dsNone: break;
     }
 }
 

@@ -7,12 +7,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-#include "settings/WindowPlacement.h"
 #include "color/ColorFunctions.h"
 #include "dropper/DropperInput.h"
 #include "dropper/PixelBuffer.h"
 #include "dropper/ZoomRendering.h"
+#include "settings/WindowPlacement.h"
 
 enum TZoomLabel : std::uint8_t {
     zlRGB,
@@ -29,7 +30,7 @@ class TDropperHost {
 public:
     virtual ~TDropperHost() = default;
 
-    virtual void SetCaption(TZoomLabel label, const std::string& caption) = 0;
+    virtual void SetCaption(TZoomLabel label, std::string_view caption) = 0;
     // Clear the zoom picture and make it side x side (the zoom window and its
     // region follow). Called when a setting changes, never on a move.
     virtual void ResizeZoomPicture(int side) = 0;

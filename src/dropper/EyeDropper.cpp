@@ -12,8 +12,7 @@ class TSystemStateGuard {
 public:
     TSystemStateGuard(HWND owner)
         : m_owner(owner), m_mouseSpeed(GetSystemMouseSpeed()), m_minimizeAnimation(GetMinimizeAnimation())
-    {
-    }
+    {}
     TSystemStateGuard(const TSystemStateGuard&) = delete;
     TSystemStateGuard& operator=(const TSystemStateGuard&) = delete;
     ~TSystemStateGuard()

@@ -64,8 +64,8 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
     TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, Monitors()};
     if (scene.Monitors.empty())
         scene.Monitors.push_back({m_desktop.left, m_desktop.top, m_desktop.right, m_desktop.bottom});
-    FSession = std::make_unique<TDropperSession>(static_cast<TDropperHost&>(*this), std::move(scene),
-                                                 context.Values, CursorPos());
+    FSession = std::make_unique<TDropperSession>(static_cast<TDropperHost&>(*this), std::move(scene), context.Values,
+                                                 CursorPos());
 }
 
 TFormSnapshot::~TFormSnapshot()
@@ -152,8 +152,7 @@ void TFormSnapshot::EndModal(TModalResult result)
 LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1; // the picture covers everything
+    case WM_ERASEBKGND: return 1; // the picture covers everything
     case WM_PAINT: {
         PaintDc paint(Handle());
         const RECT& area = paint.area();
@@ -169,23 +168,14 @@ LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam)
             ApplicationEventsActivate();
         break;
-    case WM_MOUSEMOVE:
-        ImgSnapshotMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return 0;
+    case WM_MOUSEMOVE: ImgSnapshotMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN:
-        ImgSnapshotMouseDown(message);
-        return 0;
-    case WM_CLOSE:
-        EndModal(TModalResult::Cancel);
-        return 0;
-    case ZoomClosedMessage:
-        FFormZoom.reset();
-        return 0;
-    default:
-        break;
+    case WM_XBUTTONDOWN: ImgSnapshotMouseDown(message); return 0;
+    case WM_CLOSE: EndModal(TModalResult::Cancel); return 0;
+    case ZoomClosedMessage: FFormZoom.reset(); return 0;
+    default: break;
     }
     return Window::HandleMessage(message, wParam, lParam);
 }
@@ -241,7 +231,7 @@ void TFormSnapshot::ImgSnapshotMouseMove(int x, int y)
 
 // TDropperHost
 
-void TFormSnapshot::SetCaption(TZoomLabel label, const std::string& caption)
+void TFormSnapshot::SetCaption(TZoomLabel label, std::string_view caption)
 {
     if (FFormZoom)
         FFormZoom->SetCaption(label, caption);
@@ -329,9 +319,7 @@ void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shi
     if (m_modalResult != TModalResult::None)
         return;
     switch (action) {
-    case zkaCancel:
-        CancelRun();
-        break;
+    case zkaCancel: CancelRun(); break;
     case zkaCopyAndCancel:
         if (FFormZoom && FFormZoom->ZoomBitmap() && m_context.Clipboard)
             m_context.Clipboard->SetBitmap(FFormZoom->ZoomBitmap());
@@ -345,8 +333,7 @@ void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shi
         FSession->Settings().RefreshZoom();
         break;
     }
-    case zkaNone:
-        break;
+    case zkaNone: break;
     }
 }
 

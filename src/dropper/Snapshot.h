@@ -62,7 +62,7 @@ private:
     void EndModal(TModalResult result);
 
     // TDropperHost
-    void SetCaption(TZoomLabel label, const std::string& caption) override;
+    void SetCaption(TZoomLabel label, std::string_view caption) override;
     void ResizeZoomPicture(int side) override;
     void ClipCursorToSnapshot() override;
     void RefreshZoom() override;

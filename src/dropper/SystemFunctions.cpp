@@ -44,6 +44,5 @@ int GetSystemMouseSpeed()
 void SetSystemMouseSpeed(int speed)
 {
     // The speed travels in the pointer argument itself, not behind it.
-    g_systemParametersInfo(SPI_SETMOUSESPEED, 0,
-                           reinterpret_cast<PVOID>(static_cast<std::intptr_t>(speed)), 0);
+    g_systemParametersInfo(SPI_SETMOUSESPEED, 0, reinterpret_cast<PVOID>(static_cast<std::intptr_t>(speed)), 0);
 }

@@ -19,7 +19,6 @@ constexpr int BevelWidth = 108;
 constexpr int LabelTops[] = {6, 32, 51, 77, 96, 115, 134};
 constexpr int BevelTops[] = {25, 70};
 
-
 // Puts a bitmap into a memory DC, keeping what was there for the release.
 void Select(const UniqueMemoryDc& dc, HBITMAP bitmap, HGDIOBJ& old) noexcept
 {
@@ -77,7 +76,7 @@ int TFormZoom::Scale(int pixels) const noexcept
     return ::MulDiv(pixels, static_cast<int>(m_dpi), USER_DEFAULT_SCREEN_DPI);
 }
 
-void TFormZoom::SetCaption(TZoomLabel label, const std::string& caption)
+void TFormZoom::SetCaption(TZoomLabel label, std::string_view caption)
 {
     // Into a fixed buffer: the captions change on every pointer move, and
     // that path allocates nothing.
@@ -139,7 +138,7 @@ void TFormZoom::UpdateVisibleFormRegion()
     const int zl = Scale(ColorBoxSide + Gap), zw = m_view.Width + 2, zh = m_view.Height + 2;
     const int cw = Scale(ColorBoxSide), ch = Scale(ColorBoxSide);
     const int vt = Scale(ValuesTop), vw = Scale(ValuesWidth), vh = Scale(ValuesHeight);
-    const POINT vertices[12] = {{0, 0},       {zl + zw, 0}, {zl + zw, zh}, {zl, zh}, {zl, 0},  {cw, 0},
+    const POINT vertices[12] = {{0, 0},        {zl + zw, 0}, {zl + zw, zh}, {zl, zh}, {zl, 0},  {cw, 0},
                                 {cw, vt + vh}, {0, vt + vh}, {0, vt},       {vw, vt}, {cw, ch}, {0, ch}};
     HRGN region = ::CreatePolygonRgn(vertices, 12, ALTERNATE);
     if (!region)
@@ -240,10 +239,8 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) != WA_INACTIVE)
             FormActivate();
         return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_ACTIVATE;
-    case WM_ERASEBKGND:
-        return 1; // the back buffer covers everything
+    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    case WM_ERASEBKGND: return 1; // the back buffer covers everything
     case WM_PAINT: {
         PaintDc paint(Handle());
         if (m_bufferDc) {
@@ -257,8 +254,8 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP: {
         const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        const TShiftState shift{::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0,
-                                ::GetKeyState(VK_MENU) < 0, false};
+        const TShiftState shift{::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0,
+                                false};
         const auto key = static_cast<unsigned>(wParam);
         if (const TZoomKeyAction action = ZoomKeyAction(key, down, shift); action != zkaNone) {
             m_events.ZoomKey(action, key, shift.Shift);
@@ -266,18 +263,13 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
-    case WM_MOUSEWHEEL:
-        MouseWheel(wParam);
-        return 0;
-    case WM_MOUSEMOVE:
-        m_events.ZoomMouseMove();
-        return 0;
+    case WM_MOUSEWHEEL: MouseWheel(wParam); return 0;
+    case WM_MOUSEMOVE: m_events.ZoomMouseMove(); return 0;
     case WM_CLOSE:
         // The run owns the window; it lets it go once this message is done.
         m_events.ZoomClosed();
         return 0;
-    default:
-        break;
+    default: break;
     }
     return Window::HandleMessage(message, wParam, lParam);
 }

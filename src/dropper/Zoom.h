@@ -36,7 +36,7 @@ public:
     TFormZoom(HWND owner, TZoomEvents& events, UINT dpi);
     ~TFormZoom() override;
 
-    void SetCaption(TZoomLabel label, const std::string& caption);
+    void SetCaption(TZoomLabel label, std::string_view caption);
     void SetSampleColor(TColor color) noexcept { m_sampleColor = color; }
     // A new, black zoom picture of side x side; the window and its region
     // follow its size.

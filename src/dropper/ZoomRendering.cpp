@@ -250,39 +250,17 @@ TRenderResult RenderZoomArea(const TDesktopPictureView& picture, TScreenPoint po
     // The zoom factors the wheel reaches on common monitors get a block
     // writer of their own size.
     switch (zoom) {
-    case 3:
-        RenderBlockRows<3>(rows);
-        break;
-    case 4:
-        RenderBlockRows<4>(rows);
-        break;
-    case 5:
-        RenderBlockRows<5>(rows);
-        break;
-    case 6:
-        RenderBlockRows<6>(rows);
-        break;
-    case 7:
-        RenderBlockRows<7>(rows);
-        break;
-    case 8:
-        RenderBlockRows<8>(rows);
-        break;
-    case 9:
-        RenderBlockRows<9>(rows);
-        break;
-    case 10:
-        RenderBlockRows<10>(rows);
-        break;
-    case 11:
-        RenderBlockRows<11>(rows);
-        break;
-    case 12:
-        RenderBlockRows<12>(rows);
-        break;
-    default:
-        RenderBlockRows<0>(rows);
-        break;
+    case 3: RenderBlockRows<3>(rows); break;
+    case 4: RenderBlockRows<4>(rows); break;
+    case 5: RenderBlockRows<5>(rows); break;
+    case 6: RenderBlockRows<6>(rows); break;
+    case 7: RenderBlockRows<7>(rows); break;
+    case 8: RenderBlockRows<8>(rows); break;
+    case 9: RenderBlockRows<9>(rows); break;
+    case 10: RenderBlockRows<10>(rows); break;
+    case 11: RenderBlockRows<11>(rows); break;
+    case 12: RenderBlockRows<12>(rows); break;
+    default: RenderBlockRows<0>(rows); break;
     }
 
     const int d = (sourceSize - geometry.SampleSize) / 2 * zoom;

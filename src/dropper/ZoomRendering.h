@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "settings/WindowPlacement.h"
 #include "color/ColorFunctions.h"
 #include "dropper/PixelBuffer.h"
+#include "settings/WindowPlacement.h"
 
 // What the zoom picture shows, and what a sample counts, for pixels beyond
 // the edges of the desktop picture. A darker gray than the middle so that its

@@ -1,6 +1,9 @@
 #include "dropper/ZoomTexts.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <system_error>
 
 namespace {
 
@@ -13,26 +16,51 @@ std::string SettingCaption(std::string_view text, int value, std::string_view un
     return caption;
 }
 
-std::string Pair(std::string_view label, std::int64_t x, std::int64_t y)
+TShortText Pair(std::string_view label, std::int64_t x, std::int64_t y)
 {
-    std::string caption(label);
+    TShortText caption;
+    caption += label;
     caption += " = [";
-    caption += std::to_string(x);
+    caption += x;
     caption += ", ";
-    caption += std::to_string(y);
+    caption += y;
     caption += "]";
     return caption;
 }
 
 } // namespace
 
-std::string RGBCaption(TColor color)
+TShortText& TShortText::operator+=(std::string_view text) noexcept
 {
-    const TRGB rgb = ColorToRGB(color);
-    return "RGB = (" + std::to_string(rgb.R) + ", " + std::to_string(rgb.G) + ", " + std::to_string(rgb.B) + ")";
+    const std::size_t count = std::min(text.size(), Capacity - FSize);
+    std::copy_n(text.data(), count, FText.data() + FSize);
+    FSize += count;
+    return *this;
 }
 
-std::string ScreenCaption(TScreenPoint screenPoint)
+TShortText& TShortText::operator+=(std::int64_t number) noexcept
+{
+    const auto result = std::to_chars(FText.data() + FSize, FText.data() + Capacity, number);
+    if (result.ec == std::errc())
+        FSize = static_cast<std::size_t>(result.ptr - FText.data());
+    return *this;
+}
+
+TShortText RGBCaption(TColor color)
+{
+    const TRGB rgb = ColorToRGB(color);
+    TShortText caption;
+    caption += "RGB = (";
+    caption += rgb.R;
+    caption += ", ";
+    caption += rgb.G;
+    caption += ", ";
+    caption += rgb.B;
+    caption += ")";
+    return caption;
+}
+
+TShortText ScreenCaption(TScreenPoint screenPoint)
 {
     return Pair("Screen", screenPoint.X, screenPoint.Y);
 }
@@ -40,12 +68,14 @@ std::string ScreenCaption(TScreenPoint screenPoint)
 // The offset equals the screen position exactly when the monitor's corner is
 // at (0, 0), the primary monitor; repeating the same numbers would only be
 // noise there.
-std::string MonitorCaption(TScreenPoint screenPoint, const TScreenRect& monitor)
+TShortText MonitorCaption(TScreenPoint screenPoint, const TScreenRect& monitor)
 {
     const std::int64_t x = std::int64_t{screenPoint.X} - monitor.Left;
     const std::int64_t y = std::int64_t{screenPoint.Y} - monitor.Top;
     if (x == screenPoint.X && y == screenPoint.Y) {
-        return "Monitor = -- ditto --";
+        TShortText caption;
+        caption += "Monitor = -- ditto --";
+        return caption;
     }
     return Pair("Monitor", x, y);
 }

@@ -93,7 +93,8 @@ bool IsLanguageFileName(std::string_view name)
     // The Windows pattern "*.ini" matches the extension in any letter case;
     // such files are listed and then reported by the name check.
     constexpr std::string_view extension = ".ini";
-    return name.size() > extension.size() && EqualsIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
+    return name.size() > extension.size()
+           && EqualsIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension);
 }
 
 } // namespace
@@ -114,12 +115,9 @@ std::string DecodeLanguageFileBytes(std::string_view bytes, const TAnsiDecoder& 
         if (!IsValidUtf8(bytes))
             throw ELanguageFile("invalid UTF-8 text");
         return std::string(bytes);
-    case TByteOrderMark::Utf16Le:
-        return DecodeUtf16Text(bytes, TByteOrder::LittleEndian);
-    case TByteOrderMark::Utf16Be:
-        return DecodeUtf16Text(bytes, TByteOrder::BigEndian);
-    case TByteOrderMark::None:
-        break;
+    case TByteOrderMark::Utf16Le: return DecodeUtf16Text(bytes, TByteOrder::LittleEndian);
+    case TByteOrderMark::Utf16Be: return DecodeUtf16Text(bytes, TByteOrder::BigEndian);
+    case TByteOrderMark::None: break;
     }
     std::optional<std::string> text = decodeAnsi(bytes);
     if (!text)
@@ -131,8 +129,8 @@ TIniDocument ParseLanguageFileText(std::string_view text)
 {
     TIniDocument document;
     for (const TTextLine& position : SplitLines(text)) {
-        const TIniLine line = ReadIniLine(text.substr(position.Begin, position.TextEnd - position.Begin),
-                                          LanguageFileRules);
+        const TIniLine line =
+            ReadIniLine(text.substr(position.Begin, position.TextEnd - position.Begin), LanguageFileRules);
         if (line.Kind == TIniLineKind::Section) {
             document.push_back({std::string(line.Name), {}});
             continue;

@@ -1,8 +1,8 @@
 #include "i18n/WindowsLanguageEnvironment.h"
 
-#include "ui/MessageBoxes.h"
-#include "settings/SettingsFile.h"
 #include "common/Win32.h"
+#include "settings/SettingsFile.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ std::string TWindowsLanguageEnvironment::UserLocaleLanguage() const
 std::string TWindowsLanguageEnvironment::UILanguageLocaleNames() const
 {
     wchar_t name[LOCALE_NAME_MAX_LENGTH]{};
-    const int length = ::LCIDToLocaleName(MAKELCID(::GetUserDefaultUILanguage(), SORT_DEFAULT), name,
-                                          LOCALE_NAME_MAX_LENGTH, 0);
+    const int length =
+        ::LCIDToLocaleName(MAKELCID(::GetUserDefaultUILanguage(), SORT_DEFAULT), name, LOCALE_NAME_MAX_LENGTH, 0);
     if (length <= 1)
         return {};
     return WideToUtf8(std::wstring_view(name, static_cast<size_t>(length - 1)));
@@ -60,8 +60,8 @@ std::optional<std::string> TWindowsLanguageEnvironment::DecodeAnsi(std::string_v
     return WideToUtf8(wide);
 }
 
-std::string TWindowsLanguageEnvironment::ReadIniString(const std::filesystem::path& iniFile,
-                                                       std::string_view section, std::string_view key) const
+std::string TWindowsLanguageEnvironment::ReadIniString(const std::filesystem::path& iniFile, std::string_view section,
+                                                       std::string_view key) const
 {
     return TSettingsFile(iniFile).ReadString(section, key, "");
 }

@@ -77,17 +77,14 @@ struct TSettingKey {
     constexpr TSettingKey(std::string_view section, std::string_view key, bool TSettings::*field,
                           TWrittenBy writtenBy = TWrittenBy::Save)
         : Section(section), Key(key), Bool(field), WrittenBy(writtenBy)
-    {
-    }
+    {}
     constexpr TSettingKey(std::string_view section, std::string_view key, std::int32_t TSettings::*field,
                           TWrittenBy writtenBy = TWrittenBy::Save)
         : Section(section), Key(key), Integer(field), WrittenBy(writtenBy)
-    {
-    }
+    {}
     constexpr TSettingKey(std::string_view section, std::string_view key, std::string TSettings::*field)
         : Section(section), Key(key), Text(field)
-    {
-    }
+    {}
 
     std::string_view Section;
     std::string_view Key;

@@ -89,8 +89,8 @@ void CheckNames(std::string_view section, std::string_view key, std::string_view
     if (section.empty() || TrimIniText(section, SettingsFileRules) != section || HasLineBreak(section)
         || section.find(']') != std::string_view::npos)
         throw Exception("SetSettingsValue: Invalid section name");
-    if (key.empty() || TrimIniText(key, SettingsFileRules) != key || HasLineBreak(key) || key.find('=') != std::string_view::npos
-        || key.front() == ';' || key.front() == '[')
+    if (key.empty() || TrimIniText(key, SettingsFileRules) != key || HasLineBreak(key)
+        || key.find('=') != std::string_view::npos || key.front() == ';' || key.front() == '[')
         throw Exception("SetSettingsValue: Invalid key name");
     if (HasLineBreak(value))
         throw Exception("SetSettingsValue: Line break in value");
@@ -182,16 +182,13 @@ TSettingsText DecodeSettingsText(std::string_view bytes)
         }
         // Unpaired surrogates are kept so that the file is written back byte
         // for byte; KeepSurrogates never fails.
-        result.Text = *Utf16ToUtf8(Utf16FromBytes(content, ByteOrderOf(result.Encoding)),
-                                   TInvalidText::KeepSurrogates);
+        result.Text = *Utf16ToUtf8(Utf16FromBytes(content, ByteOrderOf(result.Encoding)), TInvalidText::KeepSurrogates);
         break;
     case TByteOrderMark::Utf8:
         result.Encoding = TTextEncoding::Utf8WithBom;
         result.Text = content;
         break;
-    case TByteOrderMark::None:
-        result.Text = content;
-        break;
+    case TByteOrderMark::None: result.Text = content; break;
     }
     return result;
 }
@@ -199,10 +196,8 @@ TSettingsText DecodeSettingsText(std::string_view bytes)
 std::string EncodeSettingsText(const TSettingsText& text)
 {
     switch (text.Encoding) {
-    case TTextEncoding::Utf8:
-        return text.Text;
-    case TTextEncoding::Utf8WithBom:
-        return std::string(ByteOrderMarkBytes(TByteOrderMark::Utf8)) + text.Text;
+    case TTextEncoding::Utf8: return text.Text;
+    case TTextEncoding::Utf8WithBom: return std::string(ByteOrderMarkBytes(TByteOrderMark::Utf8)) + text.Text;
     case TTextEncoding::Utf16Le:
     case TTextEncoding::Utf16Be: {
         const TByteOrderMark mark =

@@ -72,9 +72,7 @@ void TColorBox::SetFont(HFONT font)
 LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONDBLCLK:
-        WMLButtonDblClk();
-        return 0;
+    case WM_LBUTTONDBLCLK: WMLButtonDblClk(); return 0;
     case WM_GETDLGCODE: {
         // Enter opens the dialog here instead of going to the window as OK.
         const auto* keyMessage = reinterpret_cast<const MSG*>(lParam);
@@ -89,18 +87,14 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        break;
+    case WM_KILLFOCUS: Invalidate(); break;
     case WM_SETFONT:
         m_font = reinterpret_cast<HFONT>(wParam);
         if (lParam)
             Invalidate();
         return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(m_font);
-    default:
-        break;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    default: break;
     }
     return TPaintedControl::HandleMessage(message, wParam, lParam);
 }

@@ -65,28 +65,14 @@ void TColorSwitch::Click()
 LRESULT TColorSwitch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONDOWN:
-        WMLButtonDown(PointFromLParam(lParam));
-        return 0;
-    case WM_MOUSEMOVE:
-        WMMouseMove(PointFromLParam(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        WMLButtonUp(PointFromLParam(lParam));
-        return 0;
-    case WM_MOUSELEAVE:
-        WMMouseLeave();
-        return 0;
+    case WM_LBUTTONDOWN: WMLButtonDown(PointFromLParam(lParam)); return 0;
+    case WM_MOUSEMOVE: WMMouseMove(PointFromLParam(lParam)); return 0;
+    case WM_LBUTTONUP: WMLButtonUp(PointFromLParam(lParam)); return 0;
+    case WM_MOUSELEAVE: WMMouseLeave(); return 0;
     case WM_CAPTURECHANGED:
-    case WM_CANCELMODE:
-        CancelPress();
-        return 0;
-    case WM_KEYDOWN:
-        WMKeyDown(wParam);
-        return 0;
-    case WM_KEYUP:
-        WMKeyUp(wParam);
-        return 0;
+    case WM_CANCELMODE: CancelPress(); return 0;
+    case WM_KEYDOWN: WMKeyDown(wParam); return 0;
+    case WM_KEYUP: WMKeyUp(wParam); return 0;
     case WM_GETDLGCODE:
         // Left and Right are ours; Tab still moves on.
         return DLGC_WANTARROWS;
@@ -100,23 +86,18 @@ LRESULT TColorSwitch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CancelPress();
         Invalidate();
         return 0;
-    case WM_UPDATEUISTATE:
-        Invalidate();
-        return TPaintedControl::HandleMessage(message, wParam, lParam);
+    case WM_UPDATEUISTATE: Invalidate(); return TPaintedControl::HandleMessage(message, wParam, lParam);
     case UDM_GETPOS32:
         if (lParam)
             *reinterpret_cast<BOOL*>(lParam) = FALSE;
         return m_position;
-    case UDM_SETPOS32:
-        return UDMSetPos32(static_cast<int>(lParam));
-    case UDM_GETRANGE32:
-        return UDMGetRange32(reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
+    case UDM_SETPOS32: return UDMSetPos32(static_cast<int>(lParam));
+    case UDM_GETRANGE32: return UDMGetRange32(reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
     case UDM_SETRANGE32:
         m_low = static_cast<int>(wParam);
         m_high = static_cast<int>(lParam);
         return 0;
-    default:
-        return TPaintedControl::HandleMessage(message, wParam, lParam);
+    default: return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -230,17 +211,14 @@ void TColorSwitch::WMKeyDown(WPARAM key)
 {
     switch (key) {
     case VK_LEFT:
-    case VK_RIGHT:
-        Click();
-        break;
+    case VK_RIGHT: Click(); break;
     case VK_SPACE:
         if (!m_spaceDown) {
             m_spaceDown = true;
             Invalidate();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -151,30 +151,15 @@ void TFlatButton::Click()
 LRESULT TFlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONDOWN:
-        WMLButtonDown(PointFromLParam(lParam));
-        return 0;
-    case WM_MOUSEMOVE:
-        WMMouseMove(PointFromLParam(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        WMLButtonUp(PointFromLParam(lParam));
-        return 0;
-    case WM_MOUSELEAVE:
-        WMMouseLeave();
-        return 0;
+    case WM_LBUTTONDOWN: WMLButtonDown(PointFromLParam(lParam)); return 0;
+    case WM_MOUSEMOVE: WMMouseMove(PointFromLParam(lParam)); return 0;
+    case WM_LBUTTONUP: WMLButtonUp(PointFromLParam(lParam)); return 0;
+    case WM_MOUSELEAVE: WMMouseLeave(); return 0;
     case WM_CAPTURECHANGED:
-    case WM_CANCELMODE:
-        CancelPress();
-        return 0;
-    case WM_KEYDOWN:
-        WMKeyDown(wParam);
-        return 0;
-    case WM_KEYUP:
-        WMKeyUp(wParam);
-        return 0;
-    case WM_GETDLGCODE:
-        return WMGetDlgCode(reinterpret_cast<const MSG*>(lParam));
+    case WM_CANCELMODE: CancelPress(); return 0;
+    case WM_KEYDOWN: WMKeyDown(wParam); return 0;
+    case WM_KEYUP: WMKeyUp(wParam); return 0;
+    case WM_GETDLGCODE: return WMGetDlgCode(reinterpret_cast<const MSG*>(lParam));
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         m_spaceDown = false; // a Space press the focus left behind never clicks
@@ -185,11 +170,8 @@ LRESULT TFlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CancelPress();
         Invalidate();
         return 0;
-    case WM_UPDATEUISTATE:
-        Invalidate();
-        return TPaintedControl::HandleMessage(message, wParam, lParam);
-    default:
-        return TPaintedControl::HandleMessage(message, wParam, lParam);
+    case WM_UPDATEUISTATE: Invalidate(); return TPaintedControl::HandleMessage(message, wParam, lParam);
+    default: return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
 

@@ -21,9 +21,7 @@ LRESULT TPaintedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         Paint(reinterpret_cast<HDC>(wParam), client);
         return 0;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    default:
-        return Window::HandleMessage(message, wParam, lParam);
+    case WM_ERASEBKGND: return 1;
+    default: return Window::HandleMessage(message, wParam, lParam);
     }
 }

@@ -61,21 +61,12 @@ void TScrollBar::Step(TPart part)
 {
     long long delta = 0;
     switch (part) {
-    case TPart::LeftArrow:
-        delta = -m_smallChange;
-        break;
-    case TPart::RightArrow:
-        delta = m_smallChange;
-        break;
-    case TPart::LeftTrack:
-        delta = -m_largeChange;
-        break;
-    case TPart::RightTrack:
-        delta = m_largeChange;
-        break;
+    case TPart::LeftArrow: delta = -m_smallChange; break;
+    case TPart::RightArrow: delta = m_smallChange; break;
+    case TPart::LeftTrack: delta = -m_largeChange; break;
+    case TPart::RightTrack: delta = m_largeChange; break;
     case TPart::None:
-    case TPart::Thumb:
-        return;
+    case TPart::Thumb: return;
     }
     // Wider arithmetic, so a step past either end of the int range cannot
     // wrap around before it is clamped.
@@ -137,45 +128,28 @@ void TScrollBar::SetHot(TPart part)
 LRESULT TScrollBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_LBUTTONDOWN:
-        WMLButtonDown(PointFromLParam(lParam));
-        return 0;
-    case WM_MOUSEMOVE:
-        WMMouseMove(PointFromLParam(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        WMLButtonUp();
-        return 0;
-    case WM_MOUSELEAVE:
-        WMMouseLeave();
-        return 0;
-    case WM_CAPTURECHANGED:
-        WMCaptureChanged();
-        return 0;
-    case WM_CANCELMODE:
-        WMLButtonUp();
-        return 0;
+    case WM_LBUTTONDOWN: WMLButtonDown(PointFromLParam(lParam)); return 0;
+    case WM_MOUSEMOVE: WMMouseMove(PointFromLParam(lParam)); return 0;
+    case WM_LBUTTONUP: WMLButtonUp(); return 0;
+    case WM_MOUSELEAVE: WMMouseLeave(); return 0;
+    case WM_CAPTURECHANGED: WMCaptureChanged(); return 0;
+    case WM_CANCELMODE: WMLButtonUp(); return 0;
     case WM_TIMER:
         if (wParam == RepeatTimer)
             WMTimer();
         return 0;
-    case WM_KEYDOWN:
-        WMKeyDown(wParam);
-        return 0;
+    case WM_KEYDOWN: WMKeyDown(wParam); return 0;
     case WM_GETDLGCODE:
         // Arrows come to us; Tab still moves on to the next control.
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Invalidate();
-        return 0;
+    case WM_KILLFOCUS: Invalidate(); return 0;
     case WM_ENABLE:
         if (!wParam)
             WMLButtonUp(); // a disabled bar drops a press in progress
         Invalidate();
         return 0;
-    case SBM_GETPOS:
-        return m_position;
+    case SBM_GETPOS: return m_position;
     case SBM_SETPOS: {
         // Redrawing is always deferred to WM_PAINT, so the redraw flag in
         // lParam has nothing to switch off.
@@ -183,18 +157,15 @@ LRESULT TScrollBar::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetPosition(static_cast<int>(wParam));
         return previous;
     }
-    case SBM_GETRANGE:
-        return SBMGetRange(reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
+    case SBM_GETRANGE: return SBMGetRange(reinterpret_cast<int*>(wParam), reinterpret_cast<int*>(lParam));
     case SBM_SETRANGE:
     case SBM_SETRANGEREDRAW: {
         const int previous = m_position;
         SetRange(static_cast<int>(wParam), static_cast<int>(lParam));
         return previous;
     }
-    case SBM_GETSCROLLINFO:
-        return SBMGetScrollInfo(reinterpret_cast<SCROLLINFO*>(lParam));
-    default:
-        return TPaintedControl::HandleMessage(message, wParam, lParam);
+    case SBM_GETSCROLLINFO: return SBMGetScrollInfo(reinterpret_cast<SCROLLINFO*>(lParam));
+    default: return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
 
@@ -346,26 +317,13 @@ void TScrollBar::WMKeyDown(WPARAM key)
 {
     switch (key) {
     case VK_LEFT:
-    case VK_UP:
-        Step(TPart::LeftArrow);
-        break;
+    case VK_UP: Step(TPart::LeftArrow); break;
     case VK_RIGHT:
-    case VK_DOWN:
-        Step(TPart::RightArrow);
-        break;
-    case VK_PRIOR:
-        Step(TPart::LeftTrack);
-        break;
-    case VK_NEXT:
-        Step(TPart::RightTrack);
-        break;
-    case VK_HOME:
-        SetPosition(m_min);
-        break;
-    case VK_END:
-        SetPosition(m_max);
-        break;
-    default:
-        break;
+    case VK_DOWN: Step(TPart::RightArrow); break;
+    case VK_PRIOR: Step(TPart::LeftTrack); break;
+    case VK_NEXT: Step(TPart::RightTrack); break;
+    case VK_HOME: SetPosition(m_min); break;
+    case VK_END: SetPosition(m_max); break;
+    default: break;
     }
 }

@@ -15,15 +15,15 @@ enum class TThemeColor {
     DisabledText,
     EditBackground,
     EditText,
-    Border,           // control frames, color box border
-    ButtonFace,       // flat buttons at rest
-    ButtonHot,        // flat buttons under the pointer
+    Border,     // control frames, color box border
+    ButtonFace, // flat buttons at rest
+    ButtonHot,  // flat buttons under the pointer
     ButtonPressed,
-    ButtonFrame,      // the frame a flat button shows when hot or focused
+    ButtonFrame, // the frame a flat button shows when hot or focused
     ScrollTrack,
     ScrollThumb,
     ScrollThumbHot,
-    ScrollArrow,      // arrow glyphs of scroll bars and the color switch
+    ScrollArrow, // arrow glyphs of scroll bars and the color switch
     MenuBar,
     MenuBackground,
     MenuText,

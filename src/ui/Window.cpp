@@ -1,7 +1,7 @@
 #include "ui/Window.h"
 
-#include "ui/Application.h"
 #include "common/Exception.h"
+#include "ui/Application.h"
 
 #include <exception>
 

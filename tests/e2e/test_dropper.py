@@ -76,7 +76,12 @@ class DropperTest(unittest.TestCase):
            "DropperMouseSpeed=10\n")
 
     def setUp(self):
-        self.wine = SeparateWine()
+        self.open_wine()
+
+    def open_wine(self, dpi=None):
+        if getattr(self, "wine", None):
+            self.wine.close()
+        self.wine = SeparateWine(dpi=dpi)
         self.addCleanup(self.wine.close)
         self.screen = Screen(self.wine)
 
@@ -142,6 +147,11 @@ class DropperTest(unittest.TestCase):
                         self.screen.keys(cancel_key)
                         self.finish_run(program)
                         self.assertEqual(program.control("LColorCode"), before)
+                        if cancel_key == "F12":
+                            # The zoom picture, So x Z square, with the pixel
+                            # under the pointer in its middle.
+                            code, text = probe("getclipbitmap", env=self.wine.env)
+                            self.assertEqual((code, text), (0, "392 392 %02x%02x%02x" % pattern_rgb(50, 50)))
 
                 with self.subTest("arrows"):
                     self.screen.move_pointer(PATTERN_LEFT + 50, PATTERN_TOP + 50)
@@ -153,6 +163,25 @@ class DropperTest(unittest.TestCase):
                     self.finish_run(program)
                     self.assertEqual(program.control("LColorCode"), html(pattern_rgb(62, 51)))
 
+                self.assertTrue(program.close_main_window())
+                self.assertEqual(program.wait_exit(), 0)
+
+    def test_the_pick_is_exact_at_200_percent(self):
+        # The picture, the pointer and the monitors are all in physical
+        # pixels, so the scaled layout changes nothing about the pick.
+        self.open_wine(dpi=192)
+        with BackgroundProbe("pattern", PATTERN_LEFT, PATTERN_TOP, PATTERN_SIZE, 600000, env=self.wine.env) as pattern:
+            self.assertTrue(pattern.wait_for_line("shown"), "no pattern window")
+            with Program(ini_text=self.INI + "DropperSampleSize=3\n", env=self.wine.env) as program:
+                program.start()
+                self.assertIsNotNone(program.wait_for_main_window(60000), "the main window did not appear")
+                self.screen.move_pointer(PATTERN_LEFT + 77, PATTERN_TOP + 33)
+                self.start(program, "MTools_Dropper")
+                self.screen.move_pointer(PATTERN_LEFT + 77, PATTERN_TOP + 33)
+                screenshot_area("dropper-zoom-window-200-percent", 0, 0, 1280, 1024, env=self.wine.env)
+                self.screen.click()
+                self.finish_run(program)
+                self.assertEqual(program.control("LColorCode"), html(sampled_rgb(77, 33, 3)))
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)
 

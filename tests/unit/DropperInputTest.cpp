@@ -28,20 +28,11 @@ TEST(DropperInputTest, WheelChangesOneSettingPerModifierState)
                                         << " button " << shift.MouseButton);
         TDropperSetting expected = dsNone;
         switch (bits) {
-        case 0:
-            expected = dsZoomFactor;
-            break;
-        case 2:
-            expected = dsSourceSize;
-            break;
-        case 4:
-            expected = dsSampleSize;
-            break;
-        case 1:
-            expected = dsMouseSpeed;
-            break;
-        default:
-            break;
+        case 0: expected = dsZoomFactor; break;
+        case 2: expected = dsSourceSize; break;
+        case 4: expected = dsSampleSize; break;
+        case 1: expected = dsMouseSpeed; break;
+        default: break;
         }
         EXPECT_EQ(WheelSetting(shift), expected);
     }

@@ -38,9 +38,9 @@ public:
     TDropperSession* Session = nullptr;
     TZoomPicture Picture;
 
-    void SetCaption(TZoomLabel label, const std::string& caption) override
+    void SetCaption(TZoomLabel label, std::string_view caption) override
     {
-        Events.push_back(std::string(LabelName(label)) + " " + caption);
+        Events.push_back(std::string(LabelName(label)) + " " + std::string(caption));
     }
     void ResizeZoomPicture(int side) override
     {

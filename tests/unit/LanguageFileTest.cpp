@@ -1,5 +1,5 @@
-#include "i18n/LanguageSupport.h"
 #include "TestSupport.h"
+#include "i18n/LanguageSupport.h"
 #include "support/TestLanguageEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -182,11 +182,13 @@ TEST_F(SettingsFileTest, IntegersAreReadInDecimalAndHexadecimal)
         SCOPED_TRACE("stored \"" + std::string(c.Stored) + "\"");
         WriteIni("[Settings]\r\nOutputFormat=" + std::string(c.Stored) + "\r\n");
         const TSettingsFile file(Ini());
-        EXPECT_EQ(file.ReadInteger(SettingsSection, SettingKeyOf(&TSettings::OutputFormat).Key, -77), c.Expected.value_or(-77));
+        EXPECT_EQ(file.ReadInteger(SettingsSection, SettingKeyOf(&TSettings::OutputFormat).Key, -77),
+                  c.Expected.value_or(-77));
         // A boolean is a number: every value but 0 is true, text is the default.
         for (const bool defaultValue : {false, true}) {
             const bool expected = c.Expected ? *c.Expected != 0 : defaultValue;
-            EXPECT_EQ(file.ReadBool(SettingsSection, SettingKeyOf(&TSettings::OutputFormat).Key, defaultValue), expected);
+            EXPECT_EQ(file.ReadBool(SettingsSection, SettingKeyOf(&TSettings::OutputFormat).Key, defaultValue),
+                      expected);
         }
     }
 }

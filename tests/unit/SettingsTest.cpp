@@ -108,9 +108,8 @@ TEST(SettingsDefaults, EveryKeyHasItsDefault)
     // No key without a row above.
     for (const TSettingKey& key : SettingKeys()) {
         SCOPED_TRACE(key.Key);
-        EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows), [&](const TRow& row) {
-            return row.Section == key.Section && row.Key == key.Key;
-        }));
+        EXPECT_TRUE(std::any_of(std::begin(rows), std::end(rows),
+                                [&](const TRow& row) { return row.Section == key.Section && row.Key == key.Key; }));
     }
     EXPECT_FALSE(defaults.PositionStored);
 }
@@ -127,8 +126,8 @@ TEST(SettingsDefaults, PointerSpeedIsHalfTheSystemSpeed)
 
 TEST(SettingsDefaults, FilesWithoutTheProgramsKeysGiveTheDefaults)
 {
-    for (const std::string_view text : {"", "; nothing\r\n", "[Other]\r\nTwoColorMode=1\r\n",
-                                        "[Settings]\r\nTwoColorMode=yes\r\nLastColor=\r\n"}) {
+    for (const std::string_view text :
+         {"", "; nothing\r\n", "[Other]\r\nTwoColorMode=1\r\n", "[Settings]\r\nTwoColorMode=yes\r\nLastColor=\r\n"}) {
         SCOPED_TRACE(text);
         EXPECT_EQ(ParseSettings(text, 12), DefaultSettings(12));
     }

@@ -22,12 +22,9 @@ constexpr TInvalidText Policies[] = {TInvalidText::Refuse, TInvalidText::Replace
 const char* PolicyName(TInvalidText policy)
 {
     switch (policy) {
-    case TInvalidText::Refuse:
-        return "Refuse";
-    case TInvalidText::Replace:
-        return "Replace";
-    case TInvalidText::KeepSurrogates:
-        return "KeepSurrogates";
+    case TInvalidText::Refuse: return "Refuse";
+    case TInvalidText::Replace: return "Replace";
+    case TInvalidText::KeepSurrogates: return "KeepSurrogates";
     }
     return "?";
 }
@@ -107,7 +104,11 @@ TEST(TextTest, UnpairedSurrogatesUnderEachPolicy)
     };
     const TCase cases[] = {
         {"high surrogate at the end", {u'a', 0xD83D}, "a" + fffd, "a\xED\xA0\xBD"},
-        {"high surrogate before a letter", {0xD83D, u'a'}, fffd + "a", "\xED\xA0\xBD" "a"},
+        {"high surrogate before a letter",
+         {0xD83D, u'a'},
+         fffd + "a",
+         "\xED\xA0\xBD"
+         "a"},
         {"lone low surrogate", {0xDC00}, fffd, "\xED\xB0\x80"},
         {"two high surrogates", {0xD800, 0xD800}, fffd + fffd, "\xED\xA0\x80\xED\xA0\x80"},
         {"pair in the wrong order", {0xDE00, 0xD83D}, fffd + fffd, "\xED\xB8\x80\xED\xA0\xBD"},
@@ -213,9 +214,23 @@ TEST(TextTest, Trimming)
         {"", "", ""},
         {"   ", "", ""},
         {" \t a b \t ", "a b", "a b"},
-        {"\x01\x1F" "a" "\r\n", "a", "\x01\x1F" "a" "\r\n"},
+        {"\x01\x1F"
+         "a"
+         "\r\n",
+         "a",
+         "\x01\x1F"
+         "a"
+         "\r\n"},
         {"\0a\0"s, "a", "\0a\0"s},
-        {"\x7F" "a" "\x7F", "\x7F" "a" "\x7F", "\x7F" "a" "\x7F"},
+        {"\x7F"
+         "a"
+         "\x7F",
+         "\x7F"
+         "a"
+         "\x7F",
+         "\x7F"
+         "a"
+         "\x7F"},
         // Bytes of UTF-8 characters are above U+0020 and never trimmed.
         {Utf8(u8" \u00A0é\u00A0 "), Utf8(u8"\u00A0é\u00A0"), Utf8(u8"\u00A0é\u00A0")},
     };

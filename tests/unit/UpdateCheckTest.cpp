@@ -260,16 +260,12 @@ private:
         }
 
         switch (FAct) {
-        case TServerAct::Reply:
-            SendAll(client.Get(), FReply);
-            break;
+        case TServerAct::Reply: SendAll(client.Get(), FReply); break;
         case TServerAct::ReplyAndHold:
             if (SendAll(client.Get(), FReply))
                 Hold();
             break;
-        case TServerAct::Silent:
-            Hold();
-            break;
+        case TServerAct::Silent: Hold(); break;
         case TServerAct::Drip:
             for (std::size_t i = 0; i < FReply.size() && SendAll(client.Get(), FReply.substr(i, 1)); ++i)
                 std::this_thread::sleep_for(100ms);

@@ -2,13 +2,13 @@
 // closing from the keyboard.
 
 #include "about/About.h"
-#include "ui/MessageBoxes.h"
-#include "ui/Application.h"
+#include "WinTestSupport.h"
 #include "app/Program.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
 #include "support/TestLanguageEnvironment.h"
-#include "WinTestSupport.h"
+#include "ui/Application.h"
+#include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,9 @@ class AboutWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = fs::temp_directory_path() / ("vesk-about-" + std::to_string(::GetCurrentProcessId()) + "-"
-                                                + std::to_string(::GetTickCount64()));
+        m_folder =
+            fs::temp_directory_path()
+            / ("vesk-about-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount64()));
         fs::create_directories(m_folder / "Languages");
         m_environment.Folder = m_folder;
         m_environment.SystemLanguage = "English";

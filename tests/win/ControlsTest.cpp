@@ -1,9 +1,9 @@
+#include "WinTestSupport.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
 #include "ui/FlatButton.h"
 #include "ui/ScrollBar.h"
 #include "ui/Theme.h"
-#include "WinTestSupport.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 // through a recorder: Wine does not keep the pointer speed it is given and
 // always reports no minimize animation.
 
+#include "WinTestSupport.h"
 #include "dropper/EyeDropper.h"
 #include "dropper/SystemFunctions.h"
 #include "ui/MessageBoxes.h"
@@ -35,24 +36,19 @@ BOOL WINAPI RecordingSystemParametersInfo(UINT action, UINT, PVOID data, UINT wi
     if (system.Fails)
         return FALSE;
     switch (action) {
-    case SPI_GETMOUSESPEED:
-        *static_cast<int*>(data) = system.MouseSpeed;
-        break;
+    case SPI_GETMOUSESPEED: *static_cast<int*>(data) = system.MouseSpeed; break;
     case SPI_SETMOUSESPEED:
         system.MouseSpeed = static_cast<int>(reinterpret_cast<std::intptr_t>(data));
         system.Calls.push_back("speed " + std::to_string(system.MouseSpeed));
         break;
-    case SPI_GETANIMATION:
-        static_cast<ANIMATIONINFO*>(data)->iMinAnimate = system.Animation ? 1 : 0;
-        break;
+    case SPI_GETANIMATION: static_cast<ANIMATIONINFO*>(data)->iMinAnimate = system.Animation ? 1 : 0; break;
     case SPI_SETANIMATION:
         system.Animation = static_cast<ANIMATIONINFO*>(data)->iMinAnimate != 0;
         system.Calls.push_back(system.Animation ? "animation on" : "animation off");
         if (!system.Animation && system.ThrowOnAnimationOff)
             throw std::runtime_error("injected");
         break;
-    default:
-        break;
+    default: break;
     }
     return TRUE;
 }
@@ -112,8 +108,7 @@ TEST_F(DropperTest, ARejectedSettingEndsTheRunWithItsLinesAndRestoresTheSystem)
     EXPECT_EQ(m_boxes[0], L"SetZoomFactor: Invalid input\r\nRenderZoomArea: Invalid input\r\n");
     // The run set its own speed, then the one from before came back; the
     // animation went off for the run and on again.
-    EXPECT_EQ(m_system.Calls,
-              (std::vector<std::string>{"animation off", "speed 7", "animation on", "speed 14"}));
+    EXPECT_EQ(m_system.Calls, (std::vector<std::string>{"animation off", "speed 7", "animation on", "speed 14"}));
     RECT clip{};
     ::GetClipCursor(&clip);
     EXPECT_EQ(clip.right - clip.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN)) << "the pointer is still confined";
@@ -143,6 +138,44 @@ TEST_F(DropperTest, WithoutTheAnimationTheRunLeavesItOff)
     EXPECT_EQ(std::count(m_system.Calls.begin(), m_system.Calls.end(), "animation on"), 0);
     EXPECT_FALSE(m_system.Animation);
     EXPECT_EQ(m_system.MouseSpeed, 14);
+}
+
+TEST_F(DropperTest, AThousandPointerMovesLeaveNoGdiObjectBehind)
+{
+    std::vector<std::string> errorLog;
+    TSnapshotContext context;
+    context.Values = {8, 49, 3, 7};
+    context.ErrorLog = &errorLog;
+    TFormSnapshot snapshot(context);
+    // The first activation creates the zoom window and applies the values.
+    ::SendMessageW(snapshot.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_NE(snapshot.FormZoom(), nullptr);
+    ASSERT_TRUE(errorLog.empty());
+    const auto move = [&](int i) {
+        ::SendMessageW(snapshot.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20 + i % 300, 30 + (i * 7) % 200));
+    };
+    move(0);
+    const DWORD before = WinTesting::LiveGdiObjects();
+    for (int i = 1; i <= 1000; ++i)
+        move(i);
+    EXPECT_EQ(WinTesting::LiveGdiObjects(), before);
+
+    // Settings changes make a new zoom picture each time; the old ones go.
+    // (The first resize of the window lets the system keep a few objects of
+    // its own, so the count starts after it.)
+    TDropperSettings& settings = snapshot.Session().Settings();
+    const auto resize = [&](int i) {
+        settings.DecZoomFactor();
+        settings.IncZoomFactor();
+        move(i);
+    };
+    resize(0);
+    const DWORD afterFirstResize = WinTesting::LiveGdiObjects();
+    for (int i = 1; i <= 50; ++i)
+        resize(i);
+    EXPECT_EQ(WinTesting::LiveGdiObjects(), afterFirstResize);
+    EXPECT_EQ(settings.ZoomFactor(), 8);
+    EXPECT_TRUE(errorLog.empty());
 }
 
 } // namespace

@@ -250,8 +250,9 @@ TEST_F(MainWindowBehaviourTest, AStoredPositionIsKeptInsideTheWorkArea)
 
 TEST_F(MainWindowBehaviourTest, RestoringDefaultsThenQuittingWritesTheDefaults)
 {
-    WriteSettings("[Settings]\r\nAllowMultipleInstances=1\r\nUppercaseCode=1\r\nSaveConfigurationOnExit=0\r\n"
-                  "ColorSpace=3\r\nOutputFormat=4\r\nDropperZoomFactor=3\r\n; a comment of the user\r\nUnknownKey=5\r\n");
+    WriteSettings(
+        "[Settings]\r\nAllowMultipleInstances=1\r\nUppercaseCode=1\r\nSaveConfigurationOnExit=0\r\n"
+        "ColorSpace=3\r\nOutputFormat=4\r\nDropperZoomFactor=3\r\n; a comment of the user\r\nUnknownKey=5\r\n");
     TFormMain& form = Create();
     form.Click(idMSettings_LoadDefault);
     EXPECT_EQ(form.GetColorSpace(), csRGB);
@@ -310,8 +311,8 @@ TEST_F(MainWindowBehaviourTest, TabReachesEveryControlInOrder)
     TFormMain& form = Create();
     form.Click(idMSettings_TwoColorMode);
     const int order[] = {idSBColorComponent1, idSBColorComponent2, idSBColorComponent3, idEColorComponent1,
-                         idEColorComponent2, idEColorComponent3, idColorBoxPanel, idColorBoxPanel2,
-                         idUDColorSwitch, idBDropper, idBPalette};
+                         idEColorComponent2,  idEColorComponent3,  idColorBoxPanel,     idColorBoxPanel2,
+                         idUDColorSwitch,     idBDropper,          idBPalette};
     HWND control = form.Control(order[0]);
     for (size_t i = 1; i < std::size(order); ++i) {
         SCOPED_TRACE(i);

@@ -3,15 +3,15 @@
 // A program folder of its own (Languages\ and the settings file) and a main
 // window created the way start-up creates it, for the in-process tests.
 
-#include "ui/MessageBoxes.h"
-#include "ui/Application.h"
+#include "WinTestSupport.h"
 #include "app/Main.h"
 #include "app/Program.h"
-#include "ui/Theme.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
 #include "support/TestLanguageEnvironment.h"
-#include "WinTestSupport.h"
+#include "ui/Application.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +35,9 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = fs::temp_directory_path() / ("vesk-main-" + std::to_string(::GetCurrentProcessId()) + "-"
-                                                + std::to_string(::GetTickCount64()));
+        m_folder =
+            fs::temp_directory_path()
+            / ("vesk-main-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount64()));
         fs::create_directories(m_folder);
         fs::copy(fs::path(VESK_SOURCE_DIR) / "resources" / "Languages", m_folder / "Languages");
         m_environment.Folder = m_folder;
@@ -106,10 +107,7 @@ protected:
         ::GetClientRect(m_form->Handle(), &client);
         return client.bottom;
     }
-    int Scaled(int pixels) const
-    {
-        return ::MulDiv(pixels, static_cast<int>(m_form->Dpi()), USER_DEFAULT_SCREEN_DPI);
-    }
+    int Scaled(int pixels) const { return ::MulDiv(pixels, static_cast<int>(m_form->Dpi()), USER_DEFAULT_SCREEN_DPI); }
     // The Settings menu as the user opens it (its Languages submenu is built
     // then).
     void OpenSettingsMenu() const

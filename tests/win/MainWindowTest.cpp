@@ -90,8 +90,8 @@ TEST_F(MainWindowEditorTest, EditBoxesTakeWhatTheIntegerReaderTakes)
     const struct {
         const wchar_t* typed;
         int expected; // -1: nothing changes
-    } cases[] = {{L"$FF", 255}, {L"7", 7}, {L"", -1}, {L"-", -1}, {L"x", -1}, {L"-1", -1},
-                 {L"256", 25}}; // "25" applied on the way, "256" is out of range
+    } cases[] = {{L"$FF", 255}, {L"7", 7},   {L"", -1},   {L"-", -1},
+                 {L"x", -1},    {L"-1", -1}, {L"256", 25}}; // "25" applied on the way, "256" is out of range
     for (const auto& row : cases) {
         SCOPED_TRACE(testing::Message() << WideToUtf8(row.typed));
         MoveScrollBar(1, 100);
@@ -282,13 +282,32 @@ TEST_F(MainWindowEditorTest, SavingAtExitWritesTheSettingsAndTheColors)
     }
     // A new file lists each section's keys in the order they were written:
     // the save command's order, then the last colors of the exit.
-    const char* order[] = {"[Settings]", "AllowMultipleInstances=", "Language=", "ColorSpace=", "OutputFormat=",
-                           "WindowAlwaysOnTop=", "TwoColorMode=", "LoremIpsumText=", "LaunchInEyeDropperMode=",
-                           "UppercaseCode=", "CodeWithPrefix=", "AutomaticallyCopyCodeToClipboard=",
-                           "MinimizeWhileUsingDropper=", "UseTrayIcon=", "DisableSkin_FasterLaunch=",
-                           "SaveConfigurationOnExit=", "SaveLastColorOnExit=", "DropperZoomFactor=",
-                           "DropperSourceSize=", "DropperSampleSize=", "DropperMouseSpeed=", "LastColor=",
-                           "LastColor2=", "[Position]", "Top=", "Left="};
+    const char* order[] = {"[Settings]",
+                           "AllowMultipleInstances=",
+                           "Language=",
+                           "ColorSpace=",
+                           "OutputFormat=",
+                           "WindowAlwaysOnTop=",
+                           "TwoColorMode=",
+                           "LoremIpsumText=",
+                           "LaunchInEyeDropperMode=",
+                           "UppercaseCode=",
+                           "CodeWithPrefix=",
+                           "AutomaticallyCopyCodeToClipboard=",
+                           "MinimizeWhileUsingDropper=",
+                           "UseTrayIcon=",
+                           "DisableSkin_FasterLaunch=",
+                           "SaveConfigurationOnExit=",
+                           "SaveLastColorOnExit=",
+                           "DropperZoomFactor=",
+                           "DropperSourceSize=",
+                           "DropperSampleSize=",
+                           "DropperMouseSpeed=",
+                           "LastColor=",
+                           "LastColor2=",
+                           "[Position]",
+                           "Top=",
+                           "Left="};
     const std::string lines = "\n" + saved;
     size_t at = 0;
     for (const char* key : order) {

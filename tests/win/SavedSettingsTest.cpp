@@ -26,8 +26,8 @@ constexpr const char* KeptFile = "Before.ini";
 constexpr const char* UnixFile = "BeforeUnix.ini";
 
 enum class TWrite {
-    Exit,       // the window closes: save at exit and the last colors
-    WhileOpen,  // what the change itself wrote, before the window closes
+    Exit,      // the window closes: save at exit and the last colors
+    WhileOpen, // what the change itself wrote, before the window closes
 };
 
 fs::path FixtureFolder()

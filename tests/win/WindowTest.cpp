@@ -1,5 +1,5 @@
-#include "ui/MessageBoxes.h"
 #include "ui/Application.h"
+#include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,7 @@ namespace {
 class MessageBoxTest : public ::testing::Test {
 protected:
     void SetUp() override { Application::SetTitle(L"Vesk Color Picker"); }
-    void TearDown() override
-    {
-        SetMessageBoxAnswerer(nullptr);
-    }
+    void TearDown() override { SetMessageBoxAnswerer(nullptr); }
 };
 
 struct BoxCall {
@@ -52,8 +49,8 @@ TEST_F(MessageBoxTest, QuestionBoxIsTrueForOkRetryAndYesOnly)
     const struct {
         int pressed;
         bool expected;
-    } cases[] = {{IDOK, true}, {IDRETRY, true}, {IDYES, true}, {IDNO, false}, {IDCANCEL, false}, {IDABORT, false},
-                 {IDIGNORE, false}, {0, false}};
+    } cases[] = {{IDOK, true},      {IDRETRY, true},  {IDYES, true},     {IDNO, false},
+                 {IDCANCEL, false}, {IDABORT, false}, {IDIGNORE, false}, {0, false}};
     for (const auto& row : cases) {
         SCOPED_TRACE(row.pressed);
         SetMessageBoxAnswerer([&](const std::wstring&, const std::wstring&, UINT) { return row.pressed; });

@@ -52,13 +52,13 @@
 #include <io.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
-#include <cstdint>
 
 namespace {
 
@@ -245,8 +245,8 @@ LRESULT CALLBACK PatternProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             for (int x = 0; x < client.right; ++x) {
                 const COLORREF c = PatternColor(x, y);
                 pixels[static_cast<std::size_t>(y * client.right + x)] =
-                    (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
-                    GetBValue(c);
+                    (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8)
+                    | GetBValue(c);
             }
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -308,7 +308,8 @@ int ScrollBurst(HWND control, DWORD gapMs, DWORD watchMs, int count, wchar_t** p
             if (now != sequence) {
                 sequence = now;
                 if (changeCount < 64)
-                    changes[changeCount++] = static_cast<long long>(::GetTickCount64()) - static_cast<long long>(origin);
+                    changes[changeCount++] =
+                        static_cast<long long>(::GetTickCount64()) - static_cast<long long>(origin);
             }
             ::Sleep(5);
         } while (::GetTickCount64() < until);
@@ -351,6 +352,28 @@ int ClipboardCommand(const std::wstring& command, int argc, wchar_t** argv)
         PrintUtf8(text);
         return 0;
     }
+    if (command == L"getclipbitmap") {
+        // The size of the bitmap on the clipboard, and the color of its
+        // middle pixel as 0xRRGGBB.
+        for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt)
+            ::Sleep(50);
+        HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+        BITMAP info{};
+        COLORREF middle = CLR_INVALID;
+        if (bitmap && ::GetObjectW(bitmap, sizeof info, &info)) {
+            HDC dc = ::CreateCompatibleDC(nullptr);
+            HGDIOBJ old = ::SelectObject(dc, bitmap);
+            middle = ::GetPixel(dc, info.bmWidth / 2, info.bmHeight / 2);
+            ::SelectObject(dc, old);
+            ::DeleteDC(dc);
+        }
+        ::CloseClipboard();
+        if (!bitmap)
+            return 1;
+        std::printf("%ld %ld %02x%02x%02x\n", info.bmWidth, info.bmHeight, GetRValue(middle), GetGValue(middle),
+                    GetBValue(middle));
+        return 0;
+    }
     if (command == L"setclip" && argc > 2) {
         const std::wstring text = argv[2];
         HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
@@ -388,13 +411,15 @@ int wmain(int argc, wchar_t** argv)
     // CR CR LF.
     ::_setmode(::_fileno(stdout), _O_BINARY);
 
-    if (command == L"getclip" || command == L"setclip" || command == L"holdclip")
+    if (command == L"getclip" || command == L"getclipbitmap" || command == L"setclip" || command == L"holdclip")
         return ClipboardCommand(command, argc, argv);
     if (command == L"cover" && argc > 2)
         return Cover(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
     if (command == L"pattern" && argc > 5)
-        return Pattern(static_cast<int>(std::wcstol(argv[2], nullptr, 10)), static_cast<int>(std::wcstol(argv[3], nullptr, 10)),
-                       static_cast<int>(std::wcstol(argv[4], nullptr, 10)), static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 10)));
+        return Pattern(static_cast<int>(std::wcstol(argv[2], nullptr, 10)),
+                       static_cast<int>(std::wcstol(argv[3], nullptr, 10)),
+                       static_cast<int>(std::wcstol(argv[4], nullptr, 10)),
+                       static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 10)));
     if (command == L"cursor") {
         POINT point{};
         ::GetCursorPos(&point);
