@@ -1,5 +1,7 @@
 #include "about/About.h"
 
+#include "about/AboutTexts.h"
+
 #include "about/UpdateCheck.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr const char* FormSection = "TFormAbout";
 constexpr int ClientWidth = 231;
 constexpr int ClientHeight = 225;
 constexpr const wchar_t* CompanyName = L"Vesk";
@@ -241,9 +242,9 @@ HWND TFormAbout::Control(int id) const noexcept
     return ::GetDlgItem(Handle(), id);
 }
 
-std::wstring TFormAbout::Text(const char* key) const
+std::wstring TFormAbout::Text(std::string_view key) const
 {
-    return Utf8ToWide(m_languages.ActiveFile().ReadString(FormSection, key));
+    return Utf8ToWide(m_languages.ActiveFile().ReadString(AboutText::Section, key));
 }
 
 std::wstring TFormAbout::LicenseFile() const
@@ -257,8 +258,9 @@ void TFormAbout::CreateMenus()
     if (!m_menu)
         throw Exception("Unable to create the About window");
     ::SetMenu(Handle(), m_menu);
-    ::AppendMenuW(m_menu, MF_STRING, idMCheckForNewVersion, L"MCheckForNewVersion");
-    ::AppendMenuW(m_menu, MF_STRING, idMLicenseAgreement, L"MLicenseAgreement");
+    // Placeholders until ApplyLanguage sets the captions.
+    ::AppendMenuW(m_menu, MF_STRING, idMCheckForNewVersion, Utf8ToWide(AboutText::MCheckForNewVersion).c_str());
+    ::AppendMenuW(m_menu, MF_STRING, idMLicenseAgreement, Utf8ToWide(AboutText::MLicenseAgreement).c_str());
 }
 
 void TFormAbout::CreateControls()
@@ -275,7 +277,7 @@ void TFormAbout::CreateControls()
 
 void TFormAbout::ApplyLanguage()
 {
-    ::SetWindowTextW(Handle(), Text("Caption").c_str());
+    ::SetWindowTextW(Handle(), Text(AboutText::Caption).c_str());
     const auto setCaption = [this](int id, const std::wstring& caption) {
         std::wstring text = caption;
         MENUITEMINFOW info{};
@@ -284,17 +286,19 @@ void TFormAbout::ApplyLanguage()
         info.dwTypeData = text.data();
         ::SetMenuItemInfoW(m_menu, static_cast<UINT>(id), FALSE, &info);
     };
-    setCaption(idMCheckForNewVersion, Text("MCheckForNewVersion"));
-    setCaption(idMLicenseAgreement, Text("MLicenseAgreement"));
-    ::SetWindowTextW(Control(idLAppVersion), (Text("LAppVersion") + L":").c_str());
+    setCaption(idMCheckForNewVersion, Text(AboutText::MCheckForNewVersion));
+    setCaption(idMLicenseAgreement, Text(AboutText::MLicenseAgreement));
+    ::SetWindowTextW(Control(idLAppVersion), (Text(AboutText::LAppVersion) + L":").c_str());
 
-    const auto read = [this](const char* key) { return m_languages.ActiveFile().ReadString(FormSection, key); };
-    g_updateTexts.NewVersionAvailable = read("sNewVersionAvailable");
-    g_updateTexts.GoToProductsWebPage = read("sGoToProductsWebPage");
-    g_updateTexts.Application = read("sApplication");
-    g_updateTexts.UpToDate = read("sUpToDate");
-    g_updateTexts.UnknownError = read("sUnknownError");
-    g_updateTexts.NoResponseFromServer = read("sNoResponseFromServer");
+    const auto read = [this](std::string_view key) {
+        return m_languages.ActiveFile().ReadString(AboutText::Section, key);
+    };
+    g_updateTexts.NewVersionAvailable = read(AboutText::sNewVersionAvailable);
+    g_updateTexts.GoToProductsWebPage = read(AboutText::sGoToProductsWebPage);
+    g_updateTexts.Application = read(AboutText::sApplication);
+    g_updateTexts.UpToDate = read(AboutText::sUpToDate);
+    g_updateTexts.UnknownError = read(AboutText::sUnknownError);
+    g_updateTexts.NoResponseFromServer = read(AboutText::sNoResponseFromServer);
     m_themedMenu.Apply(m_menu, true, Theme::IsDark());
     ::DrawMenuBar(Handle());
 }
@@ -382,7 +386,8 @@ void TFormAbout::MLicenseAgreementClick()
     if (std::filesystem::is_regular_file(std::filesystem::path(LicenseFile()), ignored))
         OpenAddress(Utf8ToWide(DoubleQuoted(WideToUtf8(LicenseFile()))));
     else
-        ErrorBox(Utf8ToWide(m_languages.ActiveFile().ReadString(FormSection, "sFileNotFound")) + L":\r\nLicense.txt");
+        ErrorBox(Utf8ToWide(m_languages.ActiveFile().ReadString(AboutText::Section, AboutText::sFileNotFound))
+                 + L":\r\nLicense.txt");
 }
 
 void TFormAbout::MCheckForNewVersionClick()

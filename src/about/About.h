@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 class TLanguages;
 
@@ -66,7 +67,7 @@ private:
     LRESULT ControlColor(HDC dc, HWND control);
     void CloseWindow();
     int Scale(int pixels) const noexcept;
-    std::wstring Text(const char* key) const;
+    std::wstring Text(std::string_view key) const;
     std::wstring LicenseFile() const;
     void OpenAddress(const std::wstring& address) const;
 

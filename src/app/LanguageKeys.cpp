@@ -1,19 +1,14 @@
 #include "app/LanguageKeys.h"
 
+#include "about/AboutTexts.h"
 #include "app/Commands.h"
+#include "dropper/ZoomTexts.h"
 
 #include <vector>
 
 namespace {
 
 constexpr std::string_view FileInfoKeys[] = {"Id", "Abbr"};
-
-constexpr std::string_view FormAboutKeys[] = {
-    "Caption",       "MCheckForNewVersion",  "MLicenseAgreement",    "LAppVersion",
-    "sFileNotFound", "sNewVersionAvailable", "sGoToProductsWebPage", "sApplication",
-    "sUpToDate",     "sUnknownError",        "sNoResponseFromServer"};
-
-constexpr std::string_view FormSnapshotKeys[] = {"sZoomFactor", "sSourceSize", "sSampleSize", "sMouseSpeed"};
 
 } // namespace
 
@@ -24,8 +19,8 @@ std::span<const TLanguageSectionKeys> LanguageFileKeys()
     static const std::vector<std::string_view> formMainKeys = LanguageKeysIn(FormMainSection);
     static const std::vector<std::string_view> trayMenuKeys = LanguageKeysIn(TrayMenuSection);
     static const TLanguageSectionKeys sections[] = {
-        {"FileInfo", FileInfoKeys},          {FormMainSection, formMainKeys}, {"TFormAbout", FormAboutKeys},
-        {"TFormSnapshot", FormSnapshotKeys}, {TrayMenuSection, trayMenuKeys},
+        {"FileInfo", FileInfoKeys},          {FormMainSection, formMainKeys}, {AboutText::Section, AboutText::Keys},
+        {SnapshotSection, SnapshotTextKeys}, {TrayMenuSection, trayMenuKeys},
     };
     return sections;
 }

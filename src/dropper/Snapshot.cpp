@@ -1,6 +1,7 @@
 #include "dropper/Snapshot.h"
 
 #include "dropper/SystemFunctions.h"
+#include "dropper/ZoomTexts.h"
 #include "i18n/LanguageSupport.h"
 #include "ui/ClipboardEx.h"
 
@@ -12,8 +13,6 @@
 namespace {
 
 constexpr UINT ZoomClosedMessage = WM_APP + 1;
-// The language file section of the four setting texts.
-constexpr std::string_view SnapshotSection = "TFormSnapshot";
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
 {
@@ -190,8 +189,10 @@ void TFormSnapshot::FormActivate()
     TDropperTexts texts;
     if (m_context.Languages && m_context.Languages->HasActiveFile()) {
         const TLanguageFile& file = m_context.Languages->ActiveFile();
-        texts = {file.ReadString(SnapshotSection, "sZoomFactor"), file.ReadString(SnapshotSection, "sSourceSize"),
-                 file.ReadString(SnapshotSection, "sSampleSize"), file.ReadString(SnapshotSection, "sMouseSpeed")};
+        texts = {file.ReadString(SnapshotSection, SnapshotTextKeys[0]),
+                 file.ReadString(SnapshotSection, SnapshotTextKeys[1]),
+                 file.ReadString(SnapshotSection, SnapshotTextKeys[2]),
+                 file.ReadString(SnapshotSection, SnapshotTextKeys[3])};
     }
     FSession->Settings().ApplyStoredSettings(texts);
     if (!FFormZoom)

@@ -32,6 +32,11 @@ private:
     std::size_t FSize = 0;
 };
 
+// The language texts the four setting captions start with, read at the
+// first activation of every run.
+inline constexpr std::string_view SnapshotSection = "TFormSnapshot";
+inline constexpr std::string_view SnapshotTextKeys[] = {"sZoomFactor", "sSourceSize", "sSampleSize", "sMouseSpeed"};
+
 TShortText RGBCaption(TColor color);
 TShortText ScreenCaption(TScreenPoint screenPoint);
 TShortText MonitorCaption(TScreenPoint screenPoint, const TScreenRect& monitor);
