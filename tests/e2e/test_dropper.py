@@ -166,6 +166,37 @@ class DropperTest(unittest.TestCase):
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)
 
+    def test_the_zoom_window_stays_on_the_screen_near_every_edge(self):
+        # The screen of the test is 1280 x 1024; the zoom window (522 x 394
+        # with the defaults) stands 30 pixels beside the pointer, to its left
+        # near the right edge, and is kept inside at the top and the bottom.
+        points = {"top-left": (2, 2), "top-right": (1277, 3), "bottom-left": (4, 1021), "bottom-right": (1278, 1022),
+                  "middle": (640, 512)}
+        with BackgroundProbe("pattern", PATTERN_LEFT, PATTERN_TOP, PATTERN_SIZE, 600000, env=self.wine.env) as pattern:
+            self.assertTrue(pattern.wait_for_line("shown"), "no pattern window")
+            for look, plain in (("carbon", 0), ("plain", 1)):
+                with Program(ini_text=self.INI + f"DisableSkin_FasterLaunch={plain}\n", env=self.wine.env) as program:
+                    program.start()
+                    self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
+                    self.screen.move_pointer(*points["middle"])
+                    self.start(program, "MTools_Dropper")
+                    for name, (x, y) in points.items():
+                        with self.subTest(look=look, at=name):
+                            self.screen.move_pointer(x, y)
+                            code, text = program.probe("rect", "TFormZoom", "*")
+                            self.assertEqual(code, 0)
+                            left, top, right, bottom = map(int, text.split())
+                            self.assertEqual((right - left, bottom - top), (522, 394))
+                            self.assertTrue(0 <= left and right <= 1280 and 0 <= top and bottom <= 1024,
+                                            f"the zoom window {text} leaves the screen")
+                            expected_left = x + 30 if x <= 1280 - 522 - 30 else x - 522 - 30
+                            self.assertEqual(left, expected_left)
+                            screenshot_area(f"dropper-{look}-{name}", 0, 0, 1280, 1024, env=self.wine.env)
+                    self.screen.keys("Escape")
+                    self.finish_run(program)
+                    self.assertTrue(program.close_main_window())
+                    self.assertEqual(program.wait_exit(), 0)
+
     def test_the_pick_is_exact_at_200_percent(self):
         # The picture, the pointer and the monitors are all in physical
         # pixels, so the scaled layout changes nothing about the pick.
