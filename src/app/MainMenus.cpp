@@ -270,6 +270,11 @@ void TFormMain::ApplyLanguage()
         return Text(row.TextSection, row.Name) + Utf8ToWide(std::string(row.CaptionSuffix));
     };
     for (const TCommand& row : Commands) {
+        if (!row.FixedCaption.empty() && row.Id != 0) {
+            // The same in every language, but its shortcut text comes here.
+            SetMenuCaption(MenuHandle(row.Menu), row.Id, Utf8ToWide(std::string(row.FixedCaption)));
+            continue;
+        }
         if (row.TextSection.empty() || row.Kind == TCommandKind::Separator)
             continue;
         if (row.Kind == TCommandKind::Menu) {

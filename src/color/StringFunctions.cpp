@@ -3,11 +3,17 @@
 #include <cstddef>
 
 // Left-pads s with "0" to width characters; a longer s is returned as it is.
+// The width counts characters (code points of the UTF-8 text), not bytes:
+// "é" is one character and pads to "00é" at width 3.
 std::string ZeroPaddedStr(std::string_view s, int width)
 {
+    std::size_t characters = 0;
+    for (const char c : s)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) // not a continuation byte
+            ++characters;
     std::string result;
-    if (width > 0 && s.size() < static_cast<std::size_t>(width)) {
-        result.assign(static_cast<std::size_t>(width) - s.size(), '0');
+    if (width > 0 && characters < static_cast<std::size_t>(width)) {
+        result.assign(static_cast<std::size_t>(width) - characters, '0');
     }
     result += s;
     return result;

@@ -237,6 +237,20 @@ std::string_view Trim(std::string_view text, std::string_view blanks)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+bool LessIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    const auto upper = [](char c) {
+        return static_cast<unsigned char>(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+    };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return upper(a[i]) < upper(b[i]);
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
 char AsciiLower(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

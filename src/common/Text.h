@@ -65,6 +65,11 @@ char AsciiLower(char c);
 // Only the basic Latin letters fold: the names compared are English words,
 // and a fixed rule keeps the result independent of the user's locale.
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+// The order in which Windows lists a folder: letters compared as capitals,
+// everything else by its code (so "_" follows "Z", as it does in a folder
+// listing, and "czech" sorts beside "Czech"). Names equal but for case keep
+// a byte-wise order, so the result is one order everywhere.
+bool LessIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 struct TTextLine {
     std::size_t Begin;   // first byte of the line

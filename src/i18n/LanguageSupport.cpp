@@ -232,11 +232,11 @@ void TLanguages::RefreshList()
         if (name && IsLanguageFileName(*name))
             candidates.push_back({std::move(*name), entry->path()});
     }
-    // Windows lists NTFS folders alphabetically, other file systems in any
-    // order; a byte-wise sort gives the menu and the last fallback of
-    // DefaultLanguage one order everywhere.
+    // Windows lists NTFS folders in its case-blind order, other file systems
+    // in any order; sorting the same way gives the menu and the last fallback
+    // of DefaultLanguage one order everywhere.
     std::sort(candidates.begin(), candidates.end(),
-              [](const TCandidate& a, const TCandidate& b) { return a.Name < b.Name; });
+              [](const TCandidate& a, const TCandidate& b) { return LessIgnoringAsciiCase(a.Name, b.Name); });
 
     const TAnsiDecoder decodeAnsi = [this](std::string_view bytes) { return FEnvironment.DecodeAnsi(bytes); };
     for (const TCandidate& candidate : candidates) {

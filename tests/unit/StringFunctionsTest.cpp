@@ -16,7 +16,21 @@ TEST(ZeroPaddedStr, PadsShortTextOnly)
         const char* expected;
     };
     const Row rows[] = {
-        {"5", 3, "005"}, {"", 2, "00"}, {"123", 3, "123"}, {"1234", 3, "1234"}, {"abc", 0, "abc"}, {"abc", -4, "abc"},
+        {"5", 3, "005"},
+        {"", 2, "00"},
+        {"123", 3, "123"},
+        {"1234", 3, "1234"},
+        {"abc", 0, "abc"},
+        {"abc", -4, "abc"},
+        // Characters, not bytes: two-, three- and four-byte UTF-8.
+        {"\xC3\xA9", 3, "00\xC3\xA9"},
+        {"\xE2\x82\xAC"
+         "5",
+         3,
+         "0\xE2\x82\xAC"
+         "5"},
+        {"\xF0\x9F\x8E\xA8", 2, "0\xF0\x9F\x8E\xA8"},
+        {"\xC3\xA9\xC3\xA9", 2, "\xC3\xA9\xC3\xA9"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string("\"") + row.text + "\" width " + std::to_string(row.width));

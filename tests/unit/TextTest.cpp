@@ -304,3 +304,16 @@ TEST(TextTest, LinesEndAtCrLfLfOrCr)
         EXPECT_EQ(ends, c.Ends);
     }
 }
+
+TEST(LessIgnoringAsciiCase, SortsAsAWindowsFolderListing)
+{
+    std::vector<std::string> names{"_Test.ini", "german.ini", "English.ini", "[x].ini",
+                                   "Czech.ini", "czech2.ini", "Zulu.ini",    "abc.ini"};
+    std::sort(names.begin(), names.end(), LessIgnoringAsciiCase);
+    // Letters as capitals: "[" (0x5B) and "_" (0x5F) come after "Z" (0x5A).
+    EXPECT_EQ(names, (std::vector<std::string>{"abc.ini", "Czech.ini", "czech2.ini", "English.ini", "german.ini",
+                                               "Zulu.ini", "[x].ini", "_Test.ini"}));
+    EXPECT_TRUE(LessIgnoringAsciiCase("CZECH", "czech")); // equal but for case: bytes decide
+    EXPECT_FALSE(LessIgnoringAsciiCase("czech", "CZECH"));
+    EXPECT_FALSE(LessIgnoringAsciiCase("a", "a"));
+}

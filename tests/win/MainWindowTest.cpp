@@ -369,3 +369,13 @@ TEST_F(MainWindowEditorTest, AWrappedMenuBarShowsEveryItemAndLeavesTheClientArea
     }
     EXPECT_TRUE(someWrapped) << "no case wrapped the menu bar: the wrap is not tested";
 }
+
+TEST_F(MainWindowEditorTest, FixedCaptionsShowTheirShortcutsToo)
+{
+    TFormMain& form = Create();
+    wchar_t buffer[256]{};
+    ::GetMenuStringW(form.MenuBar(), idMSettings_LoremIpsumText, buffer, 256, MF_BYCOMMAND);
+    EXPECT_STREQ(buffer, L"Lorem Ipsum text\tShift+L");
+    ::GetMenuStringW(form.MenuBar(), idMOutputFormat_Cpp, buffer, 256, MF_BYCOMMAND);
+    EXPECT_STREQ(buffer, L"C++ [0x00bbggrr]");
+}
