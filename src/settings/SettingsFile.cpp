@@ -1,5 +1,7 @@
 #include "settings/SettingsFile.h"
 
+#include "color/ColorFunctions.h"
+
 #include "common/IniLine.h"
 #include "common/Text.h"
 #include "settings/SettingsFilePlatform.h"
@@ -294,41 +296,16 @@ std::string SetSettingsValue(std::string_view text, std::string_view section, st
     return result;
 }
 
+// The settings file reads numbers as the color code text does: what the
+// program writes (decimal with an optional sign), and hexadecimal after "0x",
+// "$" or "x", eight digits with the top bit set being negative ("$FFFFFFFF"
+// is -1, as a hand-edited color may be written).
 std::optional<std::int32_t> ParseSettingsInteger(std::string_view value)
 {
-    int base = 10;
-    bool negative = false;
-    if (value.starts_with("0x") || value.starts_with("0X")) {
-        base = 16;
-        value.remove_prefix(2);
-    } else if (value.starts_with('$') || value.starts_with('x') || value.starts_with('X')) {
-        base = 16;
-        value.remove_prefix(1);
-    } else if (value.starts_with('+') || value.starts_with('-')) {
-        negative = value.front() == '-';
-        value.remove_prefix(1);
-    }
-    if (value.empty())
+    std::int32_t number = 0;
+    if (!TryStrToInt(value, number))
         return std::nullopt;
-
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (const char c : value) {
-        int digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (base == 16 && AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f')
-            digit = AsciiLower(c) - 'a' + 10;
-        else
-            return std::nullopt;
-        magnitude = magnitude * base + digit;
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    const std::int64_t number = negative ? -magnitude : magnitude;
-    if (number > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(number);
+    return number;
 }
 
 TFileOperations SystemFileOperations()

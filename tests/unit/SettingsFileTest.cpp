@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 #include "TestSupport.h"
+#include "color/ColorFunctions.h"
 #include "settings/Settings.h"
 
 #include <gtest/gtest.h>
@@ -164,7 +165,7 @@ TEST_F(SettingsFileTest, IntegersAreReadInDecimalAndHexadecimal)
         {"1.5", std::nullopt},
         {"+", std::nullopt},
         {"-", std::nullopt},
-        {"0x", std::nullopt},
+        {"0x", 0}, // as the code text's reader: the lead alone reads 0
         {"$", std::nullopt},
         {"x", std::nullopt},
         {"0x1g", std::nullopt},
@@ -174,8 +175,9 @@ TEST_F(SettingsFileTest, IntegersAreReadInDecimalAndHexadecimal)
         {"&H10", std::nullopt},
         {"2147483648", std::nullopt},
         {"-2147483649", std::nullopt},
-        {"0x80000000", std::nullopt},
-        {"$FFFFFFFF", std::nullopt},
+        // Eight hexadecimal digits with the top bit set are negative.
+        {"0x80000000", std::numeric_limits<std::int32_t>::min()},
+        {"$FFFFFFFF", -1},
         {"99999999999999999999999", std::nullopt},
     };
     for (const TCase& c : cases) {
@@ -439,4 +441,41 @@ TEST_F(SettingsFileTest, FolderThatRefusesNewFilesIsWrittenInPlace)
     fs::remove(Ini());
     EXPECT_THROW(file.WriteBool("Settings", "TwoColorMode", true), ESettingsFile);
     EXPECT_FALSE(fs::exists(Ini()));
+}
+
+TEST(ParseSettingsInteger, ReadsAsTheColorCodeIntegerReaderDoes)
+{
+    // Side by side: the settings file and the code text read numbers alike.
+    struct Row {
+        const char* Text;
+        std::optional<std::int32_t> Expected;
+    };
+    const Row rows[] = {
+        {"0", 0},
+        {"8421504", 8421504},
+        {"-5", -5},
+        {"+7", 7},
+        {"$FFFFFFFF", -1},
+        {"x80000000", std::numeric_limits<std::int32_t>::min()},
+        {"X1f", 31},
+        {"0x", 0},
+        {"0X10", 16},
+        {"$", std::nullopt},
+        {"x", std::nullopt},
+        {"-", std::nullopt},
+        {"12a", std::nullopt},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"$1FFFFFFFF", std::nullopt},
+        {"", std::nullopt},
+        {"1.5", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Text);
+        EXPECT_EQ(ParseSettingsInteger(row.Text), row.Expected);
+        std::int32_t value = 0;
+        const bool read = TryStrToInt(row.Text, value);
+        EXPECT_EQ(read ? std::optional<std::int32_t>(value) : std::nullopt, row.Expected);
+    }
 }
