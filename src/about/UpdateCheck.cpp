@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <optional>
 
 #ifndef VESK_WEB_HOST
@@ -206,16 +207,16 @@ bool SendAll(TSocketHandle s, std::string_view data, const TTimeLimits& limits)
     return true;
 }
 
-// Reads until the reply is complete, broken, or a wait times out.
-bool ReceiveReply(TSocketHandle s, THttpReplyReader& reader, const TTimeLimits& limits)
+// Reads until the reply is complete, cut, broken, or a wait times out.
+THttpReplyReader::TState ReceiveReply(TSocketHandle s, THttpReplyReader& reader, const TTimeLimits& limits)
 {
     char buffer[4096];
     while (reader.State() == THttpReplyReader::TState::Reading) {
         if (WaitFor(s, TWaitKind::Readable, limits) != TWaitOutcome::Ready)
-            return false;
+            return THttpReplyReader::TState::Broken;
         const TIoResult received = ReceiveSome(s, buffer, sizeof buffer);
         if (received.Status == TIoStatus::Failed)
-            return false;
+            return THttpReplyReader::TState::Broken;
         if (received.Status == TIoStatus::Retry)
             continue;
         if (received.Count > 0)
@@ -223,7 +224,7 @@ bool ReceiveReply(TSocketHandle s, THttpReplyReader& reader, const TTimeLimits& 
         else
             reader.Finish();
     }
-    return reader.State() == THttpReplyReader::TState::Complete;
+    return reader.State();
 }
 
 // Control characters or spaces would let a host or path add request lines.
@@ -324,11 +325,18 @@ THttpReplyReader::TState THttpReplyReader::ReadHeader()
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos || !EqualsIgnoringAsciiCase(line.substr(0, colon), "Content-Length"))
             continue;
-        const auto length = ParseCount(Trim(line.substr(colon + 1), " \t"), FMaxBodySize);
-        // A length we cannot trust, or one above the limit, makes the whole
-        // reply unusable; two different lengths as well.
+        const auto length =
+            ParseCount(Trim(line.substr(colon + 1), " \t"), std::numeric_limits<std::size_t>::max() / 16);
+        // A length we cannot trust makes the whole reply unusable; two
+        // different lengths as well. One above the limit is a reply all the
+        // same, too long to read.
         if (!length || (FHasContentLength && *length != FContentLength))
             return TState::Broken;
+        if (*length > FMaxBodySize) {
+            FBuffer.clear();
+            FBuffer.shrink_to_fit();
+            return TState::Cut;
+        }
         FHasContentLength = true;
         FContentLength = *length;
     }
@@ -346,10 +354,10 @@ THttpReplyReader::TState THttpReplyReader::CheckBody()
         return TState::Complete;
     }
     if (bodySize > FMaxBodySize) {
-        // An endless body stops costing memory here.
+        // An endless body stops costing memory here; the server did answer.
         FBuffer.clear();
         FBuffer.shrink_to_fit();
-        return TState::Broken;
+        return TState::Cut;
     }
     return TState::Reading;
 }
@@ -396,17 +404,17 @@ std::string HttpGetRequest(std::string_view host, std::uint16_t port, std::strin
 
 // One GET and its reply. The socket is non-blocking throughout so that every
 // wait has a time limit; only the name look-up blocks on the system's terms.
-bool HTTPGetLines(const std::string& host, const std::string& path, std::vector<std::string>& lines,
-                  const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options)
+THttpGetResult HTTPGetReply(const std::string& host, const std::string& path, std::vector<std::string>& lines,
+                            const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options)
 {
     lines.clear();
     if (!IsSafeRequestText(host) || !IsSafeRequestText(path) || !path.starts_with('/') || !SocketsReady())
-        return false;
+        return THttpGetResult::Failed;
 
     const TTimeLimits limits(options);
     const std::vector<TAddress> addresses = ResolveTcp(host, options.Port);
     if (addresses.empty())
-        return false;
+        return THttpGetResult::Failed;
 
     const std::string request = HttpGetRequest(host, options.Port, path);
     for (const TAddress& address : addresses) {
@@ -414,14 +422,25 @@ bool HTTPGetLines(const std::string& host, const std::string& path, std::vector<
         if (!connection.IsValid() || !Connect(address, connection.Get(), limits))
             continue;
         if (!SendAll(connection.Get(), request, limits))
-            return false;
+            return THttpGetResult::Failed;
         THttpReplyReader reader(options.MaxBodySize);
-        if (!ReceiveReply(connection.Get(), reader, limits))
-            return false;
-        lines = HttpReplyLines(reader.Body(), decodeAnsi);
-        return true;
+        switch (ReceiveReply(connection.Get(), reader, limits)) {
+        case THttpReplyReader::TState::Complete:
+            lines = HttpReplyLines(reader.Body(), decodeAnsi);
+            return THttpGetResult::Complete;
+        case THttpReplyReader::TState::Cut: return THttpGetResult::Cut;
+        case THttpReplyReader::TState::Reading:
+        case THttpReplyReader::TState::Broken: return THttpGetResult::Failed;
+        }
+        return THttpGetResult::Failed;
     }
-    return false;
+    return THttpGetResult::Failed;
+}
+
+bool HTTPGetLines(const std::string& host, const std::string& path, std::vector<std::string>& lines,
+                  const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options)
+{
+    return HTTPGetReply(host, path, lines, decodeAnsi, options) != THttpGetResult::Failed;
 }
 
 std::string UpdateCheckPath(std::int32_t productId)
@@ -465,8 +484,12 @@ TUpdateCheckResult CheckForNewVersion(const std::string& host, std::int32_t prod
                                       const THttpGetOptions& options)
 {
     std::vector<std::string> lines;
-    if (!HTTPGetLines(host, UpdateCheckPath(productId), lines, decodeAnsi, options))
-        return {TUpdateCheckOutcome::NoResponse, {}};
+    switch (HTTPGetReply(host, UpdateCheckPath(productId), lines, decodeAnsi, options)) {
+    case THttpGetResult::Failed: return {TUpdateCheckOutcome::NoResponse, {}};
+    // An answer, but not one the check can read (an error page, most likely).
+    case THttpGetResult::Cut: return {TUpdateCheckOutcome::UnknownAnswer, {}};
+    case THttpGetResult::Complete: break;
+    }
     return EvaluateUpdateReply(lines, runningVersion, decimalSeparator);
 }
 

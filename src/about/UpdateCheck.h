@@ -42,7 +42,9 @@ struct THttpGetOptions {
 // says when the server closed the connection.
 class THttpReplyReader {
 public:
-    enum class TState { Reading, Complete, Broken };
+    // Cut: a well-formed reply whose body is longer than the limit; what
+    // came of it is not read further and not used.
+    enum class TState { Reading, Complete, Cut, Broken };
 
     explicit THttpReplyReader(std::size_t maxBodySize = MaxUpdateReplyBodySize);
 
@@ -84,11 +86,19 @@ std::vector<std::string> HttpReplyLines(std::string_view body, const TAnsiTextDe
 // Connection: close (the reply then ends with the connection).
 std::string HttpGetRequest(std::string_view host, std::uint16_t port, std::string_view path);
 
-// One HTTP/1.0 GET of path from host, straight to the host (no proxy). On a
-// completed exchange, lines holds the lines of the body (whatever the status
-// code) and the result is true. On failure (name not found, no connection,
-// time-out, a broken or oversized reply) lines is empty and the result false.
+enum class THttpGetResult {
+    Failed,   // no reply: name not found, no connection, time-out, broken reply
+    Complete, // lines holds the lines of the body, whatever the status code
+    Cut,      // a reply whose body passed options.MaxBodySize; lines is empty
+};
+
+// One HTTP/1.0 GET of path from host, straight to the host (no proxy).
 // Blocks for at most options.TotalTimeout plus the time of name resolution.
+THttpGetResult HTTPGetReply(const std::string& host, const std::string& path, std::vector<std::string>& lines,
+                            const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options = {});
+
+// HTTPGetReply for callers that only need the lines: true for a complete or
+// a cut reply (the server did answer), false when there was none.
 bool HTTPGetLines(const std::string& host, const std::string& path, std::vector<std::string>& lines,
                   const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options = {});
 

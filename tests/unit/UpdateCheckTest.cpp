@@ -425,11 +425,7 @@ TEST(UpdateCheckHttp, FailsWithoutLinesOnBrokenMissingOrHostileReplies)
         // Each byte arrives well within the wait time-out; only the limit on
         // the whole exchange ends it.
         {"drips slower than the total limit", TServerAct::Drip, Reply("OK\r\n1.1\r\n" + std::string(60, ' ')), 2s, 4.0},
-        {"endless body", TServerAct::Endless, "HTTP/1.0 200 OK\r\n\r\n", 30s, 8.0},
         {"endless header", TServerAct::Endless, "HTTP/1.0 200 OK\r\nX-Filler: ", 30s, 8.0},
-        {"body one byte over 64 KiB", TServerAct::Reply, Reply(KiB64Body + "x"), 5s, 2.5},
-        {"announced length over 64 KiB", TServerAct::ReplyAndHold,
-         "HTTP/1.0 200 OK\r\nContent-Length: 65537\r\n\r\nOK\r\n1.1\r\n", 5s, 0.9},
         {"closed before the announced length", TServerAct::Reply,
          "HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nOK\r\n1.1\r\n", 5s, 2.5},
         {"two different lengths", TServerAct::Reply,
@@ -450,6 +446,43 @@ TEST(UpdateCheckHttp, FailsWithoutLinesOnBrokenMissingOrHostileReplies)
         EXPECT_FALSE(HTTPGetLines("127.0.0.1", UpdateCheckPath(4), lines, Cp1250Sample, options));
         EXPECT_TRUE(lines.empty());
         EXPECT_LT(SecondsSince(start), c.MaxSeconds);
+    }
+}
+
+TEST(UpdateCheckHttp, ABodyPastTheLimitIsAnAnswerTheCheckCannotRead)
+{
+    // The server answered (often with a long error page): not "no
+    // response", but an answer the check does not understand. Reading stops
+    // at the limit.
+    const std::string longErrorPage = std::string(MaxUpdateReplyBodySize, ' ') + "<html>Not Found</html>";
+    struct TCase {
+        const char* Name;
+        TServerAct Act;
+        std::string Reply;
+    };
+    const TCase cases[] = {
+        {"body one byte over 64 KiB", TServerAct::Reply, Reply(KiB64Body + "x")},
+        {"a long 404 page", TServerAct::Reply,
+         "HTTP/1.1 404 Not Found\r\nContent-Length: " + std::to_string(longErrorPage.size()) + "\r\n\r\n"
+             + longErrorPage},
+        {"announced length over 64 KiB", TServerAct::ReplyAndHold,
+         "HTTP/1.0 200 OK\r\nContent-Length: 65537\r\n\r\nOK\r\n1.1\r\n"},
+        {"endless body", TServerAct::Endless, "HTTP/1.0 200 OK\r\n\r\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TLocalServer server(c.Act, c.Reply);
+        THttpGetOptions options = QuickOptions(server.Port());
+        options.TotalTimeout = 30s;
+        std::vector<std::string> lines{"left from before"};
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(HTTPGetReply("127.0.0.1", UpdateCheckPath(4), lines, Cp1250Sample, options), THttpGetResult::Cut);
+        EXPECT_TRUE(lines.empty());
+        EXPECT_LT(SecondsSince(start), 2.5) << "read on past the limit";
+        TLocalServer again(c.Act, c.Reply);
+        options.Port = again.Port();
+        EXPECT_EQ(CheckForNewVersion("127.0.0.1", 4, "1.0 x64", ".", Cp1250Sample, options).Outcome,
+                  TUpdateCheckOutcome::UnknownAnswer);
     }
 }
 
