@@ -448,10 +448,12 @@ void TFormMain::MSettings_DisableSkin_FasterLaunchClick()
     const bool plain = IsChecked(idMSettings_DisableSkin_FasterLaunch);
     try {
         Theme::Apply(plain ? TThemeKind::Windows : TThemeKind::Carbon);
-    } catch (...) {
+    } catch (const std::exception& error) {
         // The previous look stays, and so does the check mark that says it.
+        // The error is shown here and goes no further: restoring the
+        // defaults, which clicks this item, still runs its remaining steps.
         SetChecked(idMSettings_DisableSkin_FasterLaunch, !plain);
-        throw;
+        Application::ShowException(error);
     }
 }
 

@@ -132,8 +132,21 @@ HBRUSH Brush(TThemeColor role) noexcept
     return cached.brush.get();
 }
 
+namespace {
+bool g_failNextApply = false;
+} // namespace
+
+void FailNextApplyForTesting() noexcept
+{
+    g_failNextApply = true;
+}
+
 void Apply(TThemeKind kind)
 {
+    if (g_failNextApply) {
+        g_failNextApply = false;
+        throw Exception("Unable to apply the visual theme \"" + WideToUtf8(Name(kind)) + "\"");
+    }
     const TThemeKind previous = g_kind;
     g_kind = kind;
     // Every brush must be available before any window paints with the new

@@ -51,6 +51,9 @@ HBRUSH Brush(TThemeColor role) noexcept;
 // Switches the look and repaints every window of the thread. Throws when the
 // look cannot be applied; the previous look then stays.
 void Apply(TThemeKind kind);
+// Makes the next Apply fail as a look that cannot be applied does; for the
+// tests of what the program does then.
+void FailNextApplyForTesting() noexcept;
 
 // Every top-level window of the program receives this registered message
 // after the look changed, to refresh what it keeps of the look itself

@@ -323,3 +323,19 @@ TEST_F(MainWindowBehaviourTest, TabReachesEveryControlInOrder)
 }
 
 } // namespace
+
+TEST_F(MainWindowBehaviourTest, RestoringDefaultsGoesOnWhenTheLookCannotSwitch)
+{
+    WriteSettings("[Settings]\r\nDisableSkin_FasterLaunch=1\r\nOutputFormat=2\r\nColorSpace=3\r\n");
+    TFormMain& form = Create();
+    ASSERT_TRUE(form.IsChecked(idMSettings_DisableSkin_FasterLaunch));
+    Theme::FailNextApplyForTesting();
+    form.Click(idMSettings_LoadDefault);
+    // The error was shown once, the plain look and its check mark stayed ...
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_NE(m_boxes[0].find(L"Unable to apply the visual theme"), std::wstring::npos);
+    EXPECT_TRUE(form.IsChecked(idMSettings_DisableSkin_FasterLaunch));
+    // ... and the steps after the look switch still ran.
+    EXPECT_EQ(form.GetOutputFormat(), ccfHTMLCSS);
+    EXPECT_EQ(form.GetColorSpace(), csRGB);
+}
