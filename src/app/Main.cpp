@@ -90,6 +90,13 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         FormCreate();
         return 0;
     case WM_DESTROY: FormDestroy(); return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+        // Windows ends the process after this message without destroying the
+        // window: the saving of a normal exit happens here or never.
+        if (wParam)
+            SaveAtExit(false);
+        return 0;
     case WM_COMMAND:
         if (lParam != 0) {
             // Notifications of the edit boxes.
@@ -231,11 +238,10 @@ void TFormMain::FormDestroy()
     try {
         if (FHotKeyRegistered)
             ::UnregisterHotKey(Handle(), HotKeyId);
-        WriteSettingsAtExit();
     } catch (const std::exception& error) {
-        // "Unable to write to ..." at exit: said, and the program still ends.
         Application::ShowException(error);
     }
+    SaveAtExit(true);
     Application::SetAccelerators(nullptr, nullptr);
     if (m_accelerators) {
         ::DestroyAcceleratorTable(m_accelerators);
@@ -246,6 +252,24 @@ void TFormMain::FormDestroy()
     if (FormMain == this)
         FormMain = nullptr;
     ::PostQuitMessage(0);
+}
+
+// The settings and the last colors, written once at the end, whichever comes
+// first: the window's end or the end of the user's session.
+void TFormMain::SaveAtExit(bool reportErrors)
+{
+    if (FSavedAtExit)
+        return;
+    FSavedAtExit = true;
+    try {
+        WriteSettingsAtExit();
+    } catch (const std::exception& error) {
+        // "Unable to write to ..." at exit: said, and the program still
+        // ends. At the end of a session a message box would hold up the
+        // log-off, so the failure is then left unsaid.
+        if (reportErrors)
+            Application::ShowException(error);
+    }
 }
 
 void TFormMain::Click(int commandId)

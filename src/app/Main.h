@@ -86,6 +86,7 @@ private:
     void FormCreate();
     void FormShow();
     void FormDestroy();
+    void SaveAtExit(bool reportErrors);
     void RunCommand(int commandId);
     void OpenAddress(const std::string& address) const;
     void CheckScreenColorDepth();
@@ -175,6 +176,7 @@ private:
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
 
     bool FCreating = false;
+    bool FSavedAtExit = false;
     std::vector<std::string> FErrorLog;
     TColor FColorReference = 0x808080;
     TColor FColorReference2 = 0x808080;

@@ -88,8 +88,18 @@ TSettings TFormMain::CollectSettings() const
         // what comes back at the next start.
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
-        if (::GetWindowPlacement(Handle(), &placement))
+        if (::GetWindowPlacement(Handle(), &placement)) {
             window = placement.rcNormalPosition;
+            // Measured from the work area of its monitor, not the screen.
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (::GetMonitorInfoW(::MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &info)) {
+                const auto rect = [](const RECT& r) { return TScreenRect{r.left, r.top, r.right, r.bottom}; };
+                const TScreenRect screen =
+                    WorkspaceToScreen(rect(window), TMonitorArea{rect(info.rcMonitor), rect(info.rcWork)});
+                window = {screen.Left, screen.Top, screen.Right, screen.Bottom};
+            }
+        }
     }
     settings.PositionStored = true;
     settings.Top = window.top;

@@ -86,3 +86,12 @@ TScreenPoint CenteredWindowPosition(TWindowSize window, const TScreenRect& area)
     const std::int64_t top = area.Top + (std::int64_t{area.Bottom} - area.Top - window.Height) / 2;
     return {Narrow(left), Narrow(top)};
 }
+
+TScreenRect WorkspaceToScreen(const TScreenRect& rect, const TMonitorArea& monitor)
+{
+    // The workspace's origin is the primary work area's corner, which lies
+    // as far from the primary monitor's corner as this area from its own.
+    const std::int32_t dx = monitor.WorkArea.Left - monitor.Monitor.Left;
+    const std::int32_t dy = monitor.WorkArea.Top - monitor.Monitor.Top;
+    return {rect.Left + dx, rect.Top + dy, rect.Right + dx, rect.Bottom + dy};
+}

@@ -56,3 +56,9 @@ std::optional<TScreenPoint> RestoredWindowPosition(const TStoredPosition& stored
                                                    const TScreenRect& desktop, const TNearestWorkArea& nearestWorkArea);
 
 TScreenPoint CenteredWindowPosition(TWindowSize window, const TScreenRect& area);
+
+// A window's normal place as Windows keeps it for a minimized window
+// (WINDOWPLACEMENT.rcNormalPosition, without WS_EX_TOOLWINDOW) is measured
+// from the work area of its monitor, not from the screen: with the taskbar at
+// the top or the left the two differ. This turns it into screen coordinates.
+TScreenRect WorkspaceToScreen(const TScreenRect& rect, const TMonitorArea& monitor);

@@ -123,5 +123,18 @@ class SettingsTest(ProgramTestCase):
             self.assertEqual(program.ini_path.read_text(encoding="utf-8"), content)
 
 
+    def test_a_log_off_keeps_the_settings_and_the_last_colors(self):
+        # Windows ends the process right after the end-of-session messages;
+        # the window is never destroyed. What was to be saved must be there.
+        with Program() as program:
+            self.start(program)
+            program.set_scroll("SBColorComponent1", 0x12)
+            program.command("MSettings_TwoColorMode")
+            self.assertEqual(program.probe("endsession", "TFormMain", "Vesk Color Picker")[0], 0)
+            program.kill()
+            settings = program.read_ini()["Settings"]
+            self.assertEqual(settings["TwoColorMode"], "1")
+            self.assertEqual(int(settings["LastColor"]) & 0xFF, 0x12)
+
 if __name__ == "__main__":
     unittest.main()

@@ -186,3 +186,24 @@ TEST(WindowPlacementTest, CentredWindowHasEqualMarginsOnBothSides)
         EXPECT_EQ(CenteredWindowPosition(c.Size, c.Area), c.Expected);
     }
 }
+
+TEST(WorkspaceToScreen, MovesByWhatTheTaskbarTakesAtTheTopOrLeft)
+{
+    struct Row {
+        const char* Name;
+        TMonitorArea Monitor;
+        TScreenRect Expected; // of the workspace rectangle {100, 50, 400, 200}
+    };
+    const Row rows[] = {
+        {"taskbar at the bottom", {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}, {100, 50, 400, 200}},
+        {"taskbar at the top", {{0, 0, 1920, 1080}, {0, 40, 1920, 1080}}, {100, 90, 400, 240}},
+        {"taskbar at the left", {{0, 0, 1920, 1080}, {60, 0, 1920, 1080}}, {160, 50, 460, 200}},
+        {"a monitor left of the primary, taskbar at its top",
+         {{-1280, 0, 0, 1024}, {-1280, 30, 0, 1024}},
+         {100, 80, 400, 230}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(WorkspaceToScreen({100, 50, 400, 200}, row.Monitor), row.Expected);
+    }
+}

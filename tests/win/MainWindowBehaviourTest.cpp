@@ -339,3 +339,41 @@ TEST_F(MainWindowBehaviourTest, RestoringDefaultsGoesOnWhenTheLookCannotSwitch)
     EXPECT_EQ(form.GetOutputFormat(), ccfHTMLCSS);
     EXPECT_EQ(form.GetColorSpace(), csRGB);
 }
+
+TEST_F(MainWindowBehaviourTest, TheEndOfTheSessionSavesOnceAndWithoutABox)
+{
+    const fs::path file = m_folder / "VeskColorPicker.ini";
+    {
+        // A session that is not ending after all (another program said no)
+        // writes nothing.
+        TFormMain& form = Create();
+        form.Click(idMSettings_TwoColorMode);
+        EXPECT_EQ(::SendMessageW(form.Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+        ::SendMessageW(form.Handle(), WM_ENDSESSION, FALSE, 0);
+        EXPECT_FALSE(fs::exists(file));
+
+        // The session ends: the settings and the last colors are written as
+        // at a normal exit, and the window's end does not write them again.
+        form.SetColorReference(0x123456);
+        ::SendMessageW(form.Handle(), WM_ENDSESSION, TRUE, 0);
+        const std::string saved = ReadFile(file);
+        EXPECT_NE(saved.find("TwoColorMode=1\r\n"), std::string::npos);
+        EXPECT_NE(saved.find("LastColor=1193046\r\n"), std::string::npos);
+        WriteSettings("[Other]\r\n");
+        m_form.reset();
+        EXPECT_EQ(ReadFile(file), "[Other]\r\n");
+    }
+    {
+        // A file that cannot be written: no box holds up the log-off.
+        WriteSettings("[Settings]\r\nUppercaseCode=1\r\n");
+        fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        TFormMain& form = Create();
+        form.Click(idMSettings_UppercaseCode);
+        ::SendMessageW(form.Handle(), WM_ENDSESSION, TRUE, 0);
+        m_form.reset();
+        EXPECT_TRUE(m_boxes.empty());
+        EXPECT_EQ(ReadFile(file), "[Settings]\r\nUppercaseCode=1\r\n");
+        fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    }
+}

@@ -522,6 +522,15 @@ int wmain(int argc, wchar_t** argv)
                     ::GetForegroundWindow() == window ? 1 : 0, (exStyle & WS_EX_TOPMOST) ? 1 : 0);
         return 0;
     }
+    if (command == L"endsession") {
+        // What Windows sends at a log-off before it ends the process.
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result);
+        if (!result)
+            return 1;
+        return ::SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &result) ? 0
+                                                                                                                 : 1;
+    }
     if (command == L"hotkey")
         return ::PostMessageW(window, WM_HOTKEY, 10, MAKELPARAM(MOD_ALT | MOD_SHIFT, 'D')) ? 0 : 1;
     if (command == L"key" && argc > 4) {
