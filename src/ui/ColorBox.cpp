@@ -1,5 +1,7 @@
 #include "ui/ColorBox.h"
 
+#include <algorithm>
+
 #include "ui/ControlPaint.h"
 
 #include <iterator>
@@ -123,10 +125,20 @@ void TColorBox::Paint(HDC dc, const RECT& client) const
     ::IntersectClipRect(dc, inside.left, inside.top, inside.right, inside.bottom);
     ::SetBkMode(dc, TRANSPARENT);
     const int length = static_cast<int>(std::size(SampleText)) - 1;
+    // Font widths do not grow exactly with the DPI: where the text would run
+    // into the right border at the layout's place, it is centred instead.
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, SampleText, length, &extent);
+    const auto left = [&](int layoutLeft) -> int {
+        const int x = Scale(layoutLeft, m_dpi);
+        if (x + extent.cx < inside.right)
+            return x;
+        return static_cast<int>(inside.left + std::max(0L, (inside.right - inside.left - extent.cx) / 2));
+    };
     ::SetTextColor(dc, DarkTextColor);
-    ::TextOutW(dc, Scale(DarkTextOrigin.x, m_dpi), Scale(DarkTextOrigin.y, m_dpi), SampleText, length);
+    ::TextOutW(dc, left(DarkTextOrigin.x), Scale(DarkTextOrigin.y, m_dpi), SampleText, length);
     ::SetTextColor(dc, LightTextColor);
-    ::TextOutW(dc, Scale(LightTextOrigin.x, m_dpi), Scale(LightTextOrigin.y, m_dpi), SampleText, length);
+    ::TextOutW(dc, left(LightTextOrigin.x), Scale(LightTextOrigin.y, m_dpi), SampleText, length);
     ::RestoreDC(dc, saved);
 }
 

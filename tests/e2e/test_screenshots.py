@@ -108,6 +108,47 @@ class ScreenshotTest(unittest.TestCase):
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)
 
+    def test_every_language_at_100_and_200_percent(self):
+        # Pictures to look at for clipped or overlapping texts: the main
+        # window in both modes and all four color spaces, and the About
+        # window, in each language at both scales. The checks catch a layout
+        # that no longer has its size.
+        spaces = ("RGB", "HLS", "CMY", "CMYK")
+        for dpi in (96, 192):
+            scale = dpi // 96
+            wine = SeparateWine(dpi=dpi) if dpi != 96 else None
+            try:
+                env = wine.env if wine else None
+                for language in shipped_languages():
+                    with self.subTest(language=language, dpi=dpi), \
+                            Program(ini_text=f"[Settings]\nLanguage={language}\n", env=env) as program:
+                        program.start()
+                        self.assertIsNotNone(program.wait_for_main_window(60000), "the main window did not appear")
+                        for two_color in (False, True):
+                            if two_color:
+                                program.command("MSettings_TwoColorMode")
+                            for space in spaces:
+                                program.command(f"MColorSpace_{space}")
+                                mode = "two-color" if two_color else "one-color"
+                                rows = "cmyk" if space == "CMYK" else "rgb"
+                                width, height = CLIENT_SIZES[(mode, rows)]
+                                self.assertEqual(program.client_size(), (scale * width, scale * height), space)
+                                screenshot_area(f"lang-{language.lower()}-{dpi}-{mode}-{space.lower()}",
+                                                *program.window_rect(), env=env)
+                        program.command("MHelp_About")
+                        self.assertEqual(program.probe("wait", "TFormAbout", "*", 15000)[0], 0, "no About window")
+                        self.assertEqual(program.probe("client", "TFormAbout", "*"),
+                                         (0, f"{scale * 231} {scale * 225}"))
+                        code, text = program.probe("rect", "TFormAbout", "*")
+                        screenshot_area(f"lang-{language.lower()}-{dpi}-about", *map(int, text.split()), env=env)
+                        self.assertEqual(program.probe("close", "TFormAbout", "*")[0], 0)
+                        self.assertEqual(program.probe("gone", "TFormAbout", "*", 10000)[0], 0)
+                        self.assertTrue(program.close_main_window())
+                        self.assertEqual(program.wait_exit(), 0)
+            finally:
+                if wine:
+                    wine.close()
+
     def test_at_200_percent_every_size_doubles(self):
         with SeparateWine(dpi=192) as wine:
             ini = f"[Settings]\nTwoColorMode=1\nColorSpace=3\nLastColor={0x0080FF}\nLastColor2={0xA05020}\n"
