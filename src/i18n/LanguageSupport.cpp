@@ -1,12 +1,14 @@
 #include "i18n/LanguageSupport.h"
 
+#include "common/FileBytes.h"
+#include "common/PathText.h"
+
 #include "common/IniLine.h"
 #include "common/Text.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -48,44 +50,22 @@ std::string DecodeUtf16Text(std::string_view bytes, TByteOrder order)
     return std::move(*text);
 }
 
-std::optional<std::string> TryUtf8FromPath(const fs::path& path)
-{
-    // A Windows file name may hold an unpaired surrogate, which has no UTF-8 form.
-    try {
-        const std::u8string text = path.u8string();
-        return std::string(text.begin(), text.end());
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 std::string DisplayPath(const fs::path& path)
 {
     return TryUtf8FromPath(path).value_or("(file name not representable)");
 }
 
-// The narrow path constructor would read the text in the Windows ANSI code
-// page; the core's strings are UTF-8.
-fs::path PathFromUtf8(std::string_view text)
-{
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
 std::string ReadLanguageFileBytes(const fs::path& fileName)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        throw ELanguageFile("Cannot open \"" + DisplayPath(fileName) + "\".");
-    std::string bytes;
-    char chunk[64 * 1024];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > MaxLanguageFileSize)
-            throw ELanguageFile("\"" + DisplayPath(fileName) + "\" is too large for a language file.");
+    TFileBytes read = ReadFileBytes(fileName, MaxLanguageFileSize);
+    switch (read.Status) {
+    case TFileReadStatus::Read: return std::move(read.Bytes);
+    case TFileReadStatus::CannotOpen: throw ELanguageFile("Cannot open \"" + DisplayPath(fileName) + "\".");
+    case TFileReadStatus::TooLarge:
+        throw ELanguageFile("\"" + DisplayPath(fileName) + "\" is too large for a language file.");
+    case TFileReadStatus::ReadError: break;
     }
-    if (in.bad())
-        throw ELanguageFile("Cannot read \"" + DisplayPath(fileName) + "\".");
-    return bytes;
+    throw ELanguageFile("Cannot read \"" + DisplayPath(fileName) + "\".");
 }
 
 bool IsLanguageFileName(std::string_view name)
@@ -201,7 +181,7 @@ TLanguages::TLanguages(ILanguageEnvironment& environment, std::string regPrimary
                        std::string regSettingsSection, bool loadAutomatically)
     : FEnvironment(environment), FRegPrimaryKey_IniFileName(std::move(regPrimaryKeyIniFileName)),
       FRegSettingsSection(std::move(regSettingsSection)),
-      FLanguageFolderPath(environment.ExecutableFolder() / "Languages")
+      FLanguageFolderPath(environment.ExecutableFolder() / PathFromUtf8("Languages"))
 {
     RefreshList();
     if (!loadAutomatically)

@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include "common/PathText.h"
+
 #include "common/Exception.h"
 
 #include <algorithm>
@@ -59,7 +61,7 @@ TSettingsValue ValueOfKey(const TSettings& settings, const TSettingKey& key)
 
 std::filesystem::path SettingsFileIn(const std::filesystem::path& folder)
 {
-    return folder / SettingsFileName;
+    return folder / PathFromUtf8(SettingsFileName);
 }
 
 std::string TSettingKey::ValueIn(const TSettings& settings) const

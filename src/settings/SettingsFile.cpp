@@ -1,5 +1,8 @@
 #include "settings/SettingsFile.h"
 
+#include "common/FileBytes.h"
+#include "common/PathText.h"
+
 #include "color/ColorFunctions.h"
 
 #include "common/IniLine.h"
@@ -8,7 +11,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
 #include <limits>
 #include <random>
 #include <system_error>
@@ -102,26 +104,19 @@ void CheckNames(std::string_view section, std::string_view key, std::string_view
 
 std::string PathText(const fs::path& path)
 {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    return Utf8FromPath(path);
 }
 
 // Nothing when the file is absent or cannot be read.
-std::optional<std::string> ReadFileBytes(const fs::path& file)
+std::optional<std::string> ReadSettingsBytes(const fs::path& file)
 {
     std::error_code error;
     if (!fs::is_regular_file(file, error))
         return std::nullopt;
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
+    TFileBytes read = ReadFileBytes(file, std::numeric_limits<std::size_t>::max());
+    if (read.Status != TFileReadStatus::Read)
         return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
-        bytes.append(buffer, static_cast<std::size_t>(stream.gcount()));
-    if (stream.bad())
-        return std::nullopt;
-    return bytes;
+    return std::move(read.Bytes);
 }
 
 fs::path TemporaryFileBeside(const fs::path& file)
@@ -134,7 +129,7 @@ fs::path TemporaryFileBeside(const fs::path& file)
         suffix += digits[random & 0xF];
     suffix += ".tmp";
     fs::path temporary = file;
-    temporary += suffix;
+    temporary += PathFromUtf8(suffix);
     return temporary;
 }
 
@@ -327,7 +322,7 @@ TSettingsFile::TSettingsFile(const fs::path& fileName, TFileOperations operation
 
 std::string TSettingsFile::ReadText() const
 {
-    const auto bytes = ReadFileBytes(FFileName);
+    const auto bytes = ReadSettingsBytes(FFileName);
     return bytes ? DecodeSettingsText(*bytes).Text : std::string();
 }
 
@@ -392,7 +387,7 @@ void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
     if (exists) {
         // Content that cannot be read must not be replaced by a file that
         // holds only this one key.
-        const auto bytes = ReadFileBytes(FFileName);
+        const auto bytes = ReadSettingsBytes(FFileName);
         if (!bytes)
             FailWrite();
         text = DecodeSettingsText(*bytes);

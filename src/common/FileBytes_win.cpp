@@ -1,0 +1,39 @@
+#include "common/FileBytes.h"
+
+#include <windows.h>
+
+namespace {
+
+struct TFileHandle {
+    HANDLE Handle;
+    ~TFileHandle()
+    {
+        if (Handle != INVALID_HANDLE_VALUE)
+            ::CloseHandle(Handle);
+    }
+};
+
+} // namespace
+
+TFileBytes ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize)
+{
+    // Others may read and even replace the file meanwhile, as an editor or a
+    // second instance saving its settings does.
+    const TFileHandle handle{::CreateFileW(file.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (handle.Handle == INVALID_HANDLE_VALUE)
+        return {TFileReadStatus::CannotOpen, {}};
+    TFileBytes result{TFileReadStatus::Read, {}};
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(handle.Handle, buffer, sizeof buffer, &read, nullptr))
+            return {TFileReadStatus::ReadError, {}};
+        if (read == 0)
+            return result;
+        if (result.Bytes.size() + read > maxSize)
+            return {TFileReadStatus::TooLarge, {}};
+        result.Bytes.append(buffer, read);
+    }
+}
