@@ -35,31 +35,6 @@ bool SocketsReady()
     return ready;
 }
 
-std::vector<TAddress> ResolveTcp(const std::string& host, std::uint16_t port)
-{
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    addrinfo* found = nullptr;
-    std::vector<TAddress> addresses;
-    if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
-        return addresses;
-    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        TAddress address;
-        if (entry->ai_addr == nullptr || entry->ai_addrlen > sizeof address.Bytes)
-            continue;
-        address.Family = entry->ai_family;
-        address.SocketType = entry->ai_socktype;
-        address.Protocol = entry->ai_protocol;
-        address.Length = entry->ai_addrlen;
-        std::memcpy(address.Bytes, entry->ai_addr, entry->ai_addrlen);
-        addresses.push_back(address);
-    }
-    freeaddrinfo(found);
-    return addresses;
-}
-
 TSocketHandle OpenSocket(const TAddress& address)
 {
     const SOCKET s = socket(address.Family, address.SocketType, address.Protocol);
