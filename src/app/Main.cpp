@@ -29,13 +29,6 @@ constexpr UINT HotKeyVirtualKey = 0x44; // D
 
 constexpr std::int32_t ProductId = 4;
 
-UINT ScreenDpi()
-{
-    WindowDc screen(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
-}
-
 WORD LowWord(WPARAM value) noexcept
 {
     return static_cast<WORD>(value & 0xFFFF);
@@ -48,7 +41,7 @@ WORD HighWord(WPARAM value) noexcept
 
 } // namespace
 
-TFormMain::TFormMain(HINSTANCE instance) : m_instance(instance), m_dpi(ScreenDpi())
+TFormMain::TFormMain(HINSTANCE instance) : m_instance(instance), m_dpi(SystemDpi())
 {
     WNDCLASSEXW windowClass{};
     windowClass.hInstance = instance;

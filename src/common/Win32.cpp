@@ -29,6 +29,32 @@ std::string WideToUtf8(std::wstring_view text)
     return result;
 }
 
+UINT SystemDpi() noexcept
+{
+    WindowDc screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+UINT MonitorDpi(HMONITOR monitor) noexcept
+{
+    // GetDpiForMonitor lives in shcore.dll, which older systems lack; looked
+    // up once, so a pointer move pays only the call.
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = []() -> GetDpiForMonitorFunction {
+        const HMODULE shcore = ::LoadLibraryW(L"shcore.dll");
+        if (!shcore)
+            return nullptr;
+        return reinterpret_cast<GetDpiForMonitorFunction>(
+            reinterpret_cast<void*>(::GetProcAddress(shcore, "GetDpiForMonitor")));
+    }();
+    constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    if (monitor && getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, EffectiveDpi, &x, &y)) && y > 0)
+        return y;
+    return SystemDpi();
+}
+
 std::wstring ExecutableFolder()
 {
     // Paths can exceed MAX_PATH on systems with long paths enabled; grow the

@@ -143,6 +143,12 @@ private:
     HGDIOBJ m_old;
 };
 
+// The DPI of the screen as the process sees it (96 when unknown), and of one
+// monitor: its own where Windows keeps one per monitor (8.1 and later, for a
+// process aware of each monitor's DPI), else the screen's.
+UINT SystemDpi() noexcept;
+UINT MonitorDpi(HMONITOR monitor) noexcept;
+
 // The folder of the running executable, with a trailing backslash.
 std::wstring ExecutableFolder();
 

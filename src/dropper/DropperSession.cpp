@@ -17,7 +17,7 @@ TScreenRect Offset(const TScreenRect& rect, std::int32_t dx, std::int32_t dy)
 
 TDropperSession::TDropperSession(TDropperHost& host, TDropperScene scene, const TDropperValues& stored,
                                  TScreenPoint pointer)
-    : FHost(host), FScene(std::move(scene)), FSettings(host, stored, GetZoomSizeBoundary(MonitorAtScreen(pointer)))
+    : FHost(host), FScene(std::move(scene)), FSettings(host, stored, GetZoomSizeBoundary(MonitorAtScreen(pointer).Rect))
 {}
 
 TScreenPoint TDropperSession::ToClient(TScreenPoint screen) const
@@ -38,10 +38,15 @@ TScreenRect TDropperSession::SnapshotArea() const
 
 // Without a monitor list (no monitor answered) the whole snapshot stands in
 // for the monitor.
-TScreenRect TDropperSession::MonitorAtScreen(TScreenPoint screen) const
+TDropperSession::TMonitor TDropperSession::MonitorAtScreen(TScreenPoint screen) const
 {
+    constexpr unsigned DefaultDpi = 96;
     const TScreenRect* monitor = MonitorAt(FScene.Monitors, screen);
-    return monitor ? *monitor : SnapshotArea();
+    if (!monitor)
+        return {SnapshotArea(), DefaultDpi};
+    const auto index = static_cast<std::size_t>(monitor - FScene.Monitors.data());
+    const unsigned dpi = index < FScene.MonitorDpis.size() ? FScene.MonitorDpis[index] : 0;
+    return {*monitor, dpi > 0 ? dpi : DefaultDpi};
 }
 
 // The steps keep their order because each later one may depend on the
@@ -57,14 +62,15 @@ void TDropperSession::Update(TScreenPoint clientPoint)
     FHost.SetCaption(zlRGB, RGBCaption(FSampleColor));
 
     const TScreenPoint screen = ToScreen(clientPoint);
-    const TScreenRect monitor = MonitorAtScreen(screen);
+    const TMonitor found = MonitorAtScreen(screen);
+    const TScreenRect& monitor = found.Rect;
     FHost.SetCaption(zlCoordinatesScreen, ScreenCaption(screen));
     FHost.SetCaption(zlCoordinatesMonitor, MonitorCaption(screen, monitor));
 
     FSettings.FitToMonitor(GetZoomSizeBoundary(monitor));
 
     const TScreenRect clientMonitor = Offset(monitor, -FScene.DesktopOrigin.X, -FScene.DesktopOrigin.Y);
-    FHost.MoveZoomWindow(ToScreen(ZoomWindowPosition(clientPoint, clientMonitor, FHost.ZoomWindowSize())));
+    FHost.MoveZoomWindow(ToScreen(ZoomWindowPosition(clientPoint, clientMonitor, FHost.ZoomWindowSize(found.Dpi))));
 
     const TZoomGeometry geometry = FSettings.Geometry();
     TZoomPictureView target = FHost.ZoomPicture();

@@ -18,6 +18,10 @@ struct TDropperScene {
     TDesktopPictureView Snapshot;
     TScreenPoint DesktopOrigin;
     std::vector<TScreenRect> Monitors; // screen coordinates
+    // The DPI of each monitor, in the order of Monitors; a monitor without
+    // an entry has 96. The zoom window's fixed layout scales with the DPI of
+    // the monitor it stands on.
+    std::vector<unsigned> MonitorDpis;
 };
 
 class TDropperSession {
@@ -41,7 +45,11 @@ public:
     void Update(TScreenPoint clientPoint);
 
 private:
-    TScreenRect MonitorAtScreen(TScreenPoint screen) const;
+    struct TMonitor {
+        TScreenRect Rect;
+        unsigned Dpi;
+    };
+    TMonitor MonitorAtScreen(TScreenPoint screen) const;
 
     TDropperHost& FHost;
     TDropperScene FScene;

@@ -48,7 +48,8 @@ public:
     // if the foreground window is not the zoom window, bring it to the front
     virtual void KeepZoomWindowInFront() = 0;
     virtual void ShowSampleColor(TColor color) = 0;
-    virtual TWindowSize ZoomWindowSize() = 0;
+    // The zoom window laid out for a monitor of dpi, and its outer size.
+    virtual TWindowSize ZoomWindowSize(unsigned dpi) = 0;
     virtual void MoveZoomWindow(TScreenPoint screenTopLeft) = 0;
     // The pixels of the zoom picture, as last sized by ResizeZoomPicture.
     virtual TZoomPictureView ZoomPicture() = 0;

@@ -14,17 +14,12 @@ namespace {
 
 constexpr UINT ZoomClosedMessage = WM_APP + 1;
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT rect, LPARAM data)
 {
-    reinterpret_cast<std::vector<TScreenRect>*>(data)->push_back({rect->left, rect->top, rect->right, rect->bottom});
+    auto& scene = *reinterpret_cast<TDropperScene*>(data);
+    scene.Monitors.push_back({rect->left, rect->top, rect->right, rect->bottom});
+    scene.MonitorDpis.push_back(MonitorDpi(monitor));
     return TRUE;
-}
-
-std::vector<TScreenRect> Monitors()
-{
-    std::vector<TScreenRect> monitors;
-    ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
 }
 
 TScreenPoint CursorPos()
@@ -46,9 +41,9 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
     CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, context.Owner, nullptr);
 
     {
-        WindowDc screen(nullptr);
-        if (screen)
-            m_dpi = static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
+        POINT pointer{};
+        ::GetCursorPos(&pointer);
+        m_dpi = MonitorDpi(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
     }
     // The virtual desktop: the bounding rectangle of all monitors. From now
     // on client coordinates are screen coordinates minus its top-left corner.
@@ -60,9 +55,12 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
                  m_desktop.bottom - m_desktop.top, TRUE);
     Capture(m_desktop);
 
-    TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, Monitors()};
-    if (scene.Monitors.empty())
+    TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, {}, {}};
+    ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&scene));
+    if (scene.Monitors.empty()) {
         scene.Monitors.push_back({m_desktop.left, m_desktop.top, m_desktop.right, m_desktop.bottom});
+        scene.MonitorDpis.assign(1, m_dpi);
+    }
     FSession = std::make_unique<TDropperSession>(static_cast<TDropperHost&>(*this), std::move(scene), context.Values,
                                                  CursorPos());
 }
@@ -291,9 +289,12 @@ void TFormSnapshot::ShowSampleColor(TColor color)
         FFormZoom->SetSampleColor(color);
 }
 
-TWindowSize TFormSnapshot::ZoomWindowSize()
+TWindowSize TFormSnapshot::ZoomWindowSize(unsigned dpi)
 {
-    return FFormZoom ? FFormZoom->Size() : TWindowSize{};
+    if (!FFormZoom)
+        return {};
+    FFormZoom->SetDpi(dpi);
+    return FFormZoom->Size();
 }
 
 void TFormSnapshot::MoveZoomWindow(TScreenPoint screenTopLeft)

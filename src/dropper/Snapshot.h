@@ -71,7 +71,7 @@ private:
     void CancelRun() override;
     void KeepZoomWindowInFront() override;
     void ShowSampleColor(TColor color) override;
-    TWindowSize ZoomWindowSize() override;
+    TWindowSize ZoomWindowSize(unsigned dpi) override;
     void MoveZoomWindow(TScreenPoint screenTopLeft) override;
     TZoomPictureView ZoomPicture() override;
     void ZoomPictureChanged() override;

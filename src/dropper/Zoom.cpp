@@ -1,5 +1,6 @@
 #include "dropper/Zoom.h"
 
+#include "dropper/ZoomPlacement.h"
 #include "ui/Theme.h"
 
 #include <algorithm>
@@ -58,10 +59,23 @@ TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner)
     windowClass.hbrBackground = nullptr;
     // No border, no caption, above normal windows, not on the taskbar.
     CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr);
+    MakeFont();
+}
 
+void TFormZoom::MakeFont()
+{
     const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
     m_font.reset(::CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
+}
+
+void TFormZoom::SetDpi(UINT dpi)
+{
+    if (dpi == 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    MakeFont();
+    Layout();
 }
 
 TFormZoom::~TFormZoom()
@@ -114,9 +128,9 @@ void TFormZoom::ResizeZoomPicture(int side)
 
 void TFormZoom::Layout()
 {
-    const int boxSide = m_view.Width + 2;
-    m_width = Scale(ColorBoxSide + Gap) + boxSide;
-    m_height = std::max(boxSide, Scale(ValuesTop + ValuesHeight));
+    const TWindowSize size = ZoomWindowSize(m_view.Width, m_dpi);
+    m_width = size.Width;
+    m_height = size.Height;
     ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     Release(m_bufferDc, m_bufferDcOld);
@@ -263,6 +277,11 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_DPICHANGED:
+        // The run places the window itself, with the size for the monitor
+        // under the pointer; the suggested rectangle is not used.
+        SetDpi(HIWORD(wParam));
+        return 0;
     case WM_MOUSEWHEEL: MouseWheel(wParam); return 0;
     case WM_MOUSEMOVE: m_events.ZoomMouseMove(); return 0;
     case WM_CLOSE:

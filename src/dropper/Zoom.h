@@ -41,6 +41,9 @@ public:
     // A new, black zoom picture of side x side; the window and its region
     // follow its size.
     void ResizeZoomPicture(int side);
+    // Lays the window out for a monitor of dpi: the fixed parts and the font
+    // scale with it, the zoom picture does not.
+    void SetDpi(UINT dpi);
     TZoomPictureView ZoomPicture() const noexcept { return m_view; }
     HBITMAP ZoomBitmap() const noexcept { return m_picture.get(); }
     TWindowSize Size() const noexcept { return {m_width, m_height}; }
@@ -57,6 +60,7 @@ protected:
 
 private:
     int Scale(int pixels) const noexcept;
+    void MakeFont();
     void Layout();
     void UpdateVisibleFormRegion();
     void Paint(HDC target);

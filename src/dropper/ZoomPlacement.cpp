@@ -67,10 +67,17 @@ int MaxFittingSourceSize(int zoomSizeBoundary, int zoomFactor)
     return a % 2 != 0 ? a : a - 1;
 }
 
-TWindowSize ZoomWindowSize(int zoomPictureSide)
+int ScaleToDpi(int pixels, unsigned dpi)
+{
+    const std::int64_t product = std::int64_t{pixels} * dpi;
+    const std::int64_t half = 96 / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / 96 : (product - half) / 96);
+}
+
+TWindowSize ZoomWindowSize(int zoomPictureSide, unsigned dpi)
 {
     const int zoomBox = std::max(zoomPictureSide, 0) + ZoomBoxBorders;
-    return {ZoomBoxLeft + zoomBox, std::max(zoomBox, LeftColumnHeight)};
+    return {ScaleToDpi(ZoomBoxLeft, dpi) + zoomBox, std::max(zoomBox, ScaleToDpi(LeftColumnHeight, dpi))};
 }
 
 // Vertically centred on the pointer and kept inside the monitor at its top

@@ -19,10 +19,16 @@ int ZoomSizeBoundaryAt(std::span<const TScreenRect> monitors, TScreenPoint point
 
 int MaxFittingSourceSize(int zoomSizeBoundary, int zoomFactor);
 
-// The zoom window's outer size for a zoom picture of the given side: the
-// left column (color box over the values panel, 120 x 281 with its gap) and
-// the zoom box with its one-pixel border, 8 pixels to the right of it.
-TWindowSize ZoomWindowSize(int zoomPictureSide);
+// Pixels of the layout at 96 DPI for a monitor of dpi, rounded as MulDiv
+// rounds (halves away from zero).
+int ScaleToDpi(int pixels, unsigned dpi);
+
+// The zoom window's outer size for a zoom picture of the given side on a
+// monitor of dpi: the left column (color box over the values panel, 120 x 281
+// with its gap at 96 DPI, scaled with the monitor) and the zoom box with its
+// one-pixel border, 8 pixels to the right of it. The zoom picture is never
+// scaled: its pixels are the monitor's.
+TWindowSize ZoomWindowSize(int zoomPictureSide, unsigned dpi = 96);
 
 // The zoom window's top-left corner, all in client coordinates of the
 // snapshot picture: the pointer, the monitor under it and the window's size.

@@ -35,6 +35,7 @@ public:
     int SystemMouseSpeed = 0;
     TScreenPoint PointerClient{0, 0};
     TScreenPoint ZoomWindowTopLeft{0, 0};
+    unsigned LayoutDpi = 0;
     TDropperSession* Session = nullptr;
     TZoomPicture Picture;
 
@@ -71,7 +72,11 @@ public:
     }
     void KeepZoomWindowInFront() override { Events.push_back("front"); }
     void ShowSampleColor(TColor color) override { Events.push_back("color " + std::to_string(color)); }
-    TWindowSize ZoomWindowSize() override { return ::ZoomWindowSize(Picture.Side()); }
+    TWindowSize ZoomWindowSize(unsigned dpi) override
+    {
+        LayoutDpi = dpi;
+        return ::ZoomWindowSize(Picture.Side(), dpi);
+    }
     void MoveZoomWindow(TScreenPoint screenTopLeft) override
     {
         ZoomWindowTopLeft = screenTopLeft;
@@ -110,8 +115,8 @@ struct TRun {
     TDropperSession Session;
 
     explicit TRun(const TDropperValues& stored, TScreenPoint pointer = {960, 540},
-                  std::vector<TScreenRect> monitors = {Primary, Small, LeftOfPrimary})
-        : Session(Host, TDropperScene{Desktop.View(), Origin, std::move(monitors)}, stored, pointer)
+                  std::vector<TScreenRect> monitors = {Primary, Small, LeftOfPrimary}, std::vector<unsigned> dpis = {})
+        : Session(Host, TDropperScene{Desktop.View(), Origin, std::move(monitors), std::move(dpis)}, stored, pointer)
     {
         Host.Session = &Session;
         Host.PointerClient = Session.ToClient(pointer);
@@ -390,6 +395,27 @@ TEST(DropperSessionTest, UpdateSamplesWritesTheCaptionsAndPlacesTheWindow)
     EXPECT_EQ(run.Host.ZoomWindowTopLeft.X, 1900 - 522 - 30);
     EXPECT_EQ(run.Host.ZoomWindowTopLeft.Y, 1080 - 394);
     EXPECT_EQ(run.Session.SampleColor(), 0);
+}
+
+// Monitors of different DPI: the zoom window is laid out for the monitor
+// under the pointer, and placed with the size it has there. On the small
+// monitor at 192 DPI the picture shrinks to So 47 (376 pixels, never scaled)
+// and the left column doubles: 256 + 378 wide, 562 high.
+TEST(DropperSessionTest, TheZoomWindowFollowsTheDpiOfTheMonitorUnderThePointer)
+{
+    TRun run(Defaults, {960, 540}, {Primary, Small, LeftOfPrimary}, {96, 192});
+    run.FirstActivation();
+    EXPECT_EQ(run.Host.LayoutDpi, 96u);
+
+    run.MoveTo({2900, 700});
+    EXPECT_EQ(run.Host.LayoutDpi, 192u);
+    EXPECT_EQ(run.Host.Picture.Side(), 376);
+    EXPECT_EQ(run.Host.ZoomWindowTopLeft.X, 2900 - 30 - 634);
+    EXPECT_EQ(run.Host.ZoomWindowTopLeft.Y, 768 - 562);
+
+    // The third monitor has no DPI in the list: 96.
+    run.MoveTo({-1000, 300});
+    EXPECT_EQ(run.Host.LayoutDpi, 96u);
 }
 
 // The pointer confinement of the snapshot: the virtual desktop, shrunk for

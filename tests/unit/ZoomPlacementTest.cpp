@@ -108,6 +108,12 @@ TEST(ZoomPlacementTest, WindowSizeFollowsTheZoomPicture)
     // Small pictures: the left column is the taller part.
     EXPECT_EQ(ZoomWindowSize(9).Width, 139);
     EXPECT_EQ(ZoomWindowSize(9).Height, 281);
+    // The left column scales with the monitor's DPI, the zoom box does not:
+    // 128 and 281 at 144 DPI are 192 and 421.5, rounded up as MulDiv does.
+    EXPECT_EQ(ZoomWindowSize(392, 144).Width, 192 + 394);
+    EXPECT_EQ(ZoomWindowSize(392, 144).Height, 422);
+    EXPECT_EQ(ZoomWindowSize(392, 192).Width, 256 + 394);
+    EXPECT_EQ(ZoomWindowSize(392, 192).Height, 562);
 }
 
 // Client coordinates of the snapshot. W 522, H 394 (H div 2 = 197), unless a

@@ -178,4 +178,49 @@ TEST_F(DropperTest, AThousandPointerMovesLeaveNoGdiObjectBehind)
     EXPECT_TRUE(errorLog.empty());
 }
 
+// The zoom window's fixed parts follow the DPI of its monitor; its picture
+// keeps the monitor's own pixels. Wine gives every monitor one DPI, so the
+// change comes as the message Windows sends when the window reaches a
+// monitor of another DPI; the next pointer move lays it out again for the
+// monitor under the pointer.
+TEST_F(DropperTest, TheZoomWindowScalesWithItsMonitorsDpiButNotItsPicture)
+{
+    std::vector<std::string> errorLog;
+    TSnapshotContext context;
+    context.Values = {8, 49, 1, 7};
+    context.ErrorLog = &errorLog;
+    TFormSnapshot snapshot(context);
+    ::SendMessageW(snapshot.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    ASSERT_NE(snapshot.FormZoom(), nullptr);
+    TFormZoom& zoom = *snapshot.FormZoom();
+    const UINT dpi = SystemDpi();
+    ASSERT_EQ(zoom.Size().Width, ::MulDiv(128, static_cast<int>(dpi), 96) + 394);
+
+    const auto dpiChanged = [&](UINT to) {
+        RECT suggested{0, 0, 100, 100};
+        ::SendMessageW(zoom.Handle(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    };
+    dpiChanged(192);
+    EXPECT_EQ(zoom.Size().Width, 256 + 394);
+    EXPECT_EQ(zoom.Size().Height, 562);
+    EXPECT_EQ(zoom.ZoomPicture().Width, 392);
+    RECT window{};
+    ::GetWindowRect(zoom.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 256 + 394);
+
+    ::SendMessageW(snapshot.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(300, 300));
+    EXPECT_EQ(zoom.Size().Width, ::MulDiv(128, static_cast<int>(dpi), 96) + 394);
+
+    // Font and back buffer are made anew for each DPI; the old ones go.
+    dpiChanged(144);
+    dpiChanged(dpi);
+    const DWORD before = WinTesting::LiveGdiObjects();
+    for (int i = 0; i < 20; ++i) {
+        dpiChanged(144);
+        dpiChanged(dpi);
+    }
+    EXPECT_EQ(WinTesting::LiveGdiObjects(), before);
+    EXPECT_TRUE(errorLog.empty());
+}
+
 } // namespace
