@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes as the settings file's content. Decoding and
-// encoding give the same bytes back, reads are safe, and writing one key
-// makes exactly that key read back while another key keeps its value.
+// encoding give the same bytes back, reads are safe, writing one key makes
+// exactly that key read back while another key keeps its value, and many
+// keys written at once give what writing them one by one gives.
 
 #include "settings/SettingsFile.h"
 
@@ -43,6 +44,31 @@ void CheckWrite(const TSettingsText& decoded, std::string_view section, std::str
     Check(DecodeSettingsText(EncodeSettingsText(written)).Text == written.Text);
 }
 
+// Many keys in one write give what the same writes one after another give.
+void CheckManyWrites(const std::string& text, std::string_view section, std::string_view key)
+{
+    const TSettingsValue values[] = {{"Settings", "TwoColorMode", "1"},
+                                     {section, key, "0x7F"},
+                                     {"Position", "Top", "5"},
+                                     {"settings", "twocolormode", "0"},
+                                     {section, "Other", ""}};
+    std::string oneByOne = text;
+    try {
+        for (const TSettingsValue& value : values)
+            oneByOne = SetSettingsValue(oneByOne, value.Section, value.Key, value.Value);
+    } catch (const Exception&) {
+        bool refused = false;
+        try {
+            static_cast<void>(SetSettingsValues(text, values));
+        } catch (const Exception&) {
+            refused = true;
+        }
+        Check(refused);
+        return;
+    }
+    Check(SetSettingsValues(text, values) == oneByOne);
+}
+
 std::string Printable(std::string_view bytes)
 {
     std::string text;
@@ -56,7 +82,7 @@ std::string Printable(std::string_view bytes)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const TSettingsText decoded = DecodeSettingsText(bytes);
+    const TSettingsText decoded = DecodeSettingsText(std::string(bytes));
     Check(EncodeSettingsText(decoded) == bytes);
 
     Read(decoded.Text, "Settings", "OutputFormat");
@@ -73,5 +99,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Callers pass UTF-8; printable ASCII keeps input-made names valid in
     // every encoding while still hitting odd spellings.
     CheckWrite(decoded, Printable(section), Printable(key), "0x7F");
+    CheckManyWrites(decoded.Text, Printable(section), Printable(key));
     return 0;
 }

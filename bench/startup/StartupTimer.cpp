@@ -4,7 +4,8 @@
 //   StartupTimer RUNS EXE CLASS TITLE
 //
 // Prints one line per run: the milliseconds from CreateProcess to the
-// window being visible, then closes the window and waits for the process.
+// window being visible and, after a space, from the close request to the
+// end of the process (the program saves its settings in between).
 
 #include <windows.h>
 
@@ -45,11 +46,16 @@ int wmain(int argc, wchar_t** argv)
         }
         LARGE_INTEGER shown{};
         ::QueryPerformanceCounter(&shown);
-        std::printf("%.1f\n", 1000.0 * static_cast<double>(shown.QuadPart - start.QuadPart)
-                                  / static_cast<double>(frequency.QuadPart));
-        std::fflush(stdout);
+        const auto milliseconds = [&](const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+            return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+        };
         ::PostMessageW(window, WM_CLOSE, 0, 0);
-        ::WaitForSingleObject(process.hProcess, 30000);
+        if (::WaitForSingleObject(process.hProcess, 120000) != WAIT_OBJECT_0)
+            return 1; // did not end
+        LARGE_INTEGER ended{};
+        ::QueryPerformanceCounter(&ended);
+        std::printf("%.1f %.1f\n", milliseconds(start, shown), milliseconds(shown, ended));
+        std::fflush(stdout);
         ::CloseHandle(process.hThread);
         ::CloseHandle(process.hProcess);
     }

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +24,15 @@ TFileBytes ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize)
     if (descriptor.Descriptor < 0)
         return {TFileReadStatus::CannotOpen, {}};
     TFileBytes result{TFileReadStatus::Read, {}};
+    // A file known to be too large is not read at all. Otherwise one
+    // allocation holds it; the size is only a hint, since the file may
+    // change while it is read.
+    struct stat status {};
+    if (::fstat(descriptor.Descriptor, &status) == 0 && status.st_size > 0) {
+        if (static_cast<unsigned long long>(status.st_size) > maxSize)
+            return {TFileReadStatus::TooLarge, {}};
+        result.Bytes.reserve(static_cast<std::size_t>(status.st_size));
+    }
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t read = ::read(descriptor.Descriptor, buffer, sizeof buffer);

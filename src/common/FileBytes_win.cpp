@@ -25,6 +25,15 @@ TFileBytes ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize)
     if (handle.Handle == INVALID_HANDLE_VALUE)
         return {TFileReadStatus::CannotOpen, {}};
     TFileBytes result{TFileReadStatus::Read, {}};
+    // A file known to be too large is not read at all. Otherwise one
+    // allocation holds it; the size is only a hint, since the file may
+    // change while it is read.
+    LARGE_INTEGER size{};
+    if (::GetFileSizeEx(handle.Handle, &size) && size.QuadPart > 0) {
+        if (static_cast<unsigned long long>(size.QuadPart) > maxSize)
+            return {TFileReadStatus::TooLarge, {}};
+        result.Bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    }
     char buffer[64 * 1024];
     for (;;) {
         DWORD read = 0;

@@ -262,17 +262,19 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
                       [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
+TTextLine LineAt(std::string_view text, std::size_t begin)
+{
+    const std::size_t textEnd = std::min(text.find_first_of("\r\n", begin), text.size());
+    std::size_t end = textEnd;
+    if (end < text.size())
+        end += text.compare(end, 2, "\r\n") == 0 ? 2u : 1u;
+    return {begin, textEnd, end};
+}
+
 std::vector<TTextLine> SplitLines(std::string_view text)
 {
     std::vector<TTextLine> lines;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        const std::size_t textEnd = std::min(text.find_first_of("\r\n", begin), text.size());
-        std::size_t end = textEnd;
-        if (end < text.size())
-            end += text.compare(end, 2, "\r\n") == 0 ? 2u : 1u;
-        lines.push_back({begin, textEnd, end});
-        begin = end;
-    }
+    for (std::size_t begin = 0; begin < text.size(); begin = lines.back().End)
+        lines.push_back(LineAt(text, begin));
     return lines;
 }

@@ -80,3 +80,6 @@ struct TTextLine {
 // Lines end at CR LF, a lone LF or a lone CR. A line break at the very end
 // starts no further line, and an empty text has no lines.
 std::vector<TTextLine> SplitLines(std::string_view text);
+// The line that starts at begin (less than the text's size). Walking a large
+// text line by line with it needs no list of all its lines.
+TTextLine LineAt(std::string_view text, std::size_t begin);

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <limits>
+#include <span>
 #include <system_error>
 #include <utility>
 
@@ -105,64 +107,118 @@ std::string DecodeLanguageFileBytes(std::string_view bytes, const TAnsiDecoder& 
     return std::move(*text);
 }
 
-TIniDocument ParseLanguageFileText(std::string_view text)
+TLanguageFile::TLanguageFile(std::string text) : FText(std::move(text))
 {
-    TIniDocument document;
-    for (const TTextLine& position : SplitLines(text)) {
-        const TIniLine line =
-            ReadIniLine(text.substr(position.Begin, position.TextEnd - position.Begin), LanguageFileRules);
-        if (line.Kind == TIniLineKind::Section) {
-            document.push_back({std::string(line.Name), {}});
-            continue;
+    if (FText.size() > std::numeric_limits<std::uint32_t>::max())
+        throw ELanguageFile("text too large for a language file");
+    const std::string_view all(FText);
+    const auto piece = [&all](std::string_view part) {
+        return TPiece{static_cast<std::uint32_t>(part.data() - all.data()), static_cast<std::uint32_t>(part.size())};
+    };
+    // Lines ahead of the first section, and lines without "=", can never be
+    // found by a lookup, so they are not kept. The first walk counts, so
+    // that the lists of a large file are filled at their final size.
+    const auto walk = [&all](auto&& onSection, auto&& onEntry) {
+        bool inSection = false;
+        for (std::size_t begin = 0; begin < all.size();) {
+            const TTextLine position = LineAt(all, begin);
+            begin = position.End;
+            const TIniLine line =
+                ReadIniLine(all.substr(position.Begin, position.TextEnd - position.Begin), LanguageFileRules);
+            if (line.Kind == TIniLineKind::Section) {
+                inSection = true;
+                onSection(line);
+            } else if (line.Kind == TIniLineKind::Key && inSection) {
+                onEntry(line);
+            }
         }
-        // Lines ahead of the first section, and lines without "=", can never
-        // be found by a lookup, so they are not kept.
-        if (line.Kind == TIniLineKind::Key && !document.empty())
-            document.back().Entries.push_back({std::string(line.Name), std::string(line.Value)});
-    }
-    return document;
+    };
+    std::size_t sections = 0;
+    std::size_t entries = 0;
+    walk([&](const TIniLine&) { ++sections; }, [&](const TIniLine&) { ++entries; });
+    FSections.reserve(sections);
+    FEntries.reserve(entries);
+    walk(
+        [&](const TIniLine& line) {
+            FSections.push_back({piece(line.Name), FEntries.size(), FEntries.size()});
+        },
+        [&](const TIniLine& line) {
+            FEntries.push_back({piece(line.Name), piece(line.Value)});
+            FSections.back().EndEntry = FEntries.size();
+        });
 }
 
-TLanguageFile::TLanguageFile(TIniDocument document) : FDocument(std::move(document)) {}
-
-TLanguageFile::TLanguageFile(const fs::path& fileName, const TAnsiDecoder& decodeAnsi)
+std::optional<std::string> TLanguageFile::ReadText(const fs::path& fileName, const TAnsiDecoder& decodeAnsi)
 {
     std::error_code error;
     const fs::file_type type = fs::status(fileName, error).type();
     if (type == fs::file_type::not_found)
-        return;
+        return std::nullopt;
     // A folder would read as an empty file, and a pipe could block forever.
     if (type != fs::file_type::regular)
         throw ELanguageFile(error ? "Cannot open \"" + DisplayPath(fileName) + "\"."
                                   : "\"" + DisplayPath(fileName) + "\" is not a file.");
     const std::string bytes = ReadLanguageFileBytes(fileName);
     try {
-        FDocument = ParseLanguageFileText(DecodeLanguageFileBytes(bytes, decodeAnsi));
+        return DecodeLanguageFileBytes(bytes, decodeAnsi);
     } catch (const ELanguageFile& e) {
         throw ELanguageFile("Cannot decode \"" + DisplayPath(fileName) + "\": " + e.what() + ".");
     }
 }
 
+TLanguageFile::TLanguageFile(const fs::path& fileName, const TAnsiDecoder& decodeAnsi)
+{
+    if (std::optional<std::string> text = ReadText(fileName, decodeAnsi))
+        *this = TLanguageFile(std::move(*text));
+}
+
+TLanguageFile TLanguageFile::FirstSectionOf(const fs::path& fileName, std::string_view section,
+                                            const TAnsiDecoder& decodeAnsi)
+{
+    std::optional<std::string> text = ReadText(fileName, decodeAnsi);
+    if (!text)
+        return TLanguageFile();
+    // From the section's header to the next header or the end.
+    std::size_t first = text->size();
+    std::size_t end = text->size();
+    for (std::size_t begin = 0; begin < text->size();) {
+        const TTextLine position = LineAt(*text, begin);
+        begin = position.End;
+        const TIniLine line = ReadIniLine(
+            std::string_view(*text).substr(position.Begin, position.TextEnd - position.Begin), LanguageFileRules);
+        if (line.Kind != TIniLineKind::Section)
+            continue;
+        if (first != text->size()) {
+            end = position.Begin;
+            break;
+        }
+        if (EqualsIgnoringAsciiCase(line.Name, section))
+            first = position.Begin;
+    }
+    return TLanguageFile(text->substr(first, end - first));
+}
+
 TLanguageFile TLanguageFile::FromBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi)
 {
-    return TLanguageFile(ParseLanguageFileText(DecodeLanguageFileBytes(bytes, decodeAnsi)));
+    return TLanguageFile(DecodeLanguageFileBytes(bytes, decodeAnsi));
 }
 
 std::string TLanguageFile::ReadString(std::string_view section, std::string_view identifier) const
 {
-    const auto foundSection = std::find_if(FDocument.begin(), FDocument.end(), [section](const TIniSection& s) {
-        return EqualsIgnoringAsciiCase(s.Name, section);
+    const auto foundSection = std::find_if(FSections.begin(), FSections.end(), [&](const TSection& s) {
+        return EqualsIgnoringAsciiCase(Text(s.Name), section);
     });
-    if (foundSection == FDocument.end())
+    if (foundSection == FSections.end())
         return std::string(UndefinedText);
-    const auto& entries = foundSection->Entries;
-    const auto foundEntry = std::find_if(entries.begin(), entries.end(), [identifier](const TIniEntry& e) {
-        return EqualsIgnoringAsciiCase(e.Key, identifier);
+    const auto entries =
+        std::span(FEntries).subspan(foundSection->FirstEntry, foundSection->EndEntry - foundSection->FirstEntry);
+    const auto foundEntry = std::find_if(entries.begin(), entries.end(), [&](const TEntry& e) {
+        return EqualsIgnoringAsciiCase(Text(e.Key), identifier);
     });
     if (foundEntry == entries.end())
         return std::string(UndefinedText);
 
-    const std::string& value = foundEntry->Value;
+    const std::string_view value = Text(foundEntry->Value);
     std::string text;
     text.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -223,7 +279,9 @@ void TLanguages::RefreshList()
         std::string id;
         std::string abbr;
         try {
-            const TLanguageFile file(candidate.Path, decodeAnsi);
+            // Only the identity is read here, and the scan runs each time the
+            // Settings menu opens: the rest of the file is not indexed.
+            const TLanguageFile file = TLanguageFile::FirstSectionOf(candidate.Path, FileInfoSection, decodeAnsi);
             id = file.ReadString(FileInfoSection, "Id");
             abbr = file.ReadString(FileInfoSection, "Abbr");
         } catch (const ELanguageFile& e) {

@@ -6,6 +6,7 @@
 
 #include "common/Exception.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -33,44 +34,60 @@ std::optional<std::string> DecodeUtf8(std::string_view bytes);
 // BE) or, without one, through decodeAnsi. Throws ELanguageFile.
 std::string DecodeLanguageFileBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi);
 
-struct TIniEntry {
-    std::string Key;
-    std::string Value;
-};
-
-struct TIniSection {
-    std::string Name;
-    std::vector<TIniEntry> Entries;
-};
-
-// The sections in file order; a later section of the same name is kept but
-// never searched.
-using TIniDocument = std::vector<TIniSection>;
-
-TIniDocument ParseLanguageFileText(std::string_view text);
-
 // Files larger than this are refused: no language file comes near it, and
 // the folder scan reads every file each time the Settings menu opens.
 inline constexpr std::uintmax_t MaxLanguageFileSize = 32u * 1024u * 1024u;
 
 inline constexpr std::string_view UndefinedText = "[undefined]";
 
+// A language file in memory: its text once, and where each section and key
+// lies in it, so a large file costs little more than its own size.
 class TLanguageFile {
 public:
     // An empty document: every lookup gives UndefinedText.
     TLanguageFile() = default;
-    explicit TLanguageFile(TIniDocument document);
     // A file that does not exist gives an empty document, like a missing
     // translation; one that cannot be read or decoded throws ELanguageFile.
     // The language manager passes the system's 8-bit decoder.
     explicit TLanguageFile(const std::filesystem::path& fileName, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
 
     static TLanguageFile FromBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
+    // The file read and decoded as above, but only its first section of that
+    // name kept: lookups in that section give what the whole file gives, and
+    // a large file costs no index of its other sections.
+    static TLanguageFile FirstSectionOf(const std::filesystem::path& fileName, std::string_view section,
+                                        const TAnsiDecoder& decodeAnsi = DecodeUtf8);
 
     std::string ReadString(std::string_view section, std::string_view identifier) const;
 
 private:
-    TIniDocument FDocument;
+    explicit TLanguageFile(std::string text);
+    // Nothing when the file does not exist.
+    static std::optional<std::string> ReadText(const std::filesystem::path& fileName, const TAnsiDecoder& decodeAnsi);
+
+    // A piece of FText: offsets stay right when the object moves, and 32
+    // bits keep the index of a large file at a third of the file's size.
+    struct TPiece {
+        std::uint32_t Begin = 0;
+        std::uint32_t Size = 0;
+    };
+    struct TEntry {
+        TPiece Key;
+        TPiece Value;
+    };
+    // The sections in file order, each with its entries as a range of
+    // FEntries; a later section of the same name is kept but never searched.
+    struct TSection {
+        TPiece Name;
+        std::size_t FirstEntry = 0;
+        std::size_t EndEntry = 0;
+    };
+
+    std::string_view Text(TPiece piece) const { return std::string_view(FText).substr(piece.Begin, piece.Size); }
+
+    std::string FText;
+    std::vector<TSection> FSections;
+    std::vector<TEntry> FEntries;
 };
 
 // Everything the language manager needs from the operating system. Strings

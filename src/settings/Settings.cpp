@@ -98,8 +98,15 @@ TSettings DefaultSettings(std::optional<std::int32_t> systemPointerSpeed)
 TSettings ParseSettings(std::string_view text, std::optional<std::int32_t> systemPointerSpeed)
 {
     TSettings settings = DefaultSettings(systemPointerSpeed);
-    for (const TSettingKey& key : Keys) {
-        const auto value = FindSettingsValue(text, key.Section, key.Key);
+    std::vector<TSettingsName> names;
+    for (const TSettingKey& key : Keys)
+        names.push_back({key.Section, key.Key});
+    const std::vector<TFoundSetting> found = FindSettingsValues(text, names);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const TSettingKey& key = Keys[i];
+        if (key.Section == Position)
+            settings.PositionStored = found[i].SectionHasKeys;
+        const std::optional<std::string>& value = found[i].Value;
         if (!value)
             continue;
         if (key.Text) {
@@ -114,7 +121,6 @@ TSettings ParseSettings(std::string_view text, std::optional<std::int32_t> syste
         else
             settings.*key.Integer = *number;
     }
-    settings.PositionStored = SettingsSectionHasKeys(text, Position);
     return settings;
 }
 

@@ -26,60 +26,107 @@ TByteOrder ByteOrderOf(TTextEncoding encoding)
     return encoding == TTextEncoding::Utf16Be ? TByteOrder::BigEndian : TByteOrder::LittleEndian;
 }
 
-class TDocument {
-public:
-    explicit TDocument(std::string_view text) : FText(text), FLines(SplitLines(text)) {}
+// Where the asked keys of a settings file's text lie, found in one pass
+// over its lines: reading or writing many keys costs one pass, however large
+// the file and however many sections of others it holds.
+struct TSectionPlace {
+    std::string_view Name; // as first asked
+    bool Found = false;    // the first section of that name; later ones are never searched
+    bool HasKeys = false;
+    // The section's last line that is not blank (its header when it has
+    // none): new keys go after it.
+    TTextLine Last{};
+};
 
-    std::size_t Count() const { return FLines.size(); }
-    const TTextLine& Line(std::size_t index) const { return FLines[index]; }
-    TIniLine Parse(std::size_t index) const
+struct TKeyPlace {
+    std::size_t Section = 0; // index into the sections
+    std::string_view Key;
+    bool Found = false;
+    // From the end of the key's name to the end of its line's text: what a
+    // new value replaces, so the line keeps its indentation and spelling.
+    std::size_t ValueBegin = 0;
+    std::size_t ValueEnd = 0;
+    std::string_view Value;
+};
+
+struct TTextPlaces {
+    std::vector<TSectionPlace> Sections;
+    std::vector<TKeyPlace> Keys; // at the index of the asked names
+    bool HasLines = false;
+    TTextLine LastLine{};
+    bool LastLineBlank = false;
+    std::string_view FirstLineEnd; // empty when no line has one
+
+    std::string_view LineEnd(const TTextLine& line, std::string_view text) const
     {
-        return ReadIniLine(FText.substr(FLines[index].Begin, FLines[index].TextEnd - FLines[index].Begin),
-                           SettingsFileRules);
-    }
-    std::string_view LineEnd(std::size_t index) const
-    {
-        return FText.substr(FLines[index].TextEnd, FLines[index].End - FLines[index].TextEnd);
+        return text.substr(line.TextEnd, line.End - line.TextEnd);
     }
     // New lines follow the file's first line end; CR LF in a file without one.
-    std::string_view FileLineEnd() const
-    {
-        for (std::size_t i = 0; i < Count(); ++i)
-            if (!LineEnd(i).empty())
-                return LineEnd(i);
-        return "\r\n";
-    }
-
-    // The header line of the first section of that name, and the end of its
-    // body (the next header or the end of the file).
-    std::optional<std::pair<std::size_t, std::size_t>> FindSection(std::string_view section) const
-    {
-        for (std::size_t header = 0; header < Count(); ++header) {
-            const TIniLine parsed = Parse(header);
-            if (parsed.Kind != TIniLineKind::Section || !EqualsIgnoringAsciiCase(parsed.Name, section))
-                continue;
-            std::size_t end = header + 1;
-            while (end < Count() && Parse(end).Kind != TIniLineKind::Section)
-                ++end;
-            return std::pair{header, end};
-        }
-        return std::nullopt;
-    }
-
-    std::optional<std::size_t> FindKey(std::pair<std::size_t, std::size_t> section, std::string_view key) const
-    {
-        for (std::size_t i = section.first + 1; i < section.second; ++i) {
-            const TIniLine parsed = Parse(i);
-            if (parsed.Kind == TIniLineKind::Key && EqualsIgnoringAsciiCase(parsed.Name, key))
-                return i;
-        }
-        return std::nullopt;
-    }
-
-private:
-    std::string_view FText;
-    std::vector<TTextLine> FLines;
+    std::string_view NewLineEnd() const { return FirstLineEnd.empty() ? std::string_view("\r\n") : FirstLineEnd; }
 };
+
+TTextPlaces FindPlaces(std::string_view text, std::span<const TSettingsName> names)
+{
+    TTextPlaces places;
+    places.Keys.reserve(names.size());
+    for (const TSettingsName& name : names) {
+        const auto section =
+            std::find_if(places.Sections.begin(), places.Sections.end(),
+                         [&](const TSectionPlace& place) { return EqualsIgnoringAsciiCase(place.Name, name.Section); });
+        TKeyPlace key;
+        key.Section = static_cast<std::size_t>(section - places.Sections.begin());
+        key.Key = name.Key;
+        if (section == places.Sections.end())
+            places.Sections.push_back({name.Section});
+        places.Keys.push_back(key);
+    }
+
+    constexpr std::size_t none = std::numeric_limits<std::size_t>::max();
+    std::size_t open = none; // the asked section whose lines are being read
+    for (std::size_t begin = 0; begin < text.size();) {
+        const TTextLine line = LineAt(text, begin);
+        begin = line.End;
+        if (places.FirstLineEnd.empty() && line.End > line.TextEnd)
+            places.FirstLineEnd = places.LineEnd(line, text);
+
+        const TIniLine parsed = ReadIniLine(text.substr(line.Begin, line.TextEnd - line.Begin), SettingsFileRules);
+        places.HasLines = true;
+        places.LastLine = line;
+        places.LastLineBlank = parsed.Kind == TIniLineKind::Blank;
+
+        if (parsed.Kind == TIniLineKind::Section) {
+            open = none;
+            for (std::size_t i = 0; i < places.Sections.size(); ++i) {
+                TSectionPlace& section = places.Sections[i];
+                if (!EqualsIgnoringAsciiCase(parsed.Name, section.Name))
+                    continue;
+                if (!section.Found) {
+                    section.Found = true;
+                    section.Last = line;
+                    open = i;
+                }
+                break;
+            }
+            continue;
+        }
+        if (open == none || parsed.Kind == TIniLineKind::Blank)
+            continue;
+        TSectionPlace& section = places.Sections[open];
+        section.Last = line;
+        if (parsed.Kind != TIniLineKind::Key)
+            continue;
+        section.HasKeys = true;
+        for (TKeyPlace& key : places.Keys) {
+            if (key.Found || key.Section != open || !EqualsIgnoringAsciiCase(parsed.Name, key.Key))
+                continue;
+            key.Found = true;
+            key.ValueBegin = static_cast<std::size_t>(parsed.Name.data() - text.data()) + parsed.Name.size();
+            key.ValueEnd = line.TextEnd;
+            key.Value = parsed.Value;
+        }
+    }
+    return places;
+}
 
 bool HasLineBreak(std::string_view text)
 {
@@ -107,13 +154,13 @@ std::string PathText(const fs::path& path)
     return Utf8FromPath(path);
 }
 
-// Nothing when the file is absent or cannot be read.
+// Nothing when the file is absent, cannot be read or is too large.
 std::optional<std::string> ReadSettingsBytes(const fs::path& file)
 {
     std::error_code error;
     if (!fs::is_regular_file(file, error))
         return std::nullopt;
-    TFileBytes read = ReadFileBytes(file, std::numeric_limits<std::size_t>::max());
+    TFileBytes read = ReadFileBytes(file, MaxSettingsFileSize);
     if (read.Status != TFileReadStatus::Read)
         return std::nullopt;
     return std::move(read.Bytes);
@@ -164,15 +211,16 @@ bool IsMarkedReadOnly(const fs::file_status& status)
 
 // --- The text layer ---
 
-TSettingsText DecodeSettingsText(std::string_view bytes)
+TSettingsText DecodeSettingsText(std::string bytes)
 {
     TSettingsText result;
     const TByteOrderMark mark = ByteOrderMarkOf(bytes);
-    std::string_view content = bytes.substr(ByteOrderMarkBytes(mark).size());
+    const std::size_t markSize = ByteOrderMarkBytes(mark).size();
     switch (mark) {
     case TByteOrderMark::Utf16Le:
-    case TByteOrderMark::Utf16Be:
+    case TByteOrderMark::Utf16Be: {
         result.Encoding = mark == TByteOrderMark::Utf16Le ? TTextEncoding::Utf16Le : TTextEncoding::Utf16Be;
+        std::string_view content = std::string_view(bytes).substr(markSize);
         if (content.size() % 2 != 0) {
             result.OddByte = content.substr(content.size() - 1);
             content.remove_suffix(1);
@@ -181,20 +229,23 @@ TSettingsText DecodeSettingsText(std::string_view bytes)
         // for byte; KeepSurrogates never fails.
         result.Text = *Utf16ToUtf8(Utf16FromBytes(content, ByteOrderOf(result.Encoding)), TInvalidText::KeepSurrogates);
         break;
+    }
     case TByteOrderMark::Utf8:
+        // The bytes themselves become the text: a large file is not copied.
         result.Encoding = TTextEncoding::Utf8WithBom;
-        result.Text = content;
+        bytes.erase(0, markSize);
+        result.Text = std::move(bytes);
         break;
-    case TByteOrderMark::None: result.Text = content; break;
+    case TByteOrderMark::None: result.Text = std::move(bytes); break;
     }
     return result;
 }
 
-std::string EncodeSettingsText(const TSettingsText& text)
+std::string EncodeSettingsText(TSettingsText text)
 {
     switch (text.Encoding) {
-    case TTextEncoding::Utf8: return text.Text;
-    case TTextEncoding::Utf8WithBom: return std::string(ByteOrderMarkBytes(TByteOrderMark::Utf8)) + text.Text;
+    case TTextEncoding::Utf8: return std::move(text.Text);
+    case TTextEncoding::Utf8WithBom: return text.Text.insert(0, ByteOrderMarkBytes(TByteOrderMark::Utf8));
     case TTextEncoding::Utf16Le:
     case TTextEncoding::Utf16Be: {
         const TByteOrderMark mark =
@@ -209,86 +260,158 @@ std::string EncodeSettingsText(const TSettingsText& text)
     throw Exception("EncodeSettingsText: Unhandled TTextEncoding item");
 }
 
+std::vector<TFoundSetting> FindSettingsValues(std::string_view text, std::span<const TSettingsName> names)
+{
+    const TTextPlaces places = FindPlaces(text, names);
+    std::vector<TFoundSetting> found;
+    found.reserve(names.size());
+    for (const TKeyPlace& key : places.Keys) {
+        TFoundSetting& setting = found.emplace_back();
+        setting.SectionHasKeys = places.Sections[key.Section].HasKeys;
+        if (!key.Found)
+            continue;
+        std::string_view value = key.Value;
+        // The profile functions drop one pair of enclosing quotes.
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        setting.Value = value;
+    }
+    return found;
+}
+
 std::optional<std::string> FindSettingsValue(std::string_view text, std::string_view section, std::string_view key)
 {
-    const TDocument document(text);
-    const auto range = document.FindSection(section);
-    if (!range)
-        return std::nullopt;
-    const auto line = document.FindKey(*range, key);
-    if (!line)
-        return std::nullopt;
-    std::string_view value = document.Parse(*line).Value;
-    // The profile functions drop one pair of enclosing quotes.
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return std::string(value);
+    const TSettingsName name{section, key};
+    return std::move(FindSettingsValues(text, {&name, 1}).front().Value);
 }
 
 bool SettingsSectionExists(std::string_view text, std::string_view section)
 {
-    return TDocument(text).FindSection(section).has_value();
+    const TSettingsName name{section, {}};
+    return FindPlaces(text, {&name, 1}).Sections.front().Found;
 }
 
 bool SettingsSectionHasKeys(std::string_view text, std::string_view section)
 {
-    const TDocument document(text);
-    const auto range = document.FindSection(section);
-    if (!range)
-        return false;
-    for (std::size_t i = range->first + 1; i < range->second; ++i)
-        if (document.Parse(i).Kind == TIniLineKind::Key)
-            return true;
-    return false;
+    const TSettingsName name{section, {}};
+    return FindPlaces(text, {&name, 1}).Sections.front().HasKeys;
+}
+
+// The result is what SetSettingsValue gives applied to each value in turn;
+// the edits are only worked out against the original text, so that the file
+// is read once and copied once.
+std::string SetSettingsValues(std::string_view text, std::span<const TSettingsValue> values)
+{
+    std::vector<TSettingsName> names;
+    names.reserve(values.size());
+    for (const TSettingsValue& value : values) {
+        CheckNames(value.Section, value.Key, value.Value);
+        names.push_back({value.Section, value.Key});
+    }
+    const TTextPlaces places = FindPlaces(text, names);
+
+    // What each value does, in the order given: a later value for the same
+    // key replaces the earlier one, wherever that one went.
+    struct TEntry {
+        std::string_view Key;
+        std::string_view Value;
+    };
+    std::vector<std::vector<TEntry>> added(places.Sections.size()); // keys new to their section
+    std::vector<const TSettingsValue*> replaced(values.size(), nullptr);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const TKeyPlace& key = places.Keys[i];
+        if (key.Found) {
+            // The first asked name of that line holds the value.
+            const auto first = std::find_if(places.Keys.begin(), places.Keys.end(), [&](const TKeyPlace& other) {
+                return other.Found && other.ValueBegin == key.ValueBegin;
+            });
+            replaced[static_cast<std::size_t>(first - places.Keys.begin())] = &values[i];
+            continue;
+        }
+        std::vector<TEntry>& entries = added[key.Section];
+        const auto same = std::find_if(entries.begin(), entries.end(), [&](const TEntry& entry) {
+            return EqualsIgnoringAsciiCase(entry.Key, key.Key);
+        });
+        if (same != entries.end())
+            same->Value = values[i].Value;
+        else
+            entries.push_back({values[i].Key, values[i].Value});
+    }
+
+    struct TEdit {
+        std::size_t Begin;
+        std::size_t End;
+        std::string Text;
+    };
+    std::vector<TEdit> edits;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (replaced[i])
+            edits.push_back({places.Keys[i].ValueBegin, places.Keys[i].ValueEnd, "=" + replaced[i]->Value});
+
+    // New keys go after the section's last non-blank line, so blank lines
+    // that separate it from the next section stay below them.
+    for (std::size_t s = 0; s < places.Sections.size(); ++s) {
+        const TSectionPlace& section = places.Sections[s];
+        if (!section.Found || added[s].empty())
+            continue;
+        const std::string_view lineEnd = places.LineEnd(section.Last, text);
+        std::string inserted;
+        for (const TEntry& entry : added[s]) {
+            const std::string line = std::string(entry.Key) + "=" + std::string(entry.Value);
+            inserted += lineEnd.empty() ? std::string(places.NewLineEnd()) + line : line + std::string(lineEnd);
+        }
+        edits.push_back({section.Last.End, section.Last.End, std::move(inserted)});
+    }
+
+    // New sections go at the end, each after a blank line. Appended lines
+    // take the line end of the line before them, so a lone CR there cannot
+    // merge with a new LF into one line end.
+    std::string appended;
+    const std::string_view lastLineEnd = places.HasLines ? places.LineEnd(places.LastLine, text) : "";
+    const std::string lineEnd(lastLineEnd.empty() ? places.NewLineEnd() : lastLineEnd);
+    bool lastBlank = !places.HasLines || places.LastLineBlank;
+    bool lastHasLineEnd = !places.HasLines || !lastLineEnd.empty();
+    for (std::size_t s = 0; s < places.Sections.size(); ++s) {
+        if (places.Sections[s].Found || added[s].empty())
+            continue;
+        if (!lastHasLineEnd)
+            appended += lineEnd;
+        if (!lastBlank)
+            appended += lineEnd;
+        appended += "[" + std::string(places.Sections[s].Name) + "]" + lineEnd;
+        for (const TEntry& entry : added[s])
+            appended += std::string(entry.Key) + "=" + std::string(entry.Value) + lineEnd;
+        lastBlank = false;
+        lastHasLineEnd = true;
+    }
+    if (!appended.empty())
+        edits.push_back({text.size(), text.size(), std::move(appended)});
+
+    // A replaced value may end where keys are inserted (a last line without
+    // line end): the replacement comes first, as it was made first.
+    std::stable_sort(edits.begin(), edits.end(), [](const TEdit& a, const TEdit& b) { return a.Begin < b.Begin; });
+    std::size_t size = text.size();
+    for (const TEdit& edit : edits) {
+        size += edit.Text.size();
+        size -= edit.End - edit.Begin;
+    }
+    std::string result;
+    result.reserve(size);
+    std::size_t copied = 0;
+    for (const TEdit& edit : edits) {
+        result.append(text, copied, edit.Begin - copied);
+        result += edit.Text;
+        copied = edit.End;
+    }
+    result.append(text, copied);
+    return result;
 }
 
 std::string SetSettingsValue(std::string_view text, std::string_view section, std::string_view key,
                              std::string_view value)
 {
-    CheckNames(section, key, value);
-    const TDocument document(text);
-    const std::string entry = std::string(key) + "=" + std::string(value);
-    std::string result(text);
-
-    const auto range = document.FindSection(section);
-    if (!range) {
-        // A new section goes at the end, after a blank line. Appended lines
-        // take the line end of the line before them, so a lone CR there
-        // cannot merge with a new LF into one line end.
-        const std::size_t count = document.Count();
-        std::string lineEnd(count > 0 && !document.LineEnd(count - 1).empty() ? document.LineEnd(count - 1)
-                                                                              : document.FileLineEnd());
-        if (count > 0) {
-            if (document.LineEnd(count - 1).empty())
-                result += lineEnd;
-            if (document.Parse(count - 1).Kind != TIniLineKind::Blank)
-                result += lineEnd;
-        }
-        result += "[" + std::string(section) + "]" + lineEnd + entry + lineEnd;
-        return result;
-    }
-
-    if (const auto line = document.FindKey(*range, key)) {
-        // The value is replaced in place; the line keeps its indentation, the
-        // key's spelling and its line end.
-        const std::string_view name = document.Parse(*line).Name;
-        const auto nameEnd = static_cast<std::size_t>(name.data() - text.data()) + name.size();
-        result.replace(nameEnd, document.Line(*line).TextEnd - nameEnd, "=" + std::string(value));
-        return result;
-    }
-
-    // A new key goes after the section's last non-blank line, so blank lines
-    // that separate it from the next section stay below it.
-    std::size_t last = range->first;
-    for (std::size_t i = range->first + 1; i < range->second; ++i)
-        if (document.Parse(i).Kind != TIniLineKind::Blank)
-            last = i;
-    const TTextLine& after = document.Line(last);
-    if (after.End == after.TextEnd)
-        result.insert(after.End, std::string(document.FileLineEnd()) + entry);
-    else
-        result.insert(after.End, entry + std::string(document.LineEnd(last)));
-    return result;
+    const TSettingsValue one{section, key, std::string(value)};
+    return SetSettingsValues(text, {&one, 1});
 }
 
 // The settings file reads numbers as the color code text does: what the
@@ -322,8 +445,8 @@ TSettingsFile::TSettingsFile(const fs::path& fileName, TFileOperations operation
 
 std::string TSettingsFile::ReadText() const
 {
-    const auto bytes = ReadSettingsBytes(FFileName);
-    return bytes ? DecodeSettingsText(*bytes).Text : std::string();
+    auto bytes = ReadSettingsBytes(FFileName);
+    return bytes ? DecodeSettingsText(std::move(*bytes)).Text : std::string();
 }
 
 void TSettingsFile::FailWrite() const
@@ -387,14 +510,13 @@ void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
     if (exists) {
         // Content that cannot be read must not be replaced by a file that
         // holds only this one key.
-        const auto bytes = ReadSettingsBytes(FFileName);
+        auto bytes = ReadSettingsBytes(FFileName);
         if (!bytes)
             FailWrite();
-        text = DecodeSettingsText(*bytes);
+        text = DecodeSettingsText(std::move(*bytes));
     }
-    for (const TSettingsValue& value : values)
-        text.Text = SetSettingsValue(text.Text, value.Section, value.Key, value.Value);
-    const std::string bytes = EncodeSettingsText(text);
+    text.Text = SetSettingsValues(text.Text, values);
+    const std::string bytes = EncodeSettingsText(std::move(text));
 
     if (exists && (IsMarkedReadOnly(status) || !SettingsFilePlatform::CanWriteExisting(FFileName)))
         FailWrite();

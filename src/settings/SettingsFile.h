@@ -8,6 +8,7 @@
 
 #include "common/Exception.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A write that did not reach the disk. The message is "Unable to write to "
 // and the file's full path; the file keeps its previous content.
@@ -38,22 +40,55 @@ struct TSettingsText {
 };
 
 // By the byte-order mark; a file without one is taken as 8-bit text.
-TSettingsText DecodeSettingsText(std::string_view bytes);
-std::string EncodeSettingsText(const TSettingsText& text);
+// Both take their argument by value: moved in, a file's bytes become its text
+// without a copy.
+TSettingsText DecodeSettingsText(std::string bytes);
+std::string EncodeSettingsText(TSettingsText text);
 
+// A key of a section.
+struct TSettingsName {
+    std::string_view Section;
+    std::string_view Key;
+};
+
+// One key to write and its value.
+struct TSettingsValue {
+    std::string_view Section;
+    std::string_view Key;
+    std::string Value;
+};
+
+// Each of these reads the text once, however many names it is given.
 std::optional<std::string> FindSettingsValue(std::string_view text, std::string_view section, std::string_view key);
+struct TFoundSetting {
+    std::optional<std::string> Value; // nothing when the key is absent
+    bool SectionHasKeys = false;      // the key's section holds any key at all
+};
+// At the index of each name.
+std::vector<TFoundSetting> FindSettingsValues(std::string_view text, std::span<const TSettingsName> names);
 bool SettingsSectionExists(std::string_view text, std::string_view section);
 bool SettingsSectionHasKeys(std::string_view text, std::string_view section);
 // The text with key set to value. Throws Exception for a name or value that
 // would break the file's line structure.
 std::string SetSettingsValue(std::string_view text, std::string_view section, std::string_view key,
                              std::string_view value);
+// The text with every value set, exactly as SetSettingsValue applied to each
+// in turn would leave it, in one pass. Throws before any change when one of
+// them is refused.
+std::string SetSettingsValues(std::string_view text, std::span<const TSettingsValue> values);
 
 // Decimal with an optional sign, or hexadecimal after "0x", "0X", "$", "x" or
 // "X"; nothing for any other text and for values outside 32 bits.
 std::optional<std::int32_t> ParseSettingsInteger(std::string_view value);
 
 // --- The file ---
+
+// A settings file larger than this is not read: it reads as no file and is
+// never written, so it is not replaced by a copy the program made of it.
+// The program's own keys take a few hundred bytes; reading a file of
+// gigabytes at every start and rewriting it at every close would look like
+// a hang and could exhaust the memory.
+inline constexpr std::size_t MaxSettingsFileSize = 64u * 1024u * 1024u;
 
 // The file-system steps of a write. SystemFileOperations() gives the real
 // ones; a test replaces one step to make it fail at a chosen moment.
@@ -68,13 +103,6 @@ struct TFileOperations {
 };
 
 TFileOperations SystemFileOperations();
-
-// One key to write and its value.
-struct TSettingsValue {
-    std::string_view Section;
-    std::string_view Key;
-    std::string Value;
-};
 
 class TSettingsFile {
 public:

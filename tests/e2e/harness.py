@@ -113,6 +113,12 @@ class MainWindowWatch(BackgroundProbe):
         return int(text.split()[-1])
 
 
+def windows_path(path):
+    """PATH as the program under Wine sees it (Z:\\...)."""
+    return subprocess.run(["winepath", "-w", str(path)], capture_output=True, text=True, check=True,
+                          timeout=60).stdout.strip()
+
+
 def wait_for(condition, timeout=10, interval=0.1):
     """Polls CONDITION until it returns something true; returns its last
     value (falsy on time-out)."""

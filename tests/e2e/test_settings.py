@@ -1,16 +1,10 @@
 """The settings file: what the program writes at its end and what it makes
 of the file at the next start."""
-import subprocess
 import unittest
 
-from harness import ProgramTestCase, Program
+from harness import ProgramTestCase, Program, windows_path
 
 GRAY = 0x808080
-
-
-def windows_path(path):
-    return subprocess.run(["winepath", "-w", str(path)], capture_output=True, text=True, check=True,
-                          timeout=60).stdout.strip()
 
 
 class SettingsTest(ProgramTestCase):

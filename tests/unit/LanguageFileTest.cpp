@@ -265,6 +265,36 @@ TEST(LanguageFileTest, ReadsFilesFromDisk)
     EXPECT_THROW(TLanguageFile(folder.Path() / "Folder.ini"), ELanguageFile);
 }
 
+TEST(LanguageFileTest, FirstSectionAloneGivesTheWholeFilesLookups)
+{
+    // The folder scan reads only the identity of each file; it must see
+    // what the whole file shows, duplicates and odd line ends included.
+    const std::string_view files[] = {
+        FIXTURE_TEXT,
+        "[FileInfo]\r\nId=First\r\nAbbr=fi\r\n[FILEINFO]\r\nId=Second\r\nAbbr=se\r\n",
+        "[Other]\r\nId=Other\r\n[ fileinfo ]\r\nabbr = xx \r\nID=Lower\r\nId=Later",
+        "[FileInfo]\rId=CR only\r[Next]\rAbbr=no",
+        "Id=outside\r\n[FileInfoX]\r\nId=X\r\n[FileInfo]x\r\nId=Y\r\n",
+        "[Big]\r\nKey=1\r\n[FileInfo]",
+        "",
+    };
+    const TTempFolder folder;
+    for (const std::string_view text : files) {
+        SCOPED_TRACE(std::string(text));
+        const fs::path file = folder.Write("Language.ini", text);
+        const TLanguageFile whole(file);
+        const TLanguageFile first = TLanguageFile::FirstSectionOf(file, "FileInfo");
+        for (const std::string_view key : {"Id", "Abbr", "Missing"})
+            EXPECT_EQ(first.ReadString("FileInfo", key), whole.ReadString("FileInfo", key)) << key;
+    }
+
+    EXPECT_EQ(TLanguageFile::FirstSectionOf(folder.Path() / "Missing.ini", "FileInfo").ReadString("FileInfo", "Id"),
+              "[undefined]");
+    // What the whole file cannot decode fails here too, also behind the section.
+    const fs::path broken = folder.Write("Broken.ini", "\xEF\xBB\xBF[FileInfo]\r\nId=Broken\r\n[S]\r\nK=\xC3"s);
+    EXPECT_THROW(TLanguageFile::FirstSectionOf(broken, "FileInfo"), ELanguageFile);
+}
+
 TEST(LanguageFileTest, LargeFilesAndLongLines)
 {
     const TTempFolder folder;

@@ -12,12 +12,14 @@
 #include <limits>
 #include <optional>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -117,6 +119,28 @@ TEST_F(SettingsFileTest, FileThatCannotBeReadGivesTheDefaults)
     const TSettingsFile file(Ini());
     EXPECT_EQ(file.ReadInteger(SettingsSection, SettingKeyOf(&TSettings::LastColor).Key, 0x808080), 0x808080);
     EXPECT_FALSE(file.SectionExists(SettingsSection));
+}
+
+TEST_F(SettingsFileTest, FileOfAGigabyteIsNeitherReadNorRewritten)
+{
+    // A file over the limit reads as no file, and a write leaves it alone
+    // instead of reading it whole and writing it back.
+    const std::string head = "[Settings]\r\nTwoColorMode=1\r\n";
+    WriteIni(head);
+    fs::resize_file(Ini(), 1024u * 1024u * 1024u); // sparse: no disk space taken
+    TSettingsFile file(Ini());
+    EXPECT_FALSE(file.ReadBool("Settings", "TwoColorMode", false));
+    EXPECT_THROW(file.WriteInteger("Settings", "ColorSpace", 1), ESettingsFile);
+    EXPECT_EQ(fs::file_size(Ini()), 1024u * 1024u * 1024u);
+    std::ifstream stream(Ini(), std::ios::binary);
+    std::string start(head.size(), '\0');
+    stream.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, head);
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+
+    // Just under the limit the file is an ordinary one.
+    fs::resize_file(Ini(), MaxSettingsFileSize - 64);
+    EXPECT_TRUE(file.ReadBool("Settings", "TwoColorMode", false));
 }
 
 TEST_F(SettingsFileTest, FileWithoutReadPermissionIsNeverReplaced)
@@ -289,6 +313,74 @@ TEST_F(SettingsFileTest, WriteEditsOnlyItsOwnLine)
         EXPECT_EQ(IniBytes(), c.After);
         EXPECT_TRUE(file.ReadBool(c.Section, c.Key, false));
         EXPECT_EQ(FolderEntries(), OnlyTheIni);
+    }
+}
+
+// Texts with every shape a write meets: no file, no line end, lone CRs, the
+// section being extended last and without a line end, duplicate sections and
+// keys in other letter cases, trailing blanks, NUL bytes.
+const std::string_view ShapesOfText[] = {
+    "",
+    "[Settings]",
+    "[Settings]\r\nLastColor=1",
+    "[Settings]\rLastColor=1\r[Other]\rX=1\r",
+    "[Other]\nX=1\n[Settings]\nLastColor=1",
+    "[Position]\nTop=5\n\n",
+    "garbage\r\n[settings]\r\nTwoColorMode=0\r\n  twocolormode=5\r\n[Settings]\r\nLastColor=1\r\n   ",
+    "; Vesk\r\n[Window]\r\nKept=yes\r\n\r\n[Settings]\r\nUnknown=1\r\n\r\n[Position]\r\nTop=150\r\n\r\n[Last]\r\n",
+    "[Other]\r\nX=1\r\n\r\n",
+    "[Bin\0ary]\r\nK=\0v\0\r\n[Settings]\r\nLastColor=2\0\r\n\0\r\n"sv,
+    "[Position]\r\nTop=1\r\n[Settings]\r\n",
+};
+
+TEST(SettingsText, ManyValuesInOneWriteAsIfWrittenOneAfterTheOther)
+{
+    // New and existing sections and keys, a key given twice in other letter
+    // cases, a new section given twice.
+    const TSettingsValue values[] = {
+        {"Settings", "TwoColorMode", "1"},
+        {"Position", "Top", "10"},
+        {"Settings", "LastColor", "255"},
+        {"New", "Key", "a"},
+        {"settings", "twocolormode", "0"},
+        {"POSITION", "Left", "20"},
+        {"new", "KEY", "b"},
+        {"Other2", "K", "v"},
+        {"Settings", "Language", "Čeština"},
+    };
+    for (const std::string_view text : ShapesOfText) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(text)));
+        std::string oneByOne(text);
+        for (const TSettingsValue& value : values)
+            oneByOne = SetSettingsValue(oneByOne, value.Section, value.Key, value.Value);
+        EXPECT_EQ(SetSettingsValues(text, values), oneByOne);
+        // Every prefix of the list too: each value's own effect on the shape.
+        for (std::size_t count = 1; count < std::size(values); ++count) {
+            std::string expected(text);
+            for (std::size_t i = 0; i < count; ++i)
+                expected = SetSettingsValue(expected, values[i].Section, values[i].Key, values[i].Value);
+            EXPECT_EQ(SetSettingsValues(text, std::span(values).first(count)), expected) << count << " values";
+        }
+    }
+    // A refused value refuses the whole list before anything changes.
+    const TSettingsValue refused[] = {{"Settings", "TwoColorMode", "1"}, {"Settings", "Key=1", "0"}};
+    EXPECT_THROW(SetSettingsValues("[Settings]\r\n", refused), Exception);
+}
+
+TEST(SettingsText, ManyKeysReadInOneReadAsOneByOne)
+{
+    const TSettingsName names[] = {
+        {"Settings", "TwoColorMode"}, {"Settings", "LastColor"}, {"position", "TOP"},         {"Other", "X"},
+        {"Missing", "Key"},           {"Bin\0ary"sv, "K"},       {"SETTINGS", "twocolormode"}};
+    for (const std::string_view text : ShapesOfText) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(text)));
+        const std::vector<TFoundSetting> found = FindSettingsValues(text, names);
+        ASSERT_EQ(found.size(), std::size(names));
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            SCOPED_TRACE(std::string(names[i].Section) + "." + std::string(names[i].Key));
+            EXPECT_EQ(found[i].Value, FindSettingsValue(text, names[i].Section, names[i].Key));
+            EXPECT_EQ(found[i].SectionHasKeys, SettingsSectionHasKeys(text, names[i].Section));
+        }
     }
 }
 

@@ -35,6 +35,7 @@
 //                                               others for that long ("shown" once it is there)
 //   VeskProbe box     TITLE [TIMEOUT_MS]        waits for a message box, prints its text
 //   VeskProbe press   TITLE BUTTON_ID           presses a button of that message box (1 = OK, 6 = Yes ...)
+//                                               and waits until the box is gone
 //   VeskProbe getclip                           prints the clipboard's Unicode text
 //   VeskProbe setclip TEXT                      puts TEXT on the clipboard
 //   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long ("held" once open)
@@ -445,7 +446,17 @@ int wmain(int argc, wchar_t** argv)
         if (!box)
             return 1;
         const int button = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
-        return ::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0) ? 0 : 1;
+        if (!::PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0))
+            return 1;
+        // Returns once the box is gone, so that the next "box" finds the
+        // program's next box and not this one.
+        const ULONGLONG deadline = ::GetTickCount64() + 5000;
+        while (::IsWindow(box)) {
+            if (::GetTickCount64() >= deadline)
+                return 1;
+            ::Sleep(20);
+        }
+        return 0;
     }
 
     if (argc < 4)
