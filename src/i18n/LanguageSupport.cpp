@@ -1,6 +1,7 @@
 #include "i18n/LanguageSupport.h"
 
 #include "common/FileBytes.h"
+#include "common/FileSystem.h"
 #include "common/PathText.h"
 
 #include "common/IniLine.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <system_error>
 #include <utility>
 
 // The product web site and its mail domain are fixed per build; the build
@@ -20,8 +20,6 @@
 #ifndef VESK_MAIL_DOMAIN
 #define VESK_MAIL_DOMAIN "example.com"
 #endif
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -50,12 +48,12 @@ std::string DecodeUtf16Text(std::string_view bytes, TByteOrder order)
     return std::move(*text);
 }
 
-std::string DisplayPath(const fs::path& path)
+std::string DisplayPath(const TPath& path)
 {
     return TryUtf8FromPath(path).value_or("(file name not representable)");
 }
 
-std::string ReadLanguageFileBytes(const fs::path& fileName)
+std::string ReadLanguageFileBytes(const TPath& fileName)
 {
     TFileBytes read = ReadFileBytes(fileName, MaxLanguageFileSize);
     switch (read.Status) {
@@ -125,16 +123,15 @@ TIniDocument ParseLanguageFileText(std::string_view text)
 
 TLanguageFile::TLanguageFile(TIniDocument document) : FDocument(std::move(document)) {}
 
-TLanguageFile::TLanguageFile(const fs::path& fileName, const TAnsiDecoder& decodeAnsi)
+TLanguageFile::TLanguageFile(const TPath& fileName, const TAnsiDecoder& decodeAnsi)
 {
-    std::error_code error;
-    const fs::file_type type = fs::status(fileName, error).type();
-    if (type == fs::file_type::not_found)
+    const TFileKind kind = FileStatus(fileName).Kind;
+    if (kind == TFileKind::Missing)
         return;
     // A folder would read as an empty file, and a pipe could block forever.
-    if (type != fs::file_type::regular)
-        throw ELanguageFile(error ? "Cannot open \"" + DisplayPath(fileName) + "\"."
-                                  : "\"" + DisplayPath(fileName) + "\" is not a file.");
+    if (kind != TFileKind::File)
+        throw ELanguageFile(kind == TFileKind::Unknown ? "Cannot open \"" + DisplayPath(fileName) + "\"."
+                                                       : "\"" + DisplayPath(fileName) + "\" is not a file.");
     const std::string bytes = ReadLanguageFileBytes(fileName);
     try {
         FDocument = ParseLanguageFileText(DecodeLanguageFileBytes(bytes, decodeAnsi));
@@ -199,18 +196,15 @@ void TLanguages::RefreshList()
 
     struct TCandidate {
         std::string Name;
-        fs::path Path;
+        TPath Path;
     };
     std::vector<TCandidate> candidates;
-    std::error_code error;
-    for (fs::directory_iterator entry(FLanguageFolderPath, error), end; !error && entry != end;
-         entry.increment(error)) {
-        std::error_code typeError;
-        if (entry->is_directory(typeError))
+    for (const TFolderEntry& entry : ListFolder(FLanguageFolderPath)) {
+        if (entry.IsFolder)
             continue;
-        std::optional<std::string> name = TryUtf8FromPath(entry->path().filename());
+        std::optional<std::string> name = TryUtf8FromPath(entry.Name);
         if (name && IsLanguageFileName(*name))
-            candidates.push_back({std::move(*name), entry->path()});
+            candidates.push_back({std::move(*name), FLanguageFolderPath / entry.Name});
     }
     // Windows lists NTFS folders in its case-blind order, other file systems
     // in any order; sorting the same way gives the menu and the last fallback
@@ -247,9 +241,8 @@ bool TLanguages::Load(std::string_view language)
         // The listed spelling, not the caller's: it equals the file name
         // exactly, and the menu check and the web addresses compare exactly.
         const std::string id = FList[*index];
-        const fs::path fileName = FLanguageFolderPath / PathFromUtf8(id + ".ini");
-        std::error_code error;
-        if (fs::exists(fileName, error)) {
+        const TPath fileName = FLanguageFolderPath / PathFromUtf8(id + ".ini");
+        if (Exists(FileStatus(fileName))) {
             try {
                 TLanguageFile file(fileName, [this](std::string_view bytes) { return FEnvironment.DecodeAnsi(bytes); });
                 FActiveFile = std::move(file);
@@ -327,9 +320,8 @@ std::string TLanguages::RegIniLanguage() const
 {
     if (FRegPrimaryKey_IniFileName.empty())
         return {};
-    const fs::path iniFile = FEnvironment.ExecutableFolder() / PathFromUtf8(FRegPrimaryKey_IniFileName);
-    std::error_code error;
-    if (fs::exists(iniFile, error))
+    const TPath iniFile = FEnvironment.ExecutableFolder() / PathFromUtf8(FRegPrimaryKey_IniFileName);
+    if (Exists(FileStatus(iniFile)))
         return FEnvironment.ReadIniString(iniFile, FRegSettingsSection, LanguageSettingKey);
     return FEnvironment.ReadRegistryString(FRegPrimaryKey_IniFileName, FRegSettingsSection, LanguageSettingKey);
 }

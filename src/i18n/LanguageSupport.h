@@ -5,9 +5,9 @@
 // on any platform; the Windows layer supplies the real environment.
 
 #include "common/Exception.h"
+#include "common/Path.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,7 +63,7 @@ public:
     // A file that does not exist gives an empty document, like a missing
     // translation; one that cannot be read or decoded throws ELanguageFile.
     // The language manager passes the system's 8-bit decoder.
-    explicit TLanguageFile(const std::filesystem::path& fileName, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
+    explicit TLanguageFile(const TPath& fileName, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
 
     static TLanguageFile FromBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
 
@@ -79,7 +79,7 @@ class ILanguageEnvironment {
 public:
     virtual ~ILanguageEnvironment() = default;
 
-    virtual std::filesystem::path ExecutableFolder() const = 0;
+    virtual TPath ExecutableFolder() const = 0;
     // English name of the language of the system locale (the code page of
     // programs without Unicode), e.g. "Czech".
     virtual std::string SystemLocaleLanguage() const = 0;
@@ -90,8 +90,7 @@ public:
     virtual std::string UILanguageLocaleNames() const = 0;
     virtual std::optional<std::string> DecodeAnsi(std::string_view bytes) const = 0;
     // A value of the settings file; empty when the key is absent.
-    virtual std::string ReadIniString(const std::filesystem::path& iniFile, std::string_view section,
-                                      std::string_view key) const = 0;
+    virtual std::string ReadIniString(const TPath& iniFile, std::string_view section, std::string_view key) const = 0;
     // String value valueName of HKEY_CURRENT_USER\keyPath\subKey; empty when
     // any part is absent or the platform has no registry.
     virtual std::string ReadRegistryString(std::string_view keyPath, std::string_view subKey,
@@ -114,7 +113,7 @@ public:
     bool Load(std::string_view language);
 
     // The "Languages" folder beside the executable.
-    const std::filesystem::path& LanguageFolderPath() const { return FLanguageFolderPath; }
+    const TPath& LanguageFolderPath() const { return FLanguageFolderPath; }
     const std::vector<std::string>& List() const { return FList; }
     const std::string& ActiveLanguage() const { return FActiveLanguage; }
     bool HasActiveFile() const { return FActiveFile.has_value(); }
@@ -143,7 +142,7 @@ private:
     ILanguageEnvironment& FEnvironment;
     std::string FRegPrimaryKey_IniFileName;
     std::string FRegSettingsSection;
-    std::filesystem::path FLanguageFolderPath;
+    TPath FLanguageFolderPath;
     std::vector<std::string> FList;
     std::vector<std::string> FListAbbr;
     std::string FActiveLanguage;
