@@ -24,17 +24,30 @@ public:
     // Any path type that keeps its name in the same form, such as
     // std::filesystem::path where a caller (a test) holds one.
     template <class TOther>
-        requires requires(const TOther& other) {
-                     { other.native() } -> std::convertible_to<const TString&>;
-                 }
-    TPath(const TOther& other) : FNative(other.native())
+    requires requires(const TOther& other)
     {
+        {
+            other.native()
+            } -> std::convertible_to<const TString&>;
     }
+    TPath(const TOther& other) : FNative(other.native()) {}
 
-    const TString& Native() const { return FNative; }
-    const TChar* CStr() const { return FNative.c_str(); }
-    bool Empty() const { return FNative.empty(); }
-    void Clear() { FNative.clear(); }
+    const TString& Native() const
+    {
+        return FNative;
+    }
+    const TChar* CStr() const
+    {
+        return FNative.c_str();
+    }
+    bool Empty() const
+    {
+        return FNative.empty();
+    }
+    void Clear()
+    {
+        FNative.clear();
+    }
 
     // The last name: what follows the last separator.
     TPath FileName() const;

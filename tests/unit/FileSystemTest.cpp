@@ -64,7 +64,8 @@ protected:
     FileSystemTest()
     {
         std::random_device random;
-        FFolder = fs::temp_directory_path() / ("vesk-filesystem-" + std::to_string(random()) + std::to_string(random()));
+        FFolder =
+            fs::temp_directory_path() / ("vesk-filesystem-" + std::to_string(random()) + std::to_string(random()));
         fs::create_directories(FFolder);
     }
     ~FileSystemTest() override
