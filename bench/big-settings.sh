@@ -35,5 +35,5 @@ median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 times=$(wine "$timer" "$runs" "$(winepath -w "$work/VeskColorPicker.exe")" TFormMain "Vesk Color Picker") \
   || { vesk_say "a run did not show its window or did not end"; exit 1; }
 echo "settings file:  $sections sections, $size bytes at the start, $(stat -c %s "$work/VeskColorPicker.ini") after"
-echo "start:          $(cut -d' ' -f1 <<<"$times" | median) ms (median of $runs)"
-echo "close:          $(cut -d' ' -f2 <<<"$times" | median) ms (median of $runs)"
+echo "start:          $(cut -f2 <<<"$times" | median) ms (median of $runs)"
+echo "close:          $(cut -f4 <<<"$times" | median) ms (median of $runs)"

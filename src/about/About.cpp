@@ -5,6 +5,7 @@
 #include "about/UpdateCheck.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
+#include "common/FileSystem.h"
 #include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
 #include "ui/MessageBoxes.h"
@@ -14,7 +15,6 @@
 #include <shellapi.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <vector>
 
 namespace {
@@ -342,8 +342,7 @@ void TFormAbout::ShowModal()
 
 void TFormAbout::FormShow()
 {
-    std::error_code ignored;
-    const bool licence = std::filesystem::is_regular_file(std::filesystem::path(LicenseFile()), ignored);
+    const bool licence = FileStatus(TPath(LicenseFile())).Kind == TFileKind::File;
     ::EnableMenuItem(m_menu, idMLicenseAgreement, static_cast<UINT>(MF_BYCOMMAND | (licence ? MF_ENABLED : MF_GRAYED)));
     ::DrawMenuBar(Handle());
 }
@@ -382,8 +381,7 @@ void TFormAbout::HomepageLinkClick()
 
 void TFormAbout::MLicenseAgreementClick()
 {
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(std::filesystem::path(LicenseFile()), ignored))
+    if (FileStatus(TPath(LicenseFile())).Kind == TFileKind::File)
         OpenAddress(Utf8ToWide(DoubleQuoted(WideToUtf8(LicenseFile()))));
     else
         ErrorBox(Utf8ToWide(m_languages.ActiveFile().ReadString(AboutText::Section, AboutText::sFileNotFound))

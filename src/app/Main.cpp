@@ -3,6 +3,7 @@
 #include "about/About.h"
 #include "app/Program.h"
 #include "common/Exception.h"
+#include "common/StartupTrace.h"
 #include "dropper/EyeDropper.h"
 #include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
@@ -65,8 +66,12 @@ TFormMain::~TFormMain()
 
 void TFormMain::Show()
 {
+    StartupTrace::Mark("window created");
     ::ShowWindow(Handle(), SW_SHOW);
+    StartupTrace::Mark("shown");
     ::UpdateWindow(Handle());
+    StartupTrace::Mark("main window painted");
+    Application::SendWhenIdle(Handle(), FirstFramePaintedMessage);
     FormShow();
 }
 
@@ -151,6 +156,10 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TooltipNeedsText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
         break;
     }
+    case FirstFramePaintedMessage:
+        if (!m_tooltip)
+            CreateTooltips();
+        return 0;
     case WM_DPICHANGED: DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE: ::InvalidateRect(Handle(), nullptr, TRUE); break;
@@ -173,13 +182,17 @@ void TFormMain::FormCreate()
         FClipboardEx = std::make_unique<TClipboardEx>(Handle());
         FDropperIsRunning = false;
 
+        StartupTrace::Mark("FormCreate");
         CreateFonts();
+        StartupTrace::Mark("fonts");
         CreateControls();
+        StartupTrace::Mark("controls");
         CreateMenus();
-        CreateTooltips();
+        StartupTrace::Mark("menus");
         LayoutControls();
         UpdateClientSize();
         Theme::ApplyToTitleBar(Handle());
+        StartupTrace::Mark("layout");
 
         // Step 3: the title, fixed in every language.
         ::SetWindowTextW(Handle(), Application::Title().c_str());
@@ -191,8 +204,9 @@ void TFormMain::FormCreate()
         else
             RandomizeColorGenerator(::GetTickCount());
 
-        // Step 5: tool tip timing (100 ms to appear, 10 s to stay) is set
-        // by CreateTooltips.
+        // Step 5: the tool tips and their timing (100 ms to appear, 10 s to
+        // stay) come once the first frame is painted (CreateTooltips): no
+        // hint can show before, and the start is quicker without them.
 
         // Steps 6 to 9: the settings, then the window's place.
         {
@@ -201,10 +215,13 @@ void TFormMain::FormCreate()
             UpdateClientSize();
             PlaceWindow(stored);
         }
+        StartupTrace::Mark("settings loaded, window placed");
 
         CheckScreenColorDepth(); // step 10
         RegisterGlobalHotKey();  // step 11
-        ApplyLanguage();         // step 12
+        StartupTrace::Mark("color depth, hot key");
+        ApplyLanguage(); // step 12
+        StartupTrace::Mark("language applied");
     } catch (const std::exception& error) {
         // The rest of the creation sequence is skipped; the window is still
         // created and shown.

@@ -81,6 +81,8 @@ private:
     // The one-shot automatic-copy timer.
     static constexpr UINT_PTR SingleUpdateClipboardTimer = 1;
     static constexpr UINT SingleUpdateClipboardInterval = 300;
+    // Sent once the first frame is painted, for what it does not need.
+    static constexpr UINT FirstFramePaintedMessage = WM_APP + 1;
 
     // Main.cpp
     void FormCreate();

@@ -7,18 +7,18 @@ TLanguages* Languages = nullptr;
 
 namespace {
 
-std::filesystem::path g_settingsFilePath;
+TPath g_settingsFilePath;
 
 } // namespace
 
-std::filesystem::path SettingsFilePath()
+TPath SettingsFilePath()
 {
-    if (!g_settingsFilePath.empty())
+    if (!g_settingsFilePath.Empty())
         return g_settingsFilePath;
-    return SettingsFileIn(std::filesystem::path(ExecutableFolder()));
+    return SettingsFileIn(TPath(ExecutableFolder()));
 }
 
-void SetSettingsFilePath(std::filesystem::path path)
+void SetSettingsFilePath(TPath path)
 {
     g_settingsFilePath = std::move(path);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <filesystem>
+#include "common/Path.h"
 
 class TLanguages;
 
@@ -10,7 +10,7 @@ class TLanguages;
 extern TLanguages* Languages;
 
 // The settings file in the folder of the executable.
-std::filesystem::path SettingsFilePath();
+TPath SettingsFilePath();
 
 // The in-process tests keep their settings in a folder of their own.
-void SetSettingsFilePath(std::filesystem::path path);
+void SetSettingsFilePath(TPath path);

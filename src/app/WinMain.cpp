@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "app/Program.h"
+#include "common/StartupTrace.h"
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
 #include "settings/Settings.h"
@@ -53,9 +54,11 @@ void DeclareDpiAwareness()
 int RunProgram(HINSTANCE instance, bool disableTheme)
 {
     DeclareDpiAwareness();
+    StartupTrace::Mark("DPI awareness");
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
+    StartupTrace::Mark("common controls");
 
     if (!disableTheme) {
         try {
@@ -65,6 +68,7 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
         }
     }
     Application::SetTitle(ProgramTitle);
+    StartupTrace::Mark("theme");
 
     TFormMain mainWindow(instance);
     mainWindow.Show();
@@ -75,6 +79,7 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    StartupTrace::Mark("wWinMain");
     // Boxes shown before the main window exists carry the title too.
     Application::SetTitle(ProgramTitle);
 
@@ -86,6 +91,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         if (!languages.HasActiveFile())
             return 0;
         Languages = &languages;
+        StartupTrace::Mark("language manager");
 
         bool allowMultiple = false;
         bool disableTheme = false;
@@ -95,6 +101,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             allowMultiple = stored.AllowMultipleInstances;
             disableTheme = stored.DisableSkin_FasterLaunch;
         }
+        StartupTrace::Mark("start-up flags");
 
         // The zero-time wait takes ownership when no other instance holds the
         // mutex; an abandoned mutex (a killed instance) is ours as well.

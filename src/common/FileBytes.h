@@ -4,8 +4,9 @@
 // program needs no stream library (which would bring its locale machinery
 // into the executable).
 
+#include "common/Path.h"
 #include <cstddef>
-#include <filesystem>
+
 #include <string>
 
 enum class TFileReadStatus { Read, CannotOpen, TooLarge, ReadError };
@@ -17,4 +18,4 @@ struct TFileBytes {
 
 // The bytes of the file; a file of more than maxSize bytes is not read
 // (TooLarge), whatever it holds.
-TFileBytes ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize);
+TFileBytes ReadFileBytes(const TPath& file, std::size_t maxSize);

@@ -18,9 +18,9 @@ struct TFileDescriptor {
 
 } // namespace
 
-TFileBytes ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize)
+TFileBytes ReadFileBytes(const TPath& file, std::size_t maxSize)
 {
-    const TFileDescriptor descriptor{::open(file.c_str(), O_RDONLY | O_CLOEXEC)};
+    const TFileDescriptor descriptor{::open(file.CStr(), O_RDONLY | O_CLOEXEC)};
     if (descriptor.Descriptor < 0)
         return {TFileReadStatus::CannotOpen, {}};
     TFileBytes result{TFileReadStatus::Read, {}};

@@ -15,11 +15,11 @@ struct TFileHandle {
 
 } // namespace
 
-TFileBytes ReadFileBytes(const std::filesystem::path& file, std::size_t maxSize)
+TFileBytes ReadFileBytes(const TPath& file, std::size_t maxSize)
 {
     // Others may read and even replace the file meanwhile, as an editor or a
     // second instance saving its settings does.
-    const TFileHandle handle{::CreateFileW(file.c_str(), GENERIC_READ,
+    const TFileHandle handle{::CreateFileW(file.CStr(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (handle.Handle == INVALID_HANDLE_VALUE)

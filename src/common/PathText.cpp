@@ -4,8 +4,6 @@
 
 #include <type_traits>
 
-namespace fs = std::filesystem;
-
 namespace {
 
 // Templates, so that only the branch of the system's kind of name is
@@ -20,29 +18,29 @@ std::optional<std::string> Convert(const Native& native, TInvalidText invalid)
 }
 
 template <class Char>
-fs::path FromUtf8(std::string_view text)
+TPath FromUtf8(std::string_view text)
 {
     if constexpr (std::is_same_v<Char, wchar_t>) {
         const std::u16string units = Utf8ToUtf16(text, TInvalidText::Replace).value_or(std::u16string());
-        return fs::path(std::wstring(units.begin(), units.end()));
+        return TPath(std::basic_string<Char>(units.begin(), units.end()));
     } else {
-        return fs::path(std::string(text));
+        return TPath(std::basic_string<Char>(text));
     }
 }
 
 } // namespace
 
-std::optional<std::string> TryUtf8FromPath(const fs::path& path)
+std::optional<std::string> TryUtf8FromPath(const TPath& path)
 {
-    return Convert(path.native(), TInvalidText::Refuse);
+    return Convert(path.Native(), TInvalidText::Refuse);
 }
 
-std::string Utf8FromPath(const fs::path& path)
+std::string Utf8FromPath(const TPath& path)
 {
-    return Convert(path.native(), TInvalidText::Replace).value_or(std::string());
+    return Convert(path.Native(), TInvalidText::Replace).value_or(std::string());
 }
 
-fs::path PathFromUtf8(std::string_view text)
+TPath PathFromUtf8(std::string_view text)
 {
-    return FromUtf8<fs::path::value_type>(text);
+    return FromUtf8<TPath::TChar>(text);
 }

@@ -1,6 +1,7 @@
 #include "i18n/LanguageSupport.h"
 
 #include "common/FileBytes.h"
+#include "common/FileSystem.h"
 #include "common/PathText.h"
 
 #include "common/IniLine.h"
@@ -11,7 +12,6 @@
 #include <cstddef>
 #include <limits>
 #include <span>
-#include <system_error>
 #include <utility>
 
 // The product web site and its mail domain are fixed per build; the build
@@ -22,8 +22,6 @@
 #ifndef VESK_MAIL_DOMAIN
 #define VESK_MAIL_DOMAIN "example.com"
 #endif
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -52,12 +50,12 @@ std::string DecodeUtf16Text(std::string_view bytes, TByteOrder order)
     return std::move(*text);
 }
 
-std::string DisplayPath(const fs::path& path)
+std::string DisplayPath(const TPath& path)
 {
     return TryUtf8FromPath(path).value_or("(file name not representable)");
 }
 
-std::string ReadLanguageFileBytes(const fs::path& fileName)
+std::string ReadLanguageFileBytes(const TPath& fileName)
 {
     TFileBytes read = ReadFileBytes(fileName, MaxLanguageFileSize);
     switch (read.Status) {
@@ -107,7 +105,7 @@ std::string DecodeLanguageFileBytes(std::string_view bytes, const TAnsiDecoder& 
     return std::move(*text);
 }
 
-TLanguageFile::TLanguageFile(std::string text) : FText(std::move(text))
+TLanguageFile::TLanguageFile(TDecodedText, std::string text) : FText(std::move(text))
 {
     if (FText.size() > std::numeric_limits<std::uint32_t>::max())
         throw ELanguageFile("text too large for a language file");
@@ -148,16 +146,15 @@ TLanguageFile::TLanguageFile(std::string text) : FText(std::move(text))
         });
 }
 
-std::optional<std::string> TLanguageFile::ReadText(const fs::path& fileName, const TAnsiDecoder& decodeAnsi)
+std::optional<std::string> TLanguageFile::ReadText(const TPath& fileName, const TAnsiDecoder& decodeAnsi)
 {
-    std::error_code error;
-    const fs::file_type type = fs::status(fileName, error).type();
-    if (type == fs::file_type::not_found)
+    const TFileKind kind = FileStatus(fileName).Kind;
+    if (kind == TFileKind::Missing)
         return std::nullopt;
     // A folder would read as an empty file, and a pipe could block forever.
-    if (type != fs::file_type::regular)
-        throw ELanguageFile(error ? "Cannot open \"" + DisplayPath(fileName) + "\"."
-                                  : "\"" + DisplayPath(fileName) + "\" is not a file.");
+    if (kind != TFileKind::File)
+        throw ELanguageFile(kind == TFileKind::Unknown ? "Cannot open \"" + DisplayPath(fileName) + "\"."
+                                                       : "\"" + DisplayPath(fileName) + "\" is not a file.");
     const std::string bytes = ReadLanguageFileBytes(fileName);
     try {
         return DecodeLanguageFileBytes(bytes, decodeAnsi);
@@ -166,13 +163,13 @@ std::optional<std::string> TLanguageFile::ReadText(const fs::path& fileName, con
     }
 }
 
-TLanguageFile::TLanguageFile(const fs::path& fileName, const TAnsiDecoder& decodeAnsi)
+TLanguageFile::TLanguageFile(const TPath& fileName, const TAnsiDecoder& decodeAnsi)
 {
     if (std::optional<std::string> text = ReadText(fileName, decodeAnsi))
-        *this = TLanguageFile(std::move(*text));
+        *this = TLanguageFile(TDecodedText{}, std::move(*text));
 }
 
-TLanguageFile TLanguageFile::FirstSectionOf(const fs::path& fileName, std::string_view section,
+TLanguageFile TLanguageFile::FirstSectionOf(const TPath& fileName, std::string_view section,
                                             const TAnsiDecoder& decodeAnsi)
 {
     std::optional<std::string> text = ReadText(fileName, decodeAnsi);
@@ -195,12 +192,12 @@ TLanguageFile TLanguageFile::FirstSectionOf(const fs::path& fileName, std::strin
         if (EqualsIgnoringAsciiCase(line.Name, section))
             first = position.Begin;
     }
-    return TLanguageFile(text->substr(first, end - first));
+    return TLanguageFile(TDecodedText{}, text->substr(first, end - first));
 }
 
 TLanguageFile TLanguageFile::FromBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi)
 {
-    return TLanguageFile(DecodeLanguageFileBytes(bytes, decodeAnsi));
+    return TLanguageFile(TDecodedText{}, DecodeLanguageFileBytes(bytes, decodeAnsi));
 }
 
 std::string TLanguageFile::ReadString(std::string_view section, std::string_view identifier) const
@@ -255,18 +252,15 @@ void TLanguages::RefreshList()
 
     struct TCandidate {
         std::string Name;
-        fs::path Path;
+        TPath Path;
     };
     std::vector<TCandidate> candidates;
-    std::error_code error;
-    for (fs::directory_iterator entry(FLanguageFolderPath, error), end; !error && entry != end;
-         entry.increment(error)) {
-        std::error_code typeError;
-        if (entry->is_directory(typeError))
+    for (const TFolderEntry& entry : ListFolder(FLanguageFolderPath)) {
+        if (entry.IsFolder)
             continue;
-        std::optional<std::string> name = TryUtf8FromPath(entry->path().filename());
+        std::optional<std::string> name = TryUtf8FromPath(entry.Name);
         if (name && IsLanguageFileName(*name))
-            candidates.push_back({std::move(*name), entry->path()});
+            candidates.push_back({std::move(*name), FLanguageFolderPath / entry.Name});
     }
     // Windows lists NTFS folders in its case-blind order, other file systems
     // in any order; sorting the same way gives the menu and the last fallback
@@ -305,9 +299,8 @@ bool TLanguages::Load(std::string_view language)
         // The listed spelling, not the caller's: it equals the file name
         // exactly, and the menu check and the web addresses compare exactly.
         const std::string id = FList[*index];
-        const fs::path fileName = FLanguageFolderPath / PathFromUtf8(id + ".ini");
-        std::error_code error;
-        if (fs::exists(fileName, error)) {
+        const TPath fileName = FLanguageFolderPath / PathFromUtf8(id + ".ini");
+        if (Exists(FileStatus(fileName))) {
             try {
                 TLanguageFile file(fileName, [this](std::string_view bytes) { return FEnvironment.DecodeAnsi(bytes); });
                 FActiveFile = std::move(file);
@@ -385,9 +378,8 @@ std::string TLanguages::RegIniLanguage() const
 {
     if (FRegPrimaryKey_IniFileName.empty())
         return {};
-    const fs::path iniFile = FEnvironment.ExecutableFolder() / PathFromUtf8(FRegPrimaryKey_IniFileName);
-    std::error_code error;
-    if (fs::exists(iniFile, error))
+    const TPath iniFile = FEnvironment.ExecutableFolder() / PathFromUtf8(FRegPrimaryKey_IniFileName);
+    if (Exists(FileStatus(iniFile)))
         return FEnvironment.ReadIniString(iniFile, FRegSettingsSection, LanguageSettingKey);
     return FEnvironment.ReadRegistryString(FRegPrimaryKey_IniFileName, FRegSettingsSection, LanguageSettingKey);
 }

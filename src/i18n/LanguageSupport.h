@@ -5,10 +5,10 @@
 // on any platform; the Windows layer supplies the real environment.
 
 #include "common/Exception.h"
+#include "common/Path.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -49,21 +49,24 @@ public:
     // A file that does not exist gives an empty document, like a missing
     // translation; one that cannot be read or decoded throws ELanguageFile.
     // The language manager passes the system's 8-bit decoder.
-    explicit TLanguageFile(const std::filesystem::path& fileName, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
+    explicit TLanguageFile(const TPath& fileName, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
 
     static TLanguageFile FromBytes(std::string_view bytes, const TAnsiDecoder& decodeAnsi = DecodeUtf8);
     // The file read and decoded as above, but only its first section of that
     // name kept: lookups in that section give what the whole file gives, and
     // a large file costs no index of its other sections.
-    static TLanguageFile FirstSectionOf(const std::filesystem::path& fileName, std::string_view section,
+    static TLanguageFile FirstSectionOf(const TPath& fileName, std::string_view section,
                                         const TAnsiDecoder& decodeAnsi = DecodeUtf8);
 
     std::string ReadString(std::string_view section, std::string_view identifier) const;
 
 private:
-    explicit TLanguageFile(std::string text);
+    // Marks the text constructor, which a file name (a string on POSIX)
+    // must never reach.
+    struct TDecodedText {};
+    TLanguageFile(TDecodedText, std::string text);
     // Nothing when the file does not exist.
-    static std::optional<std::string> ReadText(const std::filesystem::path& fileName, const TAnsiDecoder& decodeAnsi);
+    static std::optional<std::string> ReadText(const TPath& fileName, const TAnsiDecoder& decodeAnsi);
 
     // A piece of FText: offsets stay right when the object moves, and 32
     // bits keep the index of a large file at a third of the file's size.
@@ -96,7 +99,7 @@ class ILanguageEnvironment {
 public:
     virtual ~ILanguageEnvironment() = default;
 
-    virtual std::filesystem::path ExecutableFolder() const = 0;
+    virtual TPath ExecutableFolder() const = 0;
     // English name of the language of the system locale (the code page of
     // programs without Unicode), e.g. "Czech".
     virtual std::string SystemLocaleLanguage() const = 0;
@@ -107,8 +110,7 @@ public:
     virtual std::string UILanguageLocaleNames() const = 0;
     virtual std::optional<std::string> DecodeAnsi(std::string_view bytes) const = 0;
     // A value of the settings file; empty when the key is absent.
-    virtual std::string ReadIniString(const std::filesystem::path& iniFile, std::string_view section,
-                                      std::string_view key) const = 0;
+    virtual std::string ReadIniString(const TPath& iniFile, std::string_view section, std::string_view key) const = 0;
     // String value valueName of HKEY_CURRENT_USER\keyPath\subKey; empty when
     // any part is absent or the platform has no registry.
     virtual std::string ReadRegistryString(std::string_view keyPath, std::string_view subKey,
@@ -131,7 +133,7 @@ public:
     bool Load(std::string_view language);
 
     // The "Languages" folder beside the executable.
-    const std::filesystem::path& LanguageFolderPath() const { return FLanguageFolderPath; }
+    const TPath& LanguageFolderPath() const { return FLanguageFolderPath; }
     const std::vector<std::string>& List() const { return FList; }
     const std::string& ActiveLanguage() const { return FActiveLanguage; }
     bool HasActiveFile() const { return FActiveFile.has_value(); }
@@ -160,7 +162,7 @@ private:
     ILanguageEnvironment& FEnvironment;
     std::string FRegPrimaryKey_IniFileName;
     std::string FRegSettingsSection;
-    std::filesystem::path FLanguageFolderPath;
+    TPath FLanguageFolderPath;
     std::vector<std::string> FList;
     std::vector<std::string> FListAbbr;
     std::string FActiveLanguage;

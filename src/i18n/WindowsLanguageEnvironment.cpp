@@ -19,9 +19,9 @@ std::string LocaleLanguageName(LCID locale)
 
 } // namespace
 
-std::filesystem::path TWindowsLanguageEnvironment::ExecutableFolder() const
+TPath TWindowsLanguageEnvironment::ExecutableFolder() const
 {
-    return std::filesystem::path(::ExecutableFolder());
+    return TPath(::ExecutableFolder());
 }
 
 std::string TWindowsLanguageEnvironment::SystemLocaleLanguage() const
@@ -60,7 +60,7 @@ std::optional<std::string> TWindowsLanguageEnvironment::DecodeAnsi(std::string_v
     return WideToUtf8(wide);
 }
 
-std::string TWindowsLanguageEnvironment::ReadIniString(const std::filesystem::path& iniFile, std::string_view section,
+std::string TWindowsLanguageEnvironment::ReadIniString(const TPath& iniFile, std::string_view section,
                                                        std::string_view key) const
 {
     return TSettingsFile(iniFile).ReadString(section, key, "");

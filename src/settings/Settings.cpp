@@ -59,7 +59,7 @@ TSettingsValue ValueOfKey(const TSettings& settings, const TSettingKey& key)
 
 } // namespace
 
-std::filesystem::path SettingsFileIn(const std::filesystem::path& folder)
+TPath SettingsFileIn(const TPath& folder)
 {
     return folder / PathFromUtf8(SettingsFileName);
 }

@@ -9,7 +9,6 @@
 #include "settings/WindowPlacement.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,7 +22,7 @@ inline constexpr std::string_view PositionSection = "Position";
 inline constexpr std::string_view LanguageSettingKey = "Language";
 
 // The settings file of a program installed in folder.
-std::filesystem::path SettingsFileIn(const std::filesystem::path& folder);
+TPath SettingsFileIn(const TPath& folder);
 
 // Half the system pointer speed (1 to 20), remainder dropped; a speed the
 // system would not tell counts as the usual 10.

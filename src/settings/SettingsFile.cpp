@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "common/FileBytes.h"
+#include "common/FileSystem.h"
 #include "common/PathText.h"
 
 #include "color/ColorFunctions.h"
@@ -13,11 +14,8 @@
 #include <cstddef>
 #include <limits>
 #include <random>
-#include <system_error>
 #include <utility>
 #include <vector>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -149,16 +147,15 @@ void CheckNames(std::string_view section, std::string_view key, std::string_view
 
 // --- Files ---
 
-std::string PathText(const fs::path& path)
+std::string PathText(const TPath& path)
 {
     return Utf8FromPath(path);
 }
 
 // Nothing when the file is absent, cannot be read or is too large.
-std::optional<std::string> ReadSettingsBytes(const fs::path& file)
+std::optional<std::string> ReadSettingsBytes(const TPath& file)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(file, error))
+    if (FileStatus(file).Kind != TFileKind::File)
         return std::nullopt;
     TFileBytes read = ReadFileBytes(file, MaxSettingsFileSize);
     if (read.Status != TFileReadStatus::Read)
@@ -166,7 +163,7 @@ std::optional<std::string> ReadSettingsBytes(const fs::path& file)
     return std::move(read.Bytes);
 }
 
-fs::path TemporaryFileBeside(const fs::path& file)
+TPath TemporaryFileBeside(const TPath& file)
 {
     thread_local std::mt19937_64 generator{std::random_device{}()};
     constexpr std::string_view digits = "0123456789abcdef";
@@ -175,7 +172,7 @@ fs::path TemporaryFileBeside(const fs::path& file)
     for (int i = 0; i < 16; ++i, random >>= 4)
         suffix += digits[random & 0xF];
     suffix += ".tmp";
-    fs::path temporary = file;
+    TPath temporary = file;
     temporary += PathFromUtf8(suffix);
     return temporary;
 }
@@ -183,29 +180,20 @@ fs::path TemporaryFileBeside(const fs::path& file)
 // Removes a temporary file on every way out unless the write completed.
 class TTemporaryFile {
 public:
-    explicit TTemporaryFile(fs::path file) : FFile(std::move(file)) {}
+    explicit TTemporaryFile(TPath file) : FFile(std::move(file)) {}
     TTemporaryFile(const TTemporaryFile&) = delete;
     TTemporaryFile& operator=(const TTemporaryFile&) = delete;
     ~TTemporaryFile()
     {
-        if (!FFile.empty()) {
-            std::error_code ignored;
-            fs::remove(FFile, ignored);
-        }
+        // Nothing more can be done about a file that will not go.
+        if (!FFile.Empty())
+            static_cast<void>(RemoveFile(FFile));
     }
-    void Keep() { FFile.clear(); }
+    void Keep() { FFile.Clear(); }
 
 private:
-    fs::path FFile;
+    TPath FFile;
 };
-
-// A file marked read-only is never written, also where the account could
-// override the mark (root on POSIX, where a rename would even replace it).
-bool IsMarkedReadOnly(const fs::file_status& status)
-{
-    constexpr auto anyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (status.permissions() & anyWrite) == fs::perms::none;
-}
 
 } // namespace
 
@@ -434,14 +422,9 @@ TFileOperations SystemFileOperations()
 
 // --- The file ---
 
-TSettingsFile::TSettingsFile(const fs::path& fileName, TFileOperations operations)
-    : FFileName(fileName), FOperations(std::move(operations))
-{
-    std::error_code error;
-    fs::path absolute = fs::absolute(fileName, error);
-    if (!error)
-        FFileName = std::move(absolute);
-}
+TSettingsFile::TSettingsFile(const TPath& fileName, TFileOperations operations)
+    : FFileName(AbsolutePath(fileName)), FOperations(std::move(operations))
+{}
 
 std::string TSettingsFile::ReadText() const
 {
@@ -500,10 +483,9 @@ void TSettingsFile::WriteString(std::string_view section, std::string_view key, 
 // at any moment leaves either the old or the new file, never a truncated one.
 void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
 {
-    std::error_code error;
-    const fs::file_status status = fs::status(FFileName, error);
-    const bool exists = status.type() != fs::file_type::not_found;
-    if (exists && (error || !fs::is_regular_file(status)))
+    const TFileStatus status = FileStatus(FFileName);
+    const bool exists = status.Kind != TFileKind::Missing;
+    if (exists && status.Kind != TFileKind::File)
         FailWrite();
 
     TSettingsText text;
@@ -518,10 +500,12 @@ void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
     text.Text = SetSettingsValues(text.Text, values);
     const std::string bytes = EncodeSettingsText(std::move(text));
 
-    if (exists && (IsMarkedReadOnly(status) || !SettingsFilePlatform::CanWriteExisting(FFileName)))
+    // A file marked read-only is never written, also where the account could
+    // override the mark (root on POSIX, where a rename would even replace it).
+    if (exists && (status.ReadOnly || !SettingsFilePlatform::CanWriteExisting(FFileName)))
         FailWrite();
 
-    const fs::path temporary = TemporaryFileBeside(FFileName);
+    const TPath temporary = TemporaryFileBeside(FFileName);
     if (FOperations.CreateNew(temporary)) {
         TTemporaryFile guard(temporary);
         if (!FOperations.WriteAll(temporary, bytes))
@@ -529,7 +513,7 @@ void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
         if (exists) {
             // The replacement keeps the file's permissions; where they cannot
             // be copied the folder's defaults are still a working file.
-            fs::permissions(temporary, status.permissions(), error);
+            static_cast<void>(SetPermissions(temporary, status));
         }
         if (!FOperations.Replace(temporary, FFileName))
             FailWrite();

@@ -7,10 +7,10 @@
 // nothing is cached.
 
 #include "common/Exception.h"
+#include "common/Path.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -95,21 +95,21 @@ inline constexpr std::size_t MaxSettingsFileSize = 64u * 1024u * 1024u;
 struct TFileOperations {
     // Creates an empty file that must not exist yet; false when the folder
     // refuses it.
-    std::function<bool(const std::filesystem::path& file)> CreateNew;
+    std::function<bool(const TPath& file)> CreateNew;
     // Replaces the content of an existing file and flushes it to the disk.
-    std::function<bool(const std::filesystem::path& file, std::string_view bytes)> WriteAll;
+    std::function<bool(const TPath& file, std::string_view bytes)> WriteAll;
     // Moves from onto to in one step, replacing to.
-    std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> Replace;
+    std::function<bool(const TPath& from, const TPath& to)> Replace;
 };
 
 TFileOperations SystemFileOperations();
 
 class TSettingsFile {
 public:
-    explicit TSettingsFile(const std::filesystem::path& fileName, TFileOperations operations = SystemFileOperations());
+    explicit TSettingsFile(const TPath& fileName, TFileOperations operations = SystemFileOperations());
 
     // The absolute path, as error messages show it.
-    const std::filesystem::path& FileName() const { return FFileName; }
+    const TPath& FileName() const { return FFileName; }
 
     // A file that is absent or cannot be read gives the defaults.
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
@@ -132,6 +132,6 @@ private:
     std::string ReadText() const;
     [[noreturn]] void FailWrite() const;
 
-    std::filesystem::path FFileName;
+    TPath FFileName;
     TFileOperations FOperations;
 };

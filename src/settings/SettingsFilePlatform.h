@@ -5,18 +5,19 @@
 // SettingsFile_win.cpp and SettingsFile_posix.cpp hold the two versions; the
 // build takes one of them.
 
-#include <filesystem>
+#include "common/Path.h"
+
 #include <string_view>
 
 namespace SettingsFilePlatform {
 
 // Creates an empty file that must not exist yet.
-bool CreateNewFile(const std::filesystem::path& file);
+bool CreateNewFile(const TPath& file);
 // Whether an existing file may be opened for writing.
-bool CanWriteExisting(const std::filesystem::path& file);
+bool CanWriteExisting(const TPath& file);
 // Replaces the content of an existing file and flushes it to the disk.
-bool WriteAllDurably(const std::filesystem::path& file, std::string_view bytes);
+bool WriteAllDurably(const TPath& file, std::string_view bytes);
 // Moves from onto to in one step, replacing to.
-bool ReplaceAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+bool ReplaceAtomically(const TPath& from, const TPath& to);
 
 } // namespace SettingsFilePlatform

@@ -2,34 +2,33 @@
 
 #include <cerrno>
 #include <cstddef>
-#include <system_error>
+#include <cstdio>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
-
 namespace SettingsFilePlatform {
 
-bool CreateNewFile(const fs::path& file)
+bool CreateNewFile(const TPath& file)
 {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor = ::open(file.CStr(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return false;
     return ::close(descriptor) == 0;
 }
 
-bool CanWriteExisting(const fs::path& file)
+bool CanWriteExisting(const TPath& file)
 {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    const int descriptor = ::open(file.CStr(), O_WRONLY | O_CLOEXEC);
     if (descriptor < 0)
         return false;
     return ::close(descriptor) == 0;
 }
 
-bool WriteAllDurably(const fs::path& file, std::string_view bytes)
+bool WriteAllDurably(const TPath& file, std::string_view bytes)
 {
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    const int descriptor = ::open(file.CStr(), O_WRONLY | O_CLOEXEC);
     if (descriptor < 0)
         return false;
     const auto size = static_cast<off_t>(bytes.size());
@@ -46,16 +45,17 @@ bool WriteAllDurably(const fs::path& file, std::string_view bytes)
     return ::close(descriptor) == 0 && written;
 }
 
-bool ReplaceAtomically(const fs::path& from, const fs::path& to)
+bool ReplaceAtomically(const TPath& from, const TPath& to)
 {
-    std::error_code error;
-    fs::rename(from, to, error);
-    if (error)
+    if (::rename(from.CStr(), to.CStr()) != 0)
         return false;
     // The rename lives in the folder; flushing the folder makes it survive a
     // power loss. Some file systems refuse this, and the rename has happened
     // either way, so a failure here is not a failed write.
-    const int folder = ::open(to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string& name = to.Native();
+    const std::size_t slash = name.find_last_of('/');
+    const std::string folderName = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+    const int folder = ::open(folderName.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         static_cast<void>(::fsync(folder));
         static_cast<void>(::close(folder));

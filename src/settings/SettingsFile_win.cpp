@@ -11,31 +11,29 @@
 #endif
 #include <windows.h>
 
-namespace fs = std::filesystem;
-
 namespace SettingsFilePlatform {
-bool CreateNewFile(const fs::path& file)
+bool CreateNewFile(const TPath& file)
 {
     const HANDLE handle =
-        ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ::CreateFileW(file.CStr(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     return ::CloseHandle(handle) != 0;
 }
 
-bool CanWriteExisting(const fs::path& file)
+bool CanWriteExisting(const TPath& file)
 {
     const HANDLE handle =
-        ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        ::CreateFileW(file.CStr(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     return ::CloseHandle(handle) != 0;
 }
 
-bool WriteAllDurably(const fs::path& file, std::string_view bytes)
+bool WriteAllDurably(const TPath& file, std::string_view bytes)
 {
-    const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    const HANDLE handle = ::CreateFileW(file.CStr(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -50,12 +48,11 @@ bool WriteAllDurably(const fs::path& file, std::string_view bytes)
     return ::CloseHandle(handle) != 0 && written;
 }
 
-// std::filesystem::rename cannot replace an existing file in every Windows
-// runtime; MoveFileExW can, and write-through returns only once the move is
+// MoveFileExW replaces an existing file in one step, and write-through returns only once the move is
 // on the disk.
-bool ReplaceAtomically(const fs::path& from, const fs::path& to)
+bool ReplaceAtomically(const TPath& from, const TPath& to)
 {
-    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return ::MoveFileExW(from.CStr(), to.CStr(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 } // namespace SettingsFilePlatform

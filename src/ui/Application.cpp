@@ -1,12 +1,17 @@
 #include "ui/Application.h"
 
+#include "common/StartupTrace.h"
 #include "ui/MessageBoxes.h"
+
+#include <utility>
+#include <vector>
 
 namespace {
 
 std::wstring g_title;
 HWND g_acceleratorTarget = nullptr;
 HACCEL g_accelerators = nullptr;
+std::vector<std::pair<HWND, UINT>> g_idleMessages;
 
 } // namespace
 
@@ -38,6 +43,26 @@ void SetAccelerators(HWND target, HACCEL accelerators) noexcept
     g_accelerators = accelerators;
 }
 
+void SendWhenIdle(HWND window, UINT message)
+{
+    g_idleMessages.emplace_back(window, message);
+}
+
+void SendIdleMessages() noexcept
+{
+    if (g_idleMessages.empty())
+        return;
+    // A paint still to come counts as a message: PeekMessage reports it.
+    MSG message{};
+    if (::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE))
+        return;
+    // Taken out first: a receiver may ask for more idle work.
+    const auto waiting = std::exchange(g_idleMessages, {});
+    for (const auto& [window, idleMessage] : waiting)
+        if (::IsWindow(window))
+            ::SendMessageW(window, idleMessage, 0, 0);
+}
+
 namespace {
 
 void Dispatch(MSG& message)
@@ -59,6 +84,8 @@ int Run()
 {
     MSG message{};
     for (;;) {
+        StartupTrace::LoopWaiting();
+        SendIdleMessages();
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0)
             return static_cast<int>(message.wParam);
@@ -76,6 +103,7 @@ void RunModal(HWND dialog, HWND owner)
     ::ShowWindow(dialog, SW_SHOW);
     MSG message{};
     while (::IsWindow(dialog)) {
+        SendIdleMessages();
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             ::PostQuitMessage(static_cast<int>(message.wParam));

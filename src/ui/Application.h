@@ -19,6 +19,14 @@ void ShowException(const std::exception& error) noexcept;
 // windows has the focus.
 void SetAccelerators(HWND target, HACCEL accelerators) noexcept;
 
+// Sends `message` to `window` once the thread's queue is first empty, when
+// every window has painted its frame: for work that shows nothing at first.
+// A window that is gone by then is left alone.
+void SendWhenIdle(HWND window, UINT message);
+// Sends what SendWhenIdle keeps, if the queue is empty now. The event loops
+// call it before they wait.
+void SendIdleMessages() noexcept;
+
 // Runs the event loop until WM_QUIT and returns its exit code.
 int Run();
 

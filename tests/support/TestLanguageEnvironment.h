@@ -5,6 +5,7 @@
 // every question to the settings file and the registry, and every error box,
 // is recorded.
 
+#include "common/PathText.h"
 #include "common/Text.h"
 #include "i18n/LanguageSupport.h"
 
@@ -38,16 +39,15 @@ public:
     mutable std::vector<std::string> RegistryReads;
     std::vector<std::string> Errors;
 
-    std::filesystem::path ExecutableFolder() const override { return Folder; }
+    TPath ExecutableFolder() const override { return Folder; }
     std::string SystemLocaleLanguage() const override { return SystemLanguage; }
     std::string UserLocaleLanguage() const override { return UserLanguage; }
     std::string UILanguageLocaleNames() const override { return UILanguages; }
     std::optional<std::string> DecodeAnsi(std::string_view bytes) const override { return AnsiDecoder(bytes); }
 
-    std::string ReadIniString(const std::filesystem::path& iniFile, std::string_view section,
-                              std::string_view key) const override
+    std::string ReadIniString(const TPath& iniFile, std::string_view section, std::string_view key) const override
     {
-        IniReads.push_back(iniFile.filename().string() + "|" + std::string(section) + "|" + std::string(key));
+        IniReads.push_back(Utf8FromPath(iniFile.FileName()) + "|" + std::string(section) + "|" + std::string(key));
         return IniLanguage;
     }
 

@@ -482,13 +482,13 @@ TEST_F(SettingsFileTest, FailureInTheMiddleOfAWriteLeavesTheOldFile)
     std::optional<std::string> atFault;
 
     TFileOperations diskFullHalfWay = system;
-    diskFullHalfWay.WriteAll = [&](const fs::path& target, std::string_view bytes) {
+    diskFullHalfWay.WriteAll = [&](const TPath& target, std::string_view bytes) {
         system.WriteAll(target, bytes.substr(0, bytes.size() / 2));
         atFault = IniBytes();
         return false;
     };
     TFileOperations replaceRefused = system;
-    replaceRefused.Replace = [&](const fs::path&, const fs::path&) {
+    replaceRefused.Replace = [&](const TPath&, const TPath&) {
         atFault = IniBytes();
         return false;
     };
@@ -518,7 +518,7 @@ TEST_F(SettingsFileTest, FailureInTheMiddleOfAWriteLeavesTheOldFile)
 TEST_F(SettingsFileTest, FolderThatRefusesNewFilesIsWrittenInPlace)
 {
     TFileOperations lockedFolder = SystemFileOperations();
-    lockedFolder.CreateNew = [](const fs::path&) { return false; };
+    lockedFolder.CreateNew = [](const TPath&) { return false; };
 
     WriteIni("[Settings]\r\nTwoColorMode=0\r\nLanguage=English\r\n");
     TSettingsFile file(Ini(), lockedFolder);

@@ -206,7 +206,7 @@ TEST_F(SettingsTest, SavesWriteTheFilesTheWindowWrote)
 
         int replaced = 0;
         TFileOperations operations = SystemFileOperations();
-        operations.Replace = [&replaced, replace = operations.Replace](const fs::path& from, const fs::path& to) {
+        operations.Replace = [&replaced, replace = operations.Replace](const TPath& from, const TPath& to) {
             ++replaced;
             return replace(from, to);
         };
@@ -241,7 +241,7 @@ TEST_F(SettingsTest, AWriteThatFailsLeavesEveryKeyAsItWas)
     const std::string before = "[Settings]\r\nUppercaseCode=1\r\n";
     WriteBytes(Ini(), before);
     TFileOperations operations = SystemFileOperations();
-    operations.Replace = [](const fs::path&, const fs::path&) { return false; };
+    operations.Replace = [](const TPath&, const TPath&) { return false; };
     TSettingsFile file(Ini(), operations);
     EXPECT_THROW(file.WriteValues(SavedValues(DefaultSettings(10))), ESettingsFile);
     EXPECT_EQ(ReadBytes(Ini()), before);

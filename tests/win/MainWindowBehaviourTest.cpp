@@ -58,6 +58,51 @@ TEST_F(MainWindowBehaviourTest, RestoreRequestsBringTheWindowBack)
     EXPECT_TRUE(::IsWindowVisible(form.Handle()));
 }
 
+// The tool tip window the main window owns, if any.
+HWND OwnedToolTip(HWND owner)
+{
+    struct TSearch {
+        HWND Owner;
+        HWND Found;
+    } search{owner, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(data);
+            wchar_t name[64]{};
+            ::GetClassNameW(window, name, 64);
+            if (::GetWindow(window, GW_OWNER) == s.Owner && lstrcmpiW(name, TOOLTIPS_CLASSW) == 0)
+                s.Found = window;
+            return s.Found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+TEST_F(MainWindowBehaviourTest, TheToolTipsComeOnceTheFirstFrameIsPainted)
+{
+    TFormMain& form = Create();
+    // Nothing is made for them before the event loop finds its queue empty.
+    EXPECT_EQ(OwnedToolTip(form.Handle()), nullptr);
+    HWND tip = nullptr;
+    for (int i = 0; i < 100 && !tip; ++i) {
+        PumpFor(10);
+        Application::SendIdleMessages();
+        tip = OwnedToolTip(form.Handle());
+    }
+    ASSERT_NE(tip, nullptr);
+    // The dropper button and the two code labels, with the program's timing.
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 100);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
+    // Once only.
+    Application::SendIdleMessages();
+    PumpFor(20);
+    Application::SendIdleMessages();
+    ::DestroyWindow(tip);
+    EXPECT_EQ(OwnedToolTip(form.Handle()), nullptr);
+}
+
 TEST_F(MainWindowBehaviourTest, AlwaysOnTopFollowsItsCheckMark)
 {
     TFormMain& form = Create();
