@@ -22,7 +22,7 @@ struct TLaterText {
 // holds the same words (the shipped-languages test compares them).
 constexpr TLaterText LaterMainTexts[] = {
     {"sContrastRatio", "Contrast ratio"},
-    {"sContrastMarks", "Marks below the ratio, from the left; a filled mark passes:"},
+    {"sContrastMarks", "Marks below the ratio, from the left (small: normal text, large: large text, filled: passes):"},
     {"sNormalText", "normal text"},
     {"sLargeText", "large text"},
     {"sPasses", "passes"},

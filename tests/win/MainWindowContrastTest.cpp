@@ -126,12 +126,13 @@ TEST_F(MainWindowContrast, TheToolTipExplainsTheMarksInTheActiveLanguage)
     WriteSettings("[Settings]\r\nTwoColorMode=1\r\nLastColor=7829367\r\nLastColor2=16777215\r\n");
     TFormMain& form = Create();
     const TContrastLevels levels{false, true, false, false};
-    EXPECT_EQ(form.ContrastHint(), L"Contrast ratio: 4.47:1\r\n"
-                                   L"Marks below the ratio, from the left; a filled mark passes:\r\n"
-                                   L"AA, normal text (4.5:1): fails\r\n"
-                                   L"AA, large text (3:1): passes\r\n"
-                                   L"AAA, normal text (7:1): fails\r\n"
-                                   L"AAA, large text (4.5:1): fails");
+    EXPECT_EQ(form.ContrastHint(),
+              L"Contrast ratio: 4.47:1\r\n"
+              L"Marks below the ratio, from the left (small: normal text, large: large text, filled: passes):\r\n"
+              L"AA, normal text (4.5:1): fails\r\n"
+              L"AA, large text (3:1): passes\r\n"
+              L"AAA, normal text (7:1): fails\r\n"
+              L"AAA, large text (4.5:1): fails");
     EXPECT_EQ(ContrastLevels(ContrastRatio(form.ColorReference(), form.ColorReference2())), levels);
 
     // German from the Languages submenu, as the user chooses it.
