@@ -277,9 +277,14 @@ inline constexpr TCommand Table[] = {
     Menu(None, CodePopupMenu, "CodePopupMenu").MadeCaption(),
     Item(CodePopupMenu, idMCode_CopyCodeToClipboard, "MCode_CopyCodeToClipboard")
         .SharesCaptionOf(idMClipboard_CopyCodeToClipboard),
+    // Grayed until two-color mode shows the ratio.
+    Item(CodePopupMenu, idMCode_CopyContrastRatio, "MCode_CopyContrastRatio").Grayed(),
     Menu(None, CodePopupMenu2, "CodePopupMenu2").MadeCaption(),
     Item(CodePopupMenu2, idMCode_CopyCodeToClipboard2, "MCode_CopyCodeToClipboard2")
         .SharesCaptionOf(idMClipboard_CopyCodeToClipboard),
+    Item(CodePopupMenu2, idMCode_CopyContrastRatio2, "MCode_CopyContrastRatio2")
+        .SharesCaptionOf(idMCode_CopyContrastRatio)
+        .Grayed(),
 
     Menu(None, TrayMenu, "TrayMenu").MadeCaption(),
     Item(TrayMenu, idTMDropper, "TMDropper").SharesCaptionOf(idMTools_Dropper),
@@ -312,6 +317,12 @@ enum class TMainText {
     sSampleSizeLong,
     sMouseSpeedLong,
     sSystemWideHotkeyForEyeDropper,
+    sContrastRatio,
+    sContrastMarks,
+    sNormalText,
+    sLargeText,
+    sPasses,
+    sFails,
 };
 
 // Indexed by TMainText.
@@ -335,8 +346,14 @@ inline constexpr std::string_view MainTextKeys[] = {
     "sSampleSizeLong",
     "sMouseSpeedLong",
     "sSystemWideHotkeyForEyeDropper",
+    "sContrastRatio",
+    "sContrastMarks",
+    "sNormalText",
+    "sLargeText",
+    "sPasses",
+    "sFails",
 };
-static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sSystemWideHotkeyForEyeDropper) + 1);
+static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sFails) + 1);
 
 constexpr std::string_view KeyOf(TMainText text)
 {

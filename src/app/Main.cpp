@@ -9,6 +9,7 @@
 #include "ui/Application.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
+#include "ui/ContrastMarks.h"
 #include "ui/FlatButton.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScrollBar.h"
@@ -302,6 +303,8 @@ void TFormMain::RunCommand(int commandId)
     case idMClipboard_CopyCodeToClipboard:
     case idMCode_CopyCodeToClipboard: MCode_CopyCodeToClipboardClick(); break;
     case idMCode_CopyCodeToClipboard2: MCode_CopyCodeToClipboard2Click(); break;
+    case idMCode_CopyContrastRatio:
+    case idMCode_CopyContrastRatio2: MCode_CopyContrastRatioClick(); break;
     case idMClipboard_PasteCodeFromClipboard: MClipboard_PasteCodeFromClipboardClick(); break;
     case idMColor_SwapPrimaryAndSecondaryColor: UDColorSwitchClick(); break;
     case idMColor_Inverse:

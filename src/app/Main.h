@@ -7,6 +7,7 @@
 #include "ui/Window.h"
 
 #include "color/ColorFunctions.h"
+#include "color/Contrast.h"
 #include <commctrl.h>
 
 #include <array>
@@ -19,6 +20,7 @@ class TScrollBar;
 class TFlatButton;
 class TColorBox;
 class TColorSwitch;
+class TContrastMarks;
 
 // The main window: the hub that owns the color state and runs every command.
 // Its methods are spread over a few files by concern: Main.cpp (creation,
@@ -53,6 +55,9 @@ public:
     // Menu state and commands, as the user reaches them.
     bool IsChecked(int commandId) const noexcept;
     bool IsEnabled(int commandId) const noexcept;
+    // The caption of a command's item in whichever menu holds it, without
+    // its shortcut.
+    std::wstring ItemCaption(int commandId) const { return MenuCaption(MenuOf(commandId), commandId); }
     // Runs a menu command as a click on its item: a toggle flips its own
     // check mark first.
     void Click(int commandId);
@@ -60,6 +65,8 @@ public:
     HWND Control(int controlId) const noexcept;
     const std::wstring& DropperHint() const noexcept { return m_dropperHint; }
     std::wstring CodeHint(int labelId) const;
+    // The tool tip of the contrast ratio in two-color mode.
+    std::wstring ContrastHint() const;
     UINT Dpi() const noexcept { return m_dpi; }
 
     // One eye dropper run, modal. Tests put their own run here; empty, the
@@ -162,6 +169,8 @@ private:
     void MSettings_AutomaticallyCopyCodeToClipboardClick();
     void MSettings_CodeOptionClick();
     void SetCodeLabel(int labelId, const std::wstring& text);
+    void UpdateContrast();
+    void MCode_CopyContrastRatioClick();
 
     // MainSettings.cpp
     static TSettings ReadStoredSettings();
@@ -199,6 +208,7 @@ private:
     HWND LColorCode = nullptr;
     HWND LColorCode2 = nullptr;
     std::unique_ptr<TColorSwitch> UDColorSwitch;
+    std::unique_ptr<TContrastMarks> LContrastRatio;
     HWND m_tooltip = nullptr;
     std::wstring m_tipText;
 
@@ -230,6 +240,7 @@ private:
     std::wstring sAlreadyInClipboard;
     std::wstring sNotInClipboard;
     std::wstring sLowScreenColorDepth;
+    TContrastTexts m_contrastTexts;
 };
 
 // The one main window, while it exists.

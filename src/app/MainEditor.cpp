@@ -2,9 +2,11 @@
 // component rows, the code labels, and the color and clipboard commands.
 
 #include "app/Main.h"
+#include "color/PastedCode.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 #include "ui/ColorBox.h"
+#include "ui/ContrastMarks.h"
 #include "ui/ScrollBar.h"
 
 namespace {
@@ -107,8 +109,10 @@ void TFormMain::SetCodeLabel(int labelId, const std::wstring& text)
 void TFormMain::UpdateColorCode(bool copyToClipboard)
 {
     SetCodeLabel(idLColorCode, GetColorCode(FColorReference));
-    if (IsChecked(idMSettings_TwoColorMode))
+    if (IsChecked(idMSettings_TwoColorMode)) {
         SetCodeLabel(idLColorCode2, GetColorCode(FColorReference2));
+        UpdateContrast();
+    }
     if (copyToClipboard && IsChecked(idMSettings_AutomaticallyCopyCodeToClipboard))
         FClipboardEx->SetText(WindowText(LColorCode));
 }
@@ -273,6 +277,10 @@ void TFormMain::MSettings_TwoColorModeClick()
     ShowControl(idUDColorSwitch, twoColors);
     ShowControl(idColorBoxPanel2, twoColors);
     ShowControl(idLColorCode2, twoColors);
+    ShowControl(idLContrastRatio, twoColors);
+    for (const int item : {idMCode_CopyContrastRatio, idMCode_CopyContrastRatio2})
+        ::EnableMenuItem(MenuOf(item), static_cast<UINT>(item),
+                         static_cast<UINT>(MF_BYCOMMAND | (twoColors ? MF_ENABLED : MF_GRAYED)));
     UpdateClientSize();
     if (twoColors)
         UpdateColorCode(false);
@@ -307,6 +315,27 @@ void TFormMain::MCode_CopyCodeToClipboard2Click()
     FClipboardEx->SetText(GetColorCode(FColorReference2));
 }
 
+// Every change of either color refreshes the code labels, and with them
+// this; only two-color mode shows it.
+void TFormMain::UpdateContrast()
+{
+    const double ratio = ContrastRatio(FColorReference, FColorReference2);
+    LContrastRatio->SetContrast(Utf8ToWide(ContrastRatioText(ratio)), ContrastLevels(ratio));
+}
+
+std::wstring TFormMain::ContrastHint() const
+{
+    return Utf8ToWide(::ContrastHint(ContrastRatio(FColorReference, FColorReference2), m_contrastTexts));
+}
+
+void TFormMain::MCode_CopyContrastRatioClick()
+{
+    // Its items are grayed outside two-color mode; a command sent by other
+    // means does nothing there either.
+    if (IsChecked(idMSettings_TwoColorMode))
+        FClipboardEx->SetText(Utf8ToWide(ContrastRatioText(ContrastRatio(FColorReference, FColorReference2))));
+}
+
 void TFormMain::MClipboard_PasteCodeFromClipboardClick()
 {
     if (!FClipboardEx->HasText())
@@ -317,7 +346,7 @@ void TFormMain::MClipboard_PasteCodeFromClipboardClick()
     TColorCodeFormat format = GetOutputFormat();
     bool valid = false;
     bool hasPrefix = false;
-    const TColor color = StrToColor(WideToUtf8(*text), format, valid, hasPrefix);
+    const TColor color = PastedCodeToColor(WideToUtf8(*text), format, valid, hasPrefix);
     if (!valid)
         return;
     if (format != ccfWindowsColorReference)

@@ -30,6 +30,7 @@ enum TMainId : int {
     idLColorCode,
     idLColorCode2,
     idUDColorSwitch,
+    idLContrastRatio,
 
     // Menu commands
     idMClipboard_CopyCodeToClipboard = 1000,
@@ -73,6 +74,8 @@ enum TMainId : int {
     idMCode_CopyCodeToClipboard2,
     idTMDropper,
     idTMExit,
+    idMCode_CopyContrastRatio,
+    idMCode_CopyContrastRatio2,
 
     // The Languages submenu's items: one id per listed language.
     idMSettings_LanguageFirst = 2000,
@@ -112,5 +115,6 @@ inline constexpr TMainIdName MainIdNames[] = {
     VESK_ID(LColorCode),
     VESK_ID(LColorCode2),
     VESK_ID(UDColorSwitch),
+    VESK_ID(LContrastRatio),
 };
 #undef VESK_ID

@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
+#include "ui/ContrastMarks.h"
 #include "ui/FlatButton.h"
 #include "ui/ScrollBar.h"
 #include "ui/Theme.h"
@@ -91,6 +92,7 @@ void TFormMain::CreateControls()
     ColorBoxPanel2->OnDoubleClick = [this] { MTools_PaletteClick(idColorBoxPanel2); };
     UDColorSwitch = std::make_unique<TColorSwitch>(parent, idUDColorSwitch);
     UDColorSwitch->OnClick = [this] { UDColorSwitchClick(); };
+    LContrastRatio = std::make_unique<TContrastMarks>(parent, idLContrastRatio);
     BDropper = std::make_unique<TFlatButton>(parent, idBDropper, L"DROPPER");
     BDropper->OnClick = [this] { MTools_DropperClick(); };
     BPalette = std::make_unique<TFlatButton>(parent, idBPalette, L"PALETTE");
@@ -116,6 +118,7 @@ void TFormMain::CreateControls()
     ShowControl(idColorBoxPanel2, false);
     ShowControl(idUDColorSwitch, false);
     ShowControl(idLColorCode2, false);
+    ShowControl(idLContrastRatio, false);
 }
 
 void TFormMain::ShowControl(int controlId, bool visible)
@@ -175,6 +178,11 @@ void TFormMain::LayoutControls()
     place(UDColorSwitch->Handle(), 394, 3, 23, 48);
     place(LColorCode, 314, 53, 70, 16);
     place(LColorCode2, 427, 53, 77, 16);
+    // Under the switch, between the two codes: the column two-color mode
+    // leaves free.
+    place(LContrastRatio->Handle(), 386, 53, 39, 22);
+    LContrastRatio->SetDpi(m_dpi);
+    LContrastRatio->SetFont(m_fontDefault.get());
     SetFont(LColorCode, m_fontCode.get());
     SetFont(LColorCode2, m_fontCode.get());
 }
@@ -253,7 +261,7 @@ void TFormMain::CreateTooltips()
                                   m_instance, nullptr);
     if (!m_tooltip)
         return; // no hints, but the program works
-    for (HWND tool : {BDropper->Handle(), LColorCode, LColorCode2}) {
+    for (HWND tool : {BDropper->Handle(), LColorCode, LColorCode2, LContrastRatio->Handle()}) {
         TTTOOLINFOW info{};
         info.cbSize = sizeof info;
         info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -280,6 +288,8 @@ LRESULT TFormMain::TooltipNeedsText(NMTTDISPINFOW& info)
         m_tipText = CodeHint(idLColorCode);
     else if (tool == LColorCode2)
         m_tipText = CodeHint(idLColorCode2);
+    else if (tool == LContrastRatio->Handle())
+        m_tipText = ContrastHint();
     else
         m_tipText.clear();
     info.lpszText = m_tipText.data();

@@ -1,6 +1,7 @@
 // The main window's menus, keyboard shortcuts and language texts.
 
 #include "app/Commands.h"
+#include "app/LanguageKeys.h"
 #include "app/Main.h"
 #include "app/Program.h"
 #include "color/StringFunctions.h"
@@ -82,7 +83,7 @@ std::wstring TFormMain::Text(TMainText text) const
 
 std::wstring TFormMain::Text(std::string_view section, std::string_view key) const
 {
-    return Utf8ToWide(Languages->ActiveFile().ReadString(section, key));
+    return Utf8ToWide(ReadLanguageText(Languages->ActiveFile(), section, key));
 }
 
 HMENU TFormMain::MenuHandle(TMenuId menu) const noexcept
@@ -263,6 +264,9 @@ void TFormMain::ApplyLanguage()
     sLowScreenColorDepth = Text(TMainText::sLowScreenColorDepth);
     sAlreadyInClipboard = Text(TMainText::sAlreadyInClipboard);
     sNotInClipboard = Text(TMainText::sNotInClipboard);
+    m_contrastTexts = {WideToUtf8(Text(TMainText::sContrastRatio)), WideToUtf8(Text(TMainText::sContrastMarks)),
+                       WideToUtf8(Text(TMainText::sNormalText)),    WideToUtf8(Text(TMainText::sLargeText)),
+                       WideToUtf8(Text(TMainText::sPasses)),        WideToUtf8(Text(TMainText::sFails))};
 
     // 2. and 3. Menu captions from the language file, the tray menu's too.
     // Items that share a caption follow the one they share it with.

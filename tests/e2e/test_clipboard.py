@@ -1,12 +1,33 @@
 """Codes through the real clipboard: paste, automatic copying and a
 clipboard that another program holds open."""
+import subprocess
 import unittest
 
-from harness import ProgramTestCase, MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program
+from harness import ProgramTestCase, MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program, wait_for
 
 
 def settings(**values):
     return "[Settings]\n" + "".join(f"{key}={value}\n" for key, value in values.items())
+
+
+def x_clipboard():
+    """The text of the X clipboard, as xclip reads it (None when there is none
+    or its owner did not answer)."""
+    try:
+        # Now and then, while the X selection changes hands between xclip
+        # and Wine, a request is never answered and xclip would wait for
+        # ever; a new request is.
+        result = subprocess.run(["xclip", "-selection", "clipboard", "-o"], capture_output=True, timeout=5)
+    except subprocess.TimeoutExpired:
+        return None
+    return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
+
+
+def wine_clipboard_holds(program, text):
+    """Whether the clipboard inside Wine holds TEXT (line ends aside: Wine
+    turns the X side's LF into CR LF)."""
+    code, held = program.probe("getclip")
+    return code == 0 and held.replace("\r\n", "\n") == text.replace("\r\n", "\n")
 
 
 class ClipboardTest(ProgramTestCase):
@@ -48,6 +69,46 @@ class ClipboardTest(ProgramTestCase):
                 self.close(program)
                 written = program.read_ini()["Settings"]
                 self.assertEqual({key: written.get(key) for key in stored}, stored)
+
+    def test_forms_copied_from_style_sheets_and_visual_basic(self):
+        # Put on the X clipboard by xclip, as another program on the desktop
+        # would, and read by the program through Wine. One run: each paste
+        # also switches the format, so the order shows that it follows the
+        # text. Automatic copying puts the shown code back, which xclip
+        # reads from the X side.
+        ini = settings(OutputFormat=1, UppercaseCode=1, LastColor=0x123456)
+        orange = ["255", "128", "000"]
+        cases = (
+            # (clipboard text, code shown, RGB rows)
+            ("&H0080FF&", "&H000080FF", orange),  # Visual Basic: &HBBGGRR
+            ("rgb(255, 128, 0)", "#FF8000", orange),
+            ("&HFF&\n", "&H000000FF", ["255", "000", "000"]),
+            ("rgb(255 128 0 / 50%)", "#FF8000", orange),
+            ("rgb(100% 50% 0%)", "#FF8000", orange),
+            ("hsl(30, 100%, 50%)", "#FF8000", orange),
+            ("  hsl(30deg 100% 50%);\r\n", "#FF8000", orange),
+            ("#f80", "#FF8800", ["255", "136", "000"]),
+            ("#ff800080", "#FF8000", orange),
+            ("RebeccaPurple", "#663399", ["102", "051", "153"]),
+            ("0x000080FF;", "0x000080FF", orange),
+            ("lightgoldenrodyellow;", "#FAFAD2", ["250", "250", "210"]),
+        )
+        with Program(ini_text=ini) as program:
+            self.start(program)
+            for text, shown, rows in cases:
+                with self.subTest(text=text):
+                    subprocess.run(["xclip", "-selection", "clipboard"], input=text.encode(), check=True, timeout=30)
+                    # Wine takes the X clipboard over in its own time.
+                    self.assertTrue(wait_for(lambda: wine_clipboard_holds(program, text), timeout=10),
+                                    "the text did not reach the clipboard inside Wine")
+                    program.command("MClipboard_PasteCodeFromClipboard")
+                    self.assertEqual(program.control("LColorCode"), shown)
+                    self.assertEqual(program.component_values(), rows)
+                    self.assertTrue(wait_for(lambda: x_clipboard() == shown, timeout=30),
+                                    f"the X clipboard holds {x_clipboard()!r}")
+            self.close(program)
+            written = program.read_ini()["Settings"]
+            self.assertEqual((written["OutputFormat"], written["LastColor"]), ("0", str(0xD2FAFA)))
 
     def test_text_that_is_no_code_changes_nothing(self):
         # Start in Delphi: a text with another format's prefix must not

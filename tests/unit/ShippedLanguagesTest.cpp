@@ -138,6 +138,9 @@ TEST(ShippedLanguagesTest, MenuCaptionsHaveDistinctAccessKeys)
          {"MColor_SwapPrimaryAndSecondaryColor", "MColor_Inverse", "MColor_Complementary", "MColor_Grayscaled",
           "MColor_Desaturated", "MColor_Random"}},
         {"TFormMain", {"MTools_Dropper", "MTools_Palette"}},
+        // The code's pop-up menu shows the first under the caption of
+        // MClipboard_CopyCodeToClipboard.
+        {"TFormMain", {"MClipboard_CopyCodeToClipboard", "MCode_CopyContrastRatio"}},
         {"TFormMain",
          {"MSettings_AutomaticallyCopyCodeToClipboard", "MSettings_CodeWithPrefix", "MSettings_UppercaseCode",
           "MSettings_WindowAlwaysOnTop", "MSettings_TwoColorMode", "MSettings_LaunchInEyeDropperMode",
@@ -169,5 +172,37 @@ TEST(ShippedLanguagesTest, MenuCaptionsHaveDistinctAccessKeys)
                 EXPECT_TRUE(added) << key << " and " << owner->second << " share the access key " << accessKey;
             }
         }
+    }
+}
+
+TEST(ShippedLanguagesTest, LaterTextsFallBackToTheirEnglishWords)
+{
+    // English.ini says what the program says for a file that lacks them.
+    const TLanguageFile english(LanguagesFolder() / "English.ini");
+    std::vector<std::string_view> laterKeys;
+    for (const TLanguageSectionKeys& section : LanguageFileKeys())
+        for (const std::string_view key : section.Keys)
+            if (const std::string_view words = EnglishFallback(section.Section, key); !words.empty()) {
+                SCOPED_TRACE(std::string(key));
+                EXPECT_EQ(english.ReadString(section.Section, key), words);
+                laterKeys.push_back(key);
+            }
+    ASSERT_FALSE(laterKeys.empty());
+
+    // A translation made before them: its own texts, English for the later
+    // ones, and the usual marker for any other gap.
+    const TLanguageFile older = TLanguageFile::FromBytes("[FileInfo]\r\nId=Older\r\n[TFormMain]\r\nsRed=Rot\r\n"
+                                                         "scontrastratio=\r\n");
+    EXPECT_EQ(ReadLanguageText(older, "TFormMain", "sRed"), "Rot");
+    EXPECT_EQ(ReadLanguageText(older, "TFormMain", "sGreen"), UndefinedText);
+    EXPECT_EQ(ReadLanguageText(older, "TFormAbout", "sContrastRatio"), UndefinedText);
+    // Present but empty is the file's own choice.
+    EXPECT_EQ(ReadLanguageText(older, "TFormMain", "sContrastRatio"), "");
+    for (const std::string_view key : laterKeys) {
+        if (key == "sContrastRatio")
+            continue;
+        SCOPED_TRACE(std::string(key));
+        EXPECT_EQ(ReadLanguageText(older, "tformmain", key), EnglishFallback("TFormMain", key));
+        EXPECT_NE(ReadLanguageText(older, "tformmain", key), UndefinedText);
     }
 }

@@ -170,7 +170,12 @@ TEST_F(MainWindowBehaviourTest, PasteTakesTheCodeAndItsFormat)
         {"OutputFormat=0\r\nUppercaseCode=1", L"ff8000", L"FF8000", ccfHTMLCSS},
         {"OutputFormat=1\r\nUppercaseCode=1", L"ff8000", L"00FF8000", ccfDelphi},
         {"OutputFormat=4", L"8421504", L"08421504", ccfWindowsColorReference},
+        // Forms copied from style sheets and Visual Basic: their format, with
+        // its prefix.
+        {"OutputFormat=2\r\nUppercaseCode=1\r\nCodeWithPrefix=0", L"rgb(255 128 0);\r\n", L"#FF8000", ccfHTMLCSS},
+        {"OutputFormat=4\r\nUppercaseCode=1\r\nCodeWithPrefix=0", L"&H0080FF&", L"&H000080FF", ccfVisualBasic},
         {"OutputFormat=0", L"#12345", nullptr, ccfHTMLCSS},
+        {"OutputFormat=1", L"rgb(255, 50%, 0)", nullptr, ccfDelphi},
         {"OutputFormat=0", L"", nullptr, ccfHTMLCSS},
     };
     for (const auto& row : cases) {

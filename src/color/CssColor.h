@@ -1,0 +1,33 @@
+#pragma once
+
+// Colors written as CSS writes them: "#rgb", "#rgba", "#rrggbb",
+// "#rrggbbaa", rgb() and rgba(), hsl() and hsla() in their comma and space
+// forms, and the 148 named colors. Alpha is read and then ignored.
+//
+// Rounding: numbers are read exactly to six decimal places of their unit
+// (further digits are dropped, toward minus infinity); from there every
+// step is exact integer arithmetic. A channel given as a number is rounded
+// to the nearest integer, as is 255 times a percentage or the value of an
+// hsl() channel, halves up: 50% gives 127.5 and so 128, hsl(30 100% 50%)
+// gives #FF8000. Channels, percentages, saturation and lightness outside
+// their ranges are clamped into them; a hue wraps around the circle. A hue
+// in rad has no exact value in degrees: it is turned into degrees in double
+// precision and kept to 1e-7 degree.
+
+#include "color/ColorFunctions.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+// The whole text must be one color; nothing for anything else.
+std::optional<TColor> CssColorToColor(std::string_view text);
+
+struct TNamedColor {
+    std::string_view Name; // lower case
+    std::uint32_t Rgb;     // 0xRRGGBB, as CSS writes it
+};
+
+// Sorted by name.
+std::span<const TNamedColor> CssNamedColors();

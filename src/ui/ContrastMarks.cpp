@@ -1,0 +1,102 @@
+#include "ui/ContrastMarks.h"
+
+#include "ui/ControlPaint.h"
+#include "ui/Theme.h"
+
+using namespace ControlPaint;
+
+namespace {
+
+// Sizes at 96 DPI: the marks of normal and of large text, the gap inside a
+// level's pair and the gap between the AA and the AAA pair.
+constexpr int SmallMark = 5;
+constexpr int LargeMark = 7;
+constexpr int PairGap = 2;
+constexpr int LevelGap = 6;
+constexpr int BottomMargin = 1;
+
+} // namespace
+
+TContrastMarks::TContrastMarks(HWND parent, int controlId)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = ClassName;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
+                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+}
+
+TContrastMarks::~TContrastMarks()
+{
+    DestroyHandle();
+}
+
+void TContrastMarks::SetContrast(const std::wstring& ratioText, const TContrastLevels& levels)
+{
+    if (ratioText == m_ratioText && levels == m_levels)
+        return;
+    m_ratioText = ratioText;
+    m_levels = levels;
+    ::SetWindowTextW(Handle(), m_ratioText.c_str());
+    Invalidate();
+}
+
+void TContrastMarks::SetDpi(UINT dpi)
+{
+    if (dpi == 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    Invalidate();
+}
+
+void TContrastMarks::SetFont(HFONT font)
+{
+    m_font = font;
+    Invalidate();
+}
+
+LRESULT TContrastMarks::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETFONT:
+        m_font = reinterpret_cast<HFONT>(wParam);
+        if (lParam)
+            Invalidate();
+        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    default: break;
+    }
+    return TPaintedControl::HandleMessage(message, wParam, lParam);
+}
+
+void TContrastMarks::Paint(HDC dc, const RECT& client) const
+{
+    Fill(dc, client, Theme::Color(TThemeColor::WindowBackground));
+
+    HFONT font = m_font ? m_font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    SelectedObject selectFont(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, Theme::Color(TThemeColor::Text));
+    RECT text = client;
+    ::DrawTextW(dc, m_ratioText.c_str(), static_cast<int>(m_ratioText.size()), &text,
+                DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+
+    const int small = Scale(SmallMark, m_dpi);
+    const int large = Scale(LargeMark, m_dpi);
+    const int pairGap = Scale(PairGap, m_dpi);
+    const int width = 2 * (small + pairGap + large) + Scale(LevelGap, m_dpi);
+    const int bottom = client.bottom - Scale(BottomMargin, m_dpi);
+    int left = client.left + (client.right - client.left - width) / 2;
+    const bool passes[] = {m_levels.AANormalText, m_levels.AALargeText, m_levels.AAANormalText, m_levels.AAALargeText};
+    for (int i = 0; i < 4; ++i) {
+        const int size = i % 2 == 0 ? small : large;
+        const RECT mark{left, bottom - size, left + size, bottom};
+        if (passes[i])
+            Fill(dc, mark, Theme::Color(TThemeColor::Text));
+        else
+            Frame(dc, mark, Theme::Color(TThemeColor::DisabledText));
+        left += size + (i == 1 ? Scale(LevelGap, m_dpi) : pairGap);
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "color/Contrast.h"
+#include "ui/PaintedControl.h"
+
+#include <string>
+
+// The contrast ratio of two colors with four marks under it for the levels
+// it reaches: from the left AA for normal and for large text, then AAA for
+// normal and for large text. A small mark stands for normal text, a large one
+// for large text; a filled mark passes, an outlined one fails. The window
+// text is the ratio as shown ("4.52:1"), for screen readers and tests.
+class TContrastMarks final : public TPaintedControl {
+public:
+    static constexpr const wchar_t* ClassName = L"VeskContrastMarks";
+
+    TContrastMarks(HWND parent, int controlId);
+    ~TContrastMarks() override;
+
+    void SetContrast(const std::wstring& ratioText, const TContrastLevels& levels);
+    const TContrastLevels& Levels() const noexcept { return m_levels; }
+
+    void SetDpi(UINT dpi);
+    // The font of the ratio; the caller keeps it alive. WM_SETFONT does the same.
+    void SetFont(HFONT font);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Paint(HDC dc, const RECT& client) const override;
+
+    std::wstring m_ratioText;
+    TContrastLevels m_levels;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    HFONT m_font = nullptr; // not ours
+};
