@@ -312,6 +312,13 @@ enum class TMainText {
     sSampleSizeLong,
     sMouseSpeedLong,
     sSystemWideHotkeyForEyeDropper,
+    // Spoken by screen readers: the names of the two color boxes, the range
+    // of a component's scroll bar ("{min}" and "{max}" stand for the
+    // numbers) and the action of the buttons.
+    sPrimaryColor,
+    sSecondaryColor,
+    sValueRange,
+    sPress,
 };
 
 // Indexed by TMainText.
@@ -335,12 +342,39 @@ inline constexpr std::string_view MainTextKeys[] = {
     "sSampleSizeLong",
     "sMouseSpeedLong",
     "sSystemWideHotkeyForEyeDropper",
+    "sPrimaryColor",
+    "sSecondaryColor",
+    "sValueRange",
+    "sPress",
 };
-static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sSystemWideHotkeyForEyeDropper) + 1);
+static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sPress) + 1);
 
 constexpr std::string_view KeyOf(TMainText text)
 {
     return MainTextKeys[static_cast<std::size_t>(text)];
+}
+
+// Texts that came after the first language files: a file written before
+// them still gives screen readers words, the English ones, instead of the
+// marker of a missing text. The older texts have no such stand-in.
+struct TTextFallback {
+    TMainText Text;
+    std::string_view English;
+};
+inline constexpr TTextFallback MainTextFallbacks[] = {
+    {TMainText::sPrimaryColor, "Primary color"},
+    {TMainText::sSecondaryColor, "Secondary color"},
+    {TMainText::sValueRange, "{min} to {max}"},
+    {TMainText::sPress, "Press"},
+};
+
+// The English stand-in of a text, or nothing.
+constexpr std::string_view FallbackOf(TMainText text)
+{
+    for (const TTextFallback& fallback : MainTextFallbacks)
+        if (fallback.Text == text)
+            return fallback.English;
+    return {};
 }
 
 // The names of the components of each color space (TColorSpace order), by
@@ -369,3 +403,10 @@ const TCommand& CommandOf(bool TSettings::*setting);
 // Every key the main window reads from its section of a language file, and
 // those of the tray menu's section.
 std::vector<std::string_view> LanguageKeysIn(std::string_view section);
+
+// A menu caption as a control's spoken name: without the access key's "&"
+// (a doubled one stays as one "&") and without the "..." of a command that
+// opens a window.
+std::string NameOfCaption(std::string_view caption);
+// The text of sValueRange with its "{min}" and "{max}" filled in.
+std::string ValueRangeText(std::string_view pattern, int min, int max);

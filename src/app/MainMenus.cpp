@@ -9,7 +9,10 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "ui/Application.h"
+#include "ui/ColorBox.h"
+#include "ui/ColorSwitch.h"
 #include "ui/FlatButton.h"
+#include "ui/ScrollBar.h"
 #include "ui/Theme.h"
 
 #include <string>
@@ -77,7 +80,9 @@ std::wstring WithoutFirstAmpersand(std::wstring caption)
 
 std::wstring TFormMain::Text(TMainText text) const
 {
-    return Text(FormMainSection, KeyOf(text));
+    const std::string value = Languages->ActiveFile().ReadString(FormMainSection, KeyOf(text));
+    const std::string_view fallback = FallbackOf(text);
+    return Utf8ToWide(value == UndefinedText && !fallback.empty() ? std::string(fallback) : value);
 }
 
 std::wstring TFormMain::Text(std::string_view section, std::string_view key) const
@@ -325,6 +330,33 @@ void TFormMain::ApplyLanguage()
 
     // 8. The component names of the current color space.
     UpdateColorComponentsCaptions();
+
+    UpdateAccessibleTexts();
+}
+
+void TFormMain::UpdateAccessibleTexts()
+{
+    // The buttons are called what their commands are called in the menus.
+    const auto nameOf = [this](int commandId) {
+        const TCommand* row = FindCommand(commandId);
+        return row ? Utf8ToWide(NameOfCaption(WideToUtf8(Text(row->TextSection, row->Name)))) : std::wstring();
+    };
+    const std::wstring press = Text(TMainText::sPress);
+    ::SetWindowTextW(BDropper->Handle(), nameOf(idMTools_Dropper).c_str());
+    BDropper->SetAccessibleDescription(m_dropperHint);
+    BDropper->SetAccessibleDefaultAction(press);
+    ::SetWindowTextW(BPalette->Handle(), nameOf(idMTools_Palette).c_str());
+    BPalette->SetAccessibleDefaultAction(press);
+    ::SetWindowTextW(UDColorSwitch->Handle(), nameOf(idMColor_SwapPrimaryAndSecondaryColor).c_str());
+    UDColorSwitch->SetAccessibleDefaultAction(press);
+
+    // A double click on a box, and its default action, open the color dialog.
+    ::SetWindowTextW(ColorBoxPanel->Handle(), Text(TMainText::sPrimaryColor).c_str());
+    ::SetWindowTextW(ColorBoxPanel2->Handle(), Text(TMainText::sSecondaryColor).c_str());
+    ColorBoxPanel->SetAccessibleDefaultAction(nameOf(idMTools_Palette));
+    ColorBoxPanel2->SetAccessibleDefaultAction(nameOf(idMTools_Palette));
+
+    UpdateScrollBarRanges();
 }
 
 void TFormMain::MColorClick()

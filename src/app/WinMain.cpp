@@ -10,6 +10,7 @@
 #include "ui/Theme.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <versionhelpers.h>
 
 #include <exception>
@@ -66,9 +67,19 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
     }
     Application::SetTitle(ProgramTitle);
 
-    TFormMain mainWindow(instance);
-    mainWindow.Show();
-    return Application::Run();
+    // The controls hand their accessible objects to screen readers through
+    // COM. Without it the program still runs, only unheard.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    int result = 0;
+    {
+        TFormMain mainWindow(instance);
+        mainWindow.Show();
+        result = Application::Run();
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+    return result;
 }
 
 } // namespace

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 TEST(Commands, EveryCommandIdHasOneRowAndEveryNameIsUnique)
 {
@@ -155,4 +159,53 @@ TEST(Commands, EveryItemSitsInAMenuThatComesBeforeIt)
             EXPECT_TRUE(built.insert(row.Opens).second);
         }
     }
+}
+
+TEST(Commands, CaptionsBecomeSpokenNames)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"&Eye Dropper", "Eye Dropper"},
+        {"Color &Palette...", "Color Palette"},
+        {"&Paleta barev\xE2\x80\xA6", "Paleta barev"}, // the single-character ellipsis
+        {"Visual Basic [&&H00bbggrr]", "Visual Basic [&H00bbggrr]"},
+        {"T&wo-Color Mode", "Two-Color Mode"},
+        {"No key", "No key"},
+        {"Ends in &", "Ends in"},
+        {"...", ""},
+        {"", ""},
+    };
+    for (const auto& [caption, name] : cases) {
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(NameOfCaption(caption), name);
+    }
+}
+
+TEST(Commands, ValueRangesFillEveryPlaceholder)
+{
+    EXPECT_EQ(ValueRangeText("{min} to {max}", 0, 255), "0 to 255");
+    EXPECT_EQ(ValueRangeText("od {min} do {max}", 0, 240), "od 0 do 240");
+    // A number never becomes a placeholder of its own, and a text may name
+    // one twice or not at all.
+    EXPECT_EQ(ValueRangeText("{max}: {min}..{max}", -5, 10), "10: -5..10");
+    EXPECT_EQ(ValueRangeText("range", 0, 1), "range");
+}
+
+TEST(Commands, EnglishStandInsAreTheShippedEnglishTexts)
+{
+    // The words a file without the newer texts speaks are those English.ini
+    // has, and only the newer texts have them.
+    const std::string english = [] {
+        std::ifstream in(std::filesystem::path(VESK_SOURCE_DIR) / "resources" / "Languages" / "English.ini",
+                         std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }();
+    ASSERT_FALSE(english.empty());
+    for (const TTextFallback& fallback : MainTextFallbacks) {
+        const std::string line = std::string(KeyOf(fallback.Text)) + "=" + std::string(fallback.English) + "\r\n";
+        EXPECT_NE(english.find(line), std::string::npos) << line;
+    }
+    EXPECT_TRUE(FallbackOf(TMainText::sRed).empty());
+    EXPECT_EQ(FallbackOf(TMainText::sPrimaryColor), "Primary color");
 }
