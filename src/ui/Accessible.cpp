@@ -64,8 +64,7 @@ public:
     // IDispatch: not offered; clients use the interface's own methods.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
-                                            DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
 
@@ -104,7 +103,6 @@ private:
     IAccessibleSource* m_source;
     IAccessible* m_standard = nullptr;
 };
-
 
 TAccessibleObject::TAccessibleObject(IAccessibleSource& source) noexcept : m_source(&source) {}
 

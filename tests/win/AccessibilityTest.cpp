@@ -32,8 +32,8 @@ public:
     explicit Accessible(HWND window)
     {
         void* object = nullptr;
-        m_result = ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                                &object);
+        m_result =
+            ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), &object);
         m_object = static_cast<IAccessible*>(object);
     }
     Accessible(const Accessible&) = delete;
@@ -188,8 +188,8 @@ TEST_F(AccessibilityTest, EveryControlGivesRoleNameValueAndRangeInTheCurrentLang
     m_form->SetOutputFormat(ccfCpp);
     const TColor primary = m_form->ColorReference();
     check({
-        {idSBColorComponent1, ROLE_SYSTEM_SLIDER, L"Hue", std::to_wstring(ColorToHLS(primary).H).c_str(),
-         L"0 to 240", L""},
+        {idSBColorComponent1, ROLE_SYSTEM_SLIDER, L"Hue", std::to_wstring(ColorToHLS(primary).H).c_str(), L"0 to 240",
+         L""},
         {idSBColorComponent3, ROLE_SYSTEM_SLIDER, L"Saturation", std::to_wstring(ColorToHLS(primary).S).c_str(),
          L"0 to 240", L""},
         {idColorBoxPanel, ROLE_SYSTEM_GRAPHIC, L"Primary color", L"0x000080ff", L"", L"Color Palette"},
@@ -276,9 +276,8 @@ TEST_F(AccessibilityTest, ValueChangesRaiseTheEventOncePerChange)
     Create();
     const HWND bar = ControlOf(idSBColorComponent1);
     const HWND box = ControlOf(idColorBoxPanel);
-    const HWINEVENTHOOK hook =
-        ::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, RecordEvent,
-                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr,
+                                                 RecordEvent, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
     const auto seen = [](HWND window) {
         Pump();
@@ -394,9 +393,8 @@ public:
         for (size_t i = 0; i < Elements.size(); ++i)
             m_saved[i] = ::GetSysColor(Elements[i]);
         const std::array<COLORREF, 10> scheme = {
-            RGB(0, 0, 0),       RGB(0xFF, 0xFF, 0xFF), RGB(0, 0, 0),          RGB(0xFF, 0xFF, 0xFF),
-            RGB(0x1A, 0xEB, 0xFF), RGB(0, 0, 0),       RGB(0x3F, 0xF2, 0x3F), RGB(0, 0, 0),
-            RGB(0xFF, 0xFF, 0xFF), RGB(0xFF, 0xFF, 0),
+            RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0x1A, 0xEB, 0xFF),
+            RGB(0, 0, 0), RGB(0x3F, 0xF2, 0x3F), RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0xFF, 0xFF, 0),
         };
         ::SetSysColors(static_cast<int>(Elements.size()), Elements.data(), scheme.data());
     }
@@ -406,8 +404,8 @@ public:
 
 private:
     static constexpr std::array<int, 10> Elements = {
-        COLOR_BTNFACE, COLOR_BTNTEXT,  COLOR_WINDOW,   COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
-        COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_INFOBK, COLOR_INFOTEXT, COLOR_HOTLIGHT,
+        COLOR_BTNFACE,       COLOR_BTNTEXT,  COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+        COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_INFOBK, COLOR_INFOTEXT,   COLOR_HOTLIGHT,
     };
     std::array<COLORREF, 10> m_saved{};
 };
@@ -432,8 +430,8 @@ protected:
 
     void Screenshot(const char* name) const
     {
-        SavePicture(Capture(m_form->Handle()),
-                    fs::path(VESK_SOURCE_DIR) / "build" / "test-results" / "screenshots" / (std::string(name) + ".bmp"));
+        SavePicture(Capture(m_form->Handle()), fs::path(VESK_SOURCE_DIR) / "build" / "test-results" / "screenshots"
+                                                   / (std::string(name) + ".bmp"));
     }
 
     // Where each control draws its focus mark, and a place of its face away
