@@ -3,6 +3,7 @@
 #include "common/Exception.h"
 
 #include <algorithm>
+#include <string>
 
 const TCommand* FindCommand(int id) noexcept
 {
@@ -61,4 +62,35 @@ std::vector<std::string_view> LanguageKeysIn(std::string_view section)
         if (row.TextSection == section)
             keys.push_back(row.Name);
     return keys;
+}
+
+std::string NameOfCaption(std::string_view caption)
+{
+    std::string name;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] != '&')
+            name += caption[i];
+        else if (i + 1 < caption.size() && caption[i + 1] == '&')
+            name += caption[++i]; // "&&" shows one "&"
+    }
+    for (const std::string_view ellipsis : {std::string_view("..."), std::string_view("\xE2\x80\xA6")})
+        if (name.size() >= ellipsis.size() && name.ends_with(ellipsis))
+            name.resize(name.size() - ellipsis.size());
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
+}
+
+std::string ValueRangeText(std::string_view pattern, int min, int max)
+{
+    std::string text(pattern);
+    const auto fill = [&text](std::string_view placeholder, int value) {
+        const std::string number = std::to_string(value);
+        for (std::size_t at = text.find(placeholder); at != std::string::npos;
+             at = text.find(placeholder, at + number.size()))
+            text.replace(at, placeholder.size(), number);
+    };
+    fill("{min}", min);
+    fill("{max}", max);
+    return text;
 }

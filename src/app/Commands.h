@@ -323,6 +323,13 @@ enum class TMainText {
     sLargeText,
     sPasses,
     sFails,
+    // Spoken by screen readers: the names of the two color boxes, the range
+    // of a component's scroll bar ("{min}" and "{max}" stand for the
+    // numbers) and the action of the buttons.
+    sPrimaryColor,
+    sSecondaryColor,
+    sValueRange,
+    sPress,
 };
 
 // Indexed by TMainText.
@@ -352,8 +359,12 @@ inline constexpr std::string_view MainTextKeys[] = {
     "sLargeText",
     "sPasses",
     "sFails",
+    "sPrimaryColor",
+    "sSecondaryColor",
+    "sValueRange",
+    "sPress",
 };
-static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sFails) + 1);
+static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sPress) + 1);
 
 constexpr std::string_view KeyOf(TMainText text)
 {
@@ -386,3 +397,10 @@ const TCommand& CommandOf(bool TSettings::*setting);
 // Every key the main window reads from its section of a language file, and
 // those of the tray menu's section.
 std::vector<std::string_view> LanguageKeysIn(std::string_view section);
+
+// A menu caption as a control's spoken name: without the access key's "&"
+// (a doubled one stays as one "&") and without the "..." of a command that
+// opens a window.
+std::string NameOfCaption(std::string_view caption);
+// The text of sValueRange with its "{min}" and "{max}" filled in.
+std::string ValueRangeText(std::string_view pattern, int min, int max);

@@ -28,6 +28,10 @@ constexpr TLaterText LaterMainTexts[] = {
     {"sPasses", "passes"},
     {"sFails", "fails"},
     {"MCode_CopyContrastRatio", "Copy Contrast &Ratio"},
+    {"sPrimaryColor", "Primary color"},
+    {"sSecondaryColor", "Secondary color"},
+    {"sValueRange", "{min} to {max}"},
+    {"sPress", "Press"},
 };
 
 bool SameKey(std::string_view a, std::string_view b)

@@ -162,8 +162,15 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CreateTooltips();
         return 0;
     case WM_DPICHANGED: DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_SYSCOLORCHANGE: Theme::SystemColorsChanged(); break;
     case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE: ::InvalidateRect(Handle(), nullptr, TRUE); break;
+        // High contrast switched on or off: everything repaints in the colors
+        // now in force.
+        if (wParam == SPI_SETHIGHCONTRAST)
+            Theme::SystemColorsChanged();
+        else
+            ::InvalidateRect(Handle(), nullptr, TRUE);
+        break;
     default:
         if (message == Theme::ChangedMessage()) {
             ThemeChanged();

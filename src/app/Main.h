@@ -135,6 +135,7 @@ private:
     void SetPopupCaption(HMENU parent, HMENU popup, const std::wstring& caption);
     void RebuildAccelerators();
     void ApplyLanguage();
+    void UpdateAccessibleTexts();
     void MColorClick();
     void MSettingsClick();
     void MSettings_LanguageItemClick(int commandId);
@@ -155,6 +156,7 @@ private:
     void UpdateColorComponentsCaptions();
     void UpdateColorComponentsValues();
     void UpdateColor();
+    void UpdateScrollBarRanges();
     void SBColorComponentChange(int sender);
     void EColorComponentChange(int sender);
     void MColorSpaceClick(int sender);

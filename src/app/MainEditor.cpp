@@ -108,11 +108,17 @@ void TFormMain::SetCodeLabel(int labelId, const std::wstring& text)
 
 void TFormMain::UpdateColorCode(bool copyToClipboard)
 {
-    SetCodeLabel(idLColorCode, GetColorCode(FColorReference));
+    const std::wstring code = GetColorCode(FColorReference);
+    const std::wstring code2 = GetColorCode(FColorReference2);
+    SetCodeLabel(idLColorCode, code);
     if (IsChecked(idMSettings_TwoColorMode)) {
-        SetCodeLabel(idLColorCode2, GetColorCode(FColorReference2));
+        SetCodeLabel(idLColorCode2, code2);
         UpdateContrast();
     }
+    // Each box speaks its color's code, the hidden second box too, so it is
+    // right the moment two-color mode shows it.
+    ColorBoxPanel->SetAccessibleValue(code);
+    ColorBoxPanel2->SetAccessibleValue(code2);
     if (copyToClipboard && IsChecked(idMSettings_AutomaticallyCopyCodeToClipboard))
         FClipboardEx->SetText(WindowText(LColorCode));
 }
@@ -123,8 +129,12 @@ void TFormMain::UpdateColorComponentsCaptions()
     if (space >= std::size(ColorSpaceTexts))
         throw Exception("UpdateColorComponentsCaptions: Unhandled TColorSpace item");
     const TComponentTexts& names = ColorSpaceTexts[space];
-    for (size_t i = 0; i < 4; ++i)
-        ::SetWindowTextW(LColorComponent[i], i < names.Count ? Text(names.Names[i]).c_str() : L"");
+    for (size_t i = 0; i < 4; ++i) {
+        const std::wstring name = i < names.Count ? Text(names.Names[i]) : std::wstring();
+        ::SetWindowTextW(LColorComponent[i], name.c_str());
+        // The scroll bar of the row is called what the row is called.
+        ::SetWindowTextW(SBColorComponent[i]->Handle(), name.c_str());
+    }
 }
 
 void TFormMain::UpdateColorComponentsValues()
@@ -251,7 +261,15 @@ void TFormMain::MColorSpaceClick(int sender)
         for (auto& scrollBar : SBColorComponent)
             scrollBar->SetMax(maximum);
     }
+    UpdateScrollBarRanges();
     UpdateColorComponentsValues();
+}
+
+void TFormMain::UpdateScrollBarRanges()
+{
+    const std::string pattern = WideToUtf8(Text(TMainText::sValueRange));
+    for (auto& scrollBar : SBColorComponent)
+        scrollBar->SetAccessibleDescription(Utf8ToWide(ValueRangeText(pattern, scrollBar->Min(), scrollBar->Max())));
 }
 
 void TFormMain::MOutputFormatClick(int sender)
@@ -321,6 +339,7 @@ void TFormMain::UpdateContrast()
 {
     const double ratio = ContrastRatio(FColorReference, FColorReference2);
     LContrastRatio->SetContrast(Utf8ToWide(ContrastRatioText(ratio)), ContrastLevels(ratio));
+    LContrastRatio->SetAccessibleDescription(ContrastHint());
 }
 
 std::wstring TFormMain::ContrastHint() const

@@ -10,7 +10,11 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "ui/Application.h"
+#include "ui/ColorBox.h"
+#include "ui/ColorSwitch.h"
+#include "ui/ContrastMarks.h"
 #include "ui/FlatButton.h"
+#include "ui/ScrollBar.h"
 #include "ui/Theme.h"
 
 #include <string>
@@ -78,7 +82,7 @@ std::wstring WithoutFirstAmpersand(std::wstring caption)
 
 std::wstring TFormMain::Text(TMainText text) const
 {
-    return Text(FormMainSection, KeyOf(text));
+    return Utf8ToWide(ReadLanguageText(Languages->ActiveFile(), FormMainSection, KeyOf(text)));
 }
 
 std::wstring TFormMain::Text(std::string_view section, std::string_view key) const
@@ -267,6 +271,8 @@ void TFormMain::ApplyLanguage()
     m_contrastTexts = {WideToUtf8(Text(TMainText::sContrastRatio)), WideToUtf8(Text(TMainText::sContrastMarks)),
                        WideToUtf8(Text(TMainText::sNormalText)),    WideToUtf8(Text(TMainText::sLargeText)),
                        WideToUtf8(Text(TMainText::sPasses)),        WideToUtf8(Text(TMainText::sFails))};
+    if (LContrastRatio)
+        LContrastRatio->SetAccessibleDescription(ContrastHint());
 
     // 2. and 3. Menu captions from the language file, the tray menu's too.
     // Items that share a caption follow the one they share it with.
@@ -329,6 +335,33 @@ void TFormMain::ApplyLanguage()
 
     // 8. The component names of the current color space.
     UpdateColorComponentsCaptions();
+
+    UpdateAccessibleTexts();
+}
+
+void TFormMain::UpdateAccessibleTexts()
+{
+    // The buttons are called what their commands are called in the menus.
+    const auto nameOf = [this](int commandId) {
+        const TCommand* row = FindCommand(commandId);
+        return row ? Utf8ToWide(NameOfCaption(WideToUtf8(Text(row->TextSection, row->Name)))) : std::wstring();
+    };
+    const std::wstring press = Text(TMainText::sPress);
+    ::SetWindowTextW(BDropper->Handle(), nameOf(idMTools_Dropper).c_str());
+    BDropper->SetAccessibleDescription(m_dropperHint);
+    BDropper->SetAccessibleDefaultAction(press);
+    ::SetWindowTextW(BPalette->Handle(), nameOf(idMTools_Palette).c_str());
+    BPalette->SetAccessibleDefaultAction(press);
+    ::SetWindowTextW(UDColorSwitch->Handle(), nameOf(idMColor_SwapPrimaryAndSecondaryColor).c_str());
+    UDColorSwitch->SetAccessibleDefaultAction(press);
+
+    // A double click on a box, and its default action, open the color dialog.
+    ::SetWindowTextW(ColorBoxPanel->Handle(), Text(TMainText::sPrimaryColor).c_str());
+    ::SetWindowTextW(ColorBoxPanel2->Handle(), Text(TMainText::sSecondaryColor).c_str());
+    ColorBoxPanel->SetAccessibleDefaultAction(nameOf(idMTools_Palette));
+    ColorBoxPanel2->SetAccessibleDefaultAction(nameOf(idMTools_Palette));
+
+    UpdateScrollBarRanges();
 }
 
 void TFormMain::MColorClick()

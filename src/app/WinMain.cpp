@@ -6,6 +6,7 @@
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
 #include "settings/Settings.h"
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Theme.h"
@@ -70,9 +71,14 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
     Application::SetTitle(ProgramTitle);
     StartupTrace::Mark("theme");
 
-    TFormMain mainWindow(instance);
-    mainWindow.Show();
-    return Application::Run();
+    int result = 0;
+    {
+        TFormMain mainWindow(instance);
+        mainWindow.Show();
+        result = Application::Run();
+    }
+    EndAccessibility();
+    return result;
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "ui/ColorBox.h"
 
-#include <algorithm>
-
 #include "ui/ControlPaint.h"
+#include "ui/Theme.h"
 
+#include <algorithm>
 #include <iterator>
 
 using namespace ControlPaint;
@@ -47,6 +47,14 @@ void TColorBox::SetColor(COLORREF color)
         return;
     m_color = color;
     Invalidate();
+}
+
+void TColorBox::SetAccessibleValue(std::wstring value)
+{
+    if (value == m_valueText)
+        return;
+    m_valueText = std::move(value);
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
 }
 
 void TColorBox::SetSampleTextVisible(bool visible)
@@ -103,17 +111,18 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TColorBox::Paint(HDC dc, const RECT& client) const
 {
-    Frame(dc, client, BorderColor);
+    // In high contrast the border takes the system's color, so the box's edge
+    // shows on any background; the color inside stays the true one.
+    Frame(dc, client, Theme::HighContrast() ? Theme::Color(TThemeColor::Border) : BorderColor);
     RECT inside = client;
     ::InflateRect(&inside, -1, -1);
     Fill(dc, inside, m_color);
     if (::GetFocus() == Handle()) {
         RECT focus = inside;
         ::InflateRect(&focus, -Scale(2, m_dpi), -Scale(2, m_dpi));
-        // Dotted in the inverse of the color, so it shows on any color.
-        ::SetTextColor(dc, RGB(0, 0, 0));
-        ::SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
-        ::DrawFocusRect(dc, &focus);
+        // Black dots on a light color, white on a dark one. An inverted
+        // focus rectangle would vanish on middle grey, the default color.
+        DottedFrame(dc, focus, ContrastingMark(m_color));
     }
     if (!m_sampleText)
         return;

@@ -3,10 +3,13 @@
 #include "ui/PaintedControl.h"
 
 #include <functional>
+#include <string>
 
 // The color box: a color inside a one-pixel black border, optionally with
 // the sample text "Lorem Ipsum" over it once in black and once in white, so
-// the user sees how text reads on the color.
+// the user sees how text reads on the color. Assistive technology sees a
+// graphic named by the window text, whose value is the text the owner gives
+// (the color's code), and whose default action is the double click's.
 class TColorBox final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskColorBox";
@@ -26,10 +29,18 @@ public:
     // default GUI font. WM_SETFONT does the same.
     void SetFont(HFONT font);
 
+    // The color as words for assistive technology: the code the window
+    // shows for it.
+    void SetAccessibleValue(std::wstring value);
+
     std::function<void()> OnDoubleClick;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_GRAPHIC; }
+    std::wstring AccessibleValue() const override { return m_valueText; }
+    bool HasAccessibleDefaultAction() const noexcept override { return true; }
+    void AccessibleDefaultActionRun() override { WMLButtonDblClk(); }
 
 private:
     void Paint(HDC dc, const RECT& client) const override;
@@ -39,4 +50,5 @@ private:
     bool m_sampleText = false;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     HFONT m_font = nullptr; // not ours: the parent's font, or none
+    std::wstring m_valueText;
 };

@@ -86,7 +86,6 @@ LRESULT TColorSwitch::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CancelPress();
         Invalidate();
         return 0;
-    case WM_UPDATEUISTATE: Invalidate(); return TPaintedControl::HandleMessage(message, wParam, lParam);
     case UDM_GETPOS32:
         if (lParam)
             *reinterpret_cast<BOOL*>(lParam) = FALSE;
@@ -121,7 +120,9 @@ LRESULT TColorSwitch::UDMGetRange32(int* low, int* high) const noexcept
 void TColorSwitch::Paint(HDC dc, const RECT& client) const
 {
     const bool enabled = ::IsWindowEnabled(Handle()) != FALSE;
-    const bool focusShown = ::GetFocus() == Handle() && !FocusCuesHidden(Handle());
+    // The focus shows whenever the switch has it, also before the keyboard
+    // was used: the user must always see where keys go.
+    const bool focusShown = ::GetFocus() == Handle();
     Fill(dc, client, Theme::Color(TThemeColor::WindowBackground));
 
     RECT left{};
@@ -141,7 +142,10 @@ void TColorSwitch::Paint(HDC dc, const RECT& client) const
         if (pressed)
             ::OffsetRect(&glyph, 1, 1);
         const int size = std::max(2, static_cast<int>((box.right - box.left) / 3));
-        Arrow(dc, glyph, direction, size, Theme::Color(enabled ? TThemeColor::ScrollArrow : TThemeColor::DisabledText));
+        TThemeColor arrow = TThemeColor::DisabledText;
+        if (enabled)
+            arrow = pressed || hot ? TThemeColor::ScrollArrowHot : TThemeColor::ScrollArrow;
+        Arrow(dc, glyph, direction, size, Theme::Color(arrow));
     };
     paintButton(left, TPart::Left, TArrowDirection::Left);
     paintButton(right, TPart::Right, TArrowDirection::Right);
@@ -154,6 +158,11 @@ void TColorSwitch::Paint(HDC dc, const RECT& client) const
         ::InflateRect(&focus, -2, -2);
         DottedFrame(dc, focus, Theme::Color(TThemeColor::FocusFrame));
     }
+}
+
+DWORD TColorSwitch::AccessibleExtraState() const noexcept
+{
+    return m_spaceDown || (m_pressed != TPart::None && m_hot == m_pressed) ? STATE_SYSTEM_PRESSED : 0;
 }
 
 void TColorSwitch::WMLButtonDown(POINT point)

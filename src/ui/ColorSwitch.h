@@ -8,7 +8,8 @@
 // side by side. Both do the same thing, so both fire OnClick. It stands where
 // an up-down control used to, and still answers UDM_GETPOS32, UDM_SETPOS32,
 // UDM_GETRANGE32 and UDM_SETRANGE32 with a range of 0..10000 and the
-// position 5000, which nothing else reads or changes.
+// position 5000, which nothing else reads or changes. Assistive technology
+// sees one push button named by the window text.
 class TColorSwitch final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskColorSwitch";
@@ -20,6 +21,10 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_PUSHBUTTON; }
+    DWORD AccessibleExtraState() const noexcept override;
+    bool HasAccessibleDefaultAction() const noexcept override { return true; }
+    void AccessibleDefaultActionRun() override { Click(); }
 
 private:
     enum class TPart { None, Left, Right };

@@ -27,6 +27,10 @@ public:
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Read as its text: the ratio is the name, the owner's description says
+    // which levels pass.
+    LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_STATICTEXT; }
+
 private:
     void Paint(HDC dc, const RECT& client) const override;
 

@@ -80,9 +80,12 @@ void Arrow(HDC dc, const RECT& box, TArrowDirection direction, int size, COLORRE
     }
 }
 
-bool FocusCuesHidden(HWND window) noexcept
+COLORREF ContrastingMark(COLORREF color) noexcept
 {
-    return (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+    // Perceived lightness with the usual weights of the three primaries;
+    // middle grey (128) counts as light.
+    const int lightness = (GetRValue(color) * 299 + GetGValue(color) * 587 + GetBValue(color) * 114) / 1000;
+    return lightness >= 128 ? RGB(0, 0, 0) : RGB(0xFF, 0xFF, 0xFF);
 }
 
 int Scale(int pixels, UINT dpi) noexcept

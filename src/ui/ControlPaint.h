@@ -39,9 +39,9 @@ enum class TArrowDirection { Left, Right };
 // A solid triangle centred in `box`, `size` pixels from base to tip.
 void Arrow(HDC dc, const RECT& box, TArrowDirection direction, int size, COLORREF color) noexcept;
 
-// Keyboard cues are hidden until the user works with the keyboard, when the
-// window's UI state says so.
-bool FocusCuesHidden(HWND window) noexcept;
+// Black or white, whichever stands out more on `color`: for marks drawn on
+// a color the user chose.
+COLORREF ContrastingMark(COLORREF color) noexcept;
 
 int Scale(int pixels, UINT dpi) noexcept;
 

@@ -170,7 +170,6 @@ LRESULT TFlatButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             CancelPress();
         Invalidate();
         return 0;
-    case WM_UPDATEUISTATE: Invalidate(); return TPaintedControl::HandleMessage(message, wParam, lParam);
     default: return TPaintedControl::HandleMessage(message, wParam, lParam);
     }
 }
@@ -208,11 +207,18 @@ void TFlatButton::Paint(HDC dc, const RECT& client) const
             DrawGreyedPicture(dc, x, y);
     }
 
-    if (::GetFocus() == Handle() && !FocusCuesHidden(Handle())) {
+    // The focus shows whenever the button has it, also before the keyboard
+    // was used: the user must always see where keys go.
+    if (::GetFocus() == Handle()) {
         RECT focus = client;
         ::InflateRect(&focus, -2, -2);
         DottedFrame(dc, focus, Theme::Color(TThemeColor::FocusFrame));
     }
+}
+
+DWORD TFlatButton::AccessibleExtraState() const noexcept
+{
+    return (m_mouseDown && m_hot) || m_spaceDown ? STATE_SYSTEM_PRESSED : 0;
 }
 
 void TFlatButton::DrawGreyedPicture(HDC dc, int x, int y) const

@@ -9,6 +9,7 @@
 // lighter face under the pointer, a darker face while pressed. It clicks on
 // a mouse release over it, on Enter, and on Space when the key comes up.
 // A mouse click leaves the focus where it was, as tool buttons do.
+// Assistive technology sees a push button named by the window text.
 class TFlatButton final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskFlatButton";
@@ -25,6 +26,10 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_PUSHBUTTON; }
+    DWORD AccessibleExtraState() const noexcept override;
+    bool HasAccessibleDefaultAction() const noexcept override { return true; }
+    void AccessibleDefaultActionRun() override { Click(); }
 
 private:
     void LoadPicture();

@@ -2,9 +2,85 @@
 
 #include "ui/ControlPaint.h"
 
+#include <utility>
+
+namespace {
+
+// Posted to the control itself, so a default action that opens a modal
+// window (the eye dropper, the color dialog) never holds up the screen
+// reader that asked for it.
+UINT DefaultActionMessage() noexcept
+{
+    static const UINT message = ::RegisterWindowMessageW(L"Vesk.AccessibleDefaultAction");
+    return message;
+}
+
+} // namespace
+
+TPaintedControl::~TPaintedControl()
+{
+    ReleaseAccessible();
+}
+
 void TPaintedControl::Invalidate() const noexcept
 {
     ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TPaintedControl::SetAccessibleDescription(std::wstring description)
+{
+    if (description == m_description)
+        return;
+    m_description = std::move(description);
+    NotifyAccessible(EVENT_OBJECT_DESCRIPTIONCHANGE);
+}
+
+void TPaintedControl::SetAccessibleDefaultAction(std::wstring action)
+{
+    m_defaultAction = std::move(action);
+}
+
+void TPaintedControl::NotifyAccessible(DWORD event) const noexcept
+{
+    if (Handle())
+        NotifyAccessibleEvent(Handle(), event);
+}
+
+std::wstring TPaintedControl::AccessibleName() const
+{
+    const int length = ::GetWindowTextLengthW(Handle());
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(Handle(), text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+std::wstring TPaintedControl::AccessibleDefaultAction() const
+{
+    // A control without an action has none, whatever word it was given; one
+    // with an action always names it, for the clients that ask first.
+    if (!HasAccessibleDefaultAction())
+        return {};
+    return m_defaultAction.empty() ? std::wstring(L"Press") : m_defaultAction;
+}
+
+void TPaintedControl::RequestAccessibleDefaultAction()
+{
+    ::PostMessageW(Handle(), DefaultActionMessage(), 0, 0);
+}
+
+void TPaintedControl::ReleaseAccessible() noexcept
+{
+    if (!m_accessible)
+        return;
+    // Clients may still hold the object: it stays, but answers that the
+    // control is gone.
+    ReleaseAccessibleObject(std::exchange(m_accessible, nullptr));
+}
+
+void TPaintedControl::HandleDestroyed()
+{
+    ReleaseAccessible();
 }
 
 LRESULT TPaintedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -22,6 +98,26 @@ LRESULT TPaintedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     case WM_ERASEBKGND: return 1;
-    default: return Window::HandleMessage(message, wParam, lParam);
+    case WM_GETOBJECT:
+        // The object id arrives as a 32-bit value in a wider parameter.
+        if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+            if (!m_accessible)
+                m_accessible = NewAccessibleObject(*this);
+            return AnswerAccessibleQuery(*m_accessible, wParam);
+        }
+        break;
+    case WM_SETTEXT: {
+        const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+        if (result)
+            NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
+        return result;
     }
+    default:
+        if (message == DefaultActionMessage()) {
+            AccessibleDefaultActionRun();
+            return 0;
+        }
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
 }

@@ -1,13 +1,27 @@
 #pragma once
 
+#include "ui/Accessible.h"
 #include "ui/Window.h"
+
+#include <string>
 
 // A control that draws itself: every paint goes through a back buffer (no
 // flicker), the background is never erased separately, and WM_PRINTCLIENT
 // draws the same picture into the caller's DC.
-class TPaintedControl : public Window {
+//
+// It also speaks to assistive technology: WM_GETOBJECT answers with an
+// accessible object whose name is the window text (the owner sets it), whose
+// role, value and action the control gives, and whose description the owner
+// may add. A change of the window text is announced as a change of name.
+class TPaintedControl : public Window, private IAccessibleSource {
+public:
+    void SetAccessibleDescription(std::wstring description);
+    // The word for the default action, where the control has one.
+    void SetAccessibleDefaultAction(std::wstring action);
+
 protected:
     TPaintedControl() = default;
+    ~TPaintedControl() override;
 
     // Draws the whole control into dc, whose client area is `client`.
     virtual void Paint(HDC dc, const RECT& client) const = 0;
@@ -15,5 +29,31 @@ protected:
     // Asks for a repaint of the whole control.
     void Invalidate() const noexcept;
 
+    // What the derived control says of itself.
+    LONG AccessibleRole() const noexcept override = 0;
+    std::wstring AccessibleValue() const override { return {}; }
+    HRESULT PutAccessibleValue(const std::wstring&) override { return DISP_E_MEMBERNOTFOUND; }
+    DWORD AccessibleExtraState() const noexcept override { return 0; }
+    virtual bool HasAccessibleDefaultAction() const noexcept { return false; }
+    // Runs the default action; called from the message loop, after the
+    // client that asked for it has its answer.
+    virtual void AccessibleDefaultActionRun() {}
+    // Tells clients that the value changed (EVENT_OBJECT_VALUECHANGE) or
+    // another event of the control's own.
+    void NotifyAccessible(DWORD event) const noexcept;
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void HandleDestroyed() override;
+
+private:
+    HWND AccessibleWindow() const noexcept override { return Handle(); }
+    std::wstring AccessibleName() const override;
+    std::wstring AccessibleDescription() const override { return m_description; }
+    std::wstring AccessibleDefaultAction() const override;
+    void RequestAccessibleDefaultAction() override;
+    void ReleaseAccessible() noexcept;
+
+    TAccessibleObject* m_accessible = nullptr; // one reference is ours
+    std::wstring m_description;
+    std::wstring m_defaultAction;
 };

@@ -4,6 +4,8 @@
 #include "ui/Theme.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 
 using namespace ControlPaint;
 
@@ -14,6 +16,30 @@ constexpr UINT_PTR RepeatTimer = 1;
 // repeat at this rate.
 constexpr UINT FirstRepeatDelay = 400;
 constexpr UINT RepeatInterval = 50;
+
+// A whole decimal number, spaces around it allowed; nothing for anything
+// else, and for numbers no position can have.
+std::optional<int> ParsePosition(std::wstring_view text)
+{
+    while (!text.empty() && text.front() == L' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == L' ')
+        text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
+        negative = text.front() == L'-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return std::nullopt;
+        value = value * 10 + (c - L'0');
+    }
+    return negative ? -value : value;
+}
 
 } // namespace
 
@@ -53,8 +79,22 @@ void TScrollBar::SetPosition(int position)
         return;
     m_position = position;
     Invalidate();
+    // Before the owner hears of it, so a screen reader speaks the new value
+    // even when the owner's handler fails.
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
     if (OnChange)
         OnChange();
+}
+
+HRESULT TScrollBar::PutAccessibleValue(const std::wstring& value)
+{
+    // As the edit box beside it: a value outside the range is refused, not
+    // cut to it.
+    const std::optional<int> position = ParsePosition(value);
+    if (!position || *position < m_min || *position > m_max)
+        return E_INVALIDARG;
+    SetPosition(*position);
+    return S_OK;
 }
 
 void TScrollBar::Step(TPart part)
@@ -202,13 +242,16 @@ void TScrollBar::Paint(HDC dc, const RECT& client) const
     Fill(dc, client, Theme::Color(TThemeColor::ScrollTrack));
 
     auto paintArrow = [&](const RECT& box, TPart part, TArrowDirection direction) {
-        if (enabled && m_pressed == part && m_hot == part)
-            Fill(dc, box, Theme::Color(TThemeColor::ButtonPressed));
-        else if (enabled && m_pressed == TPart::None && m_hot == part)
-            Fill(dc, box, Theme::Color(TThemeColor::ButtonHot));
+        const bool pressed = enabled && m_pressed == part && m_hot == part;
+        const bool hot = enabled && m_pressed == TPart::None && m_hot == part;
+        if (pressed || hot)
+            Fill(dc, box, Theme::Color(pressed ? TThemeColor::ButtonPressed : TThemeColor::ButtonHot));
         const int side = std::min(box.right - box.left, box.bottom - box.top);
         const int glyph = std::max(2, side / 3);
-        Arrow(dc, box, direction, glyph, Theme::Color(enabled ? TThemeColor::ScrollArrow : TThemeColor::DisabledText));
+        TThemeColor arrow = TThemeColor::DisabledText;
+        if (enabled)
+            arrow = pressed || hot ? TThemeColor::ScrollArrowHot : TThemeColor::ScrollArrow;
+        Arrow(dc, box, direction, glyph, Theme::Color(arrow));
     };
     paintArrow(layout.leftArrow, TPart::LeftArrow, TArrowDirection::Left);
     paintArrow(layout.rightArrow, TPart::RightArrow, TArrowDirection::Right);

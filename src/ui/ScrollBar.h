@@ -3,12 +3,14 @@
 #include "ui/PaintedControl.h"
 
 #include <functional>
+#include <string>
 
 // A horizontal scroll bar drawn in the program's look. Its thumb is a
 // position marker of fixed size, not a page proportion. Besides the C++
 // interface it answers SBM_GETPOS, SBM_SETPOS, SBM_GETRANGE, SBM_SETRANGE and
 // SBM_GETSCROLLINFO, so other programs can read and set it like a system
-// scroll bar.
+// scroll bar. Assistive technology sees a slider named by the window text,
+// whose value is the position and can be set.
 class TScrollBar final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskScrollBar";
@@ -32,6 +34,9 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_SLIDER; }
+    std::wstring AccessibleValue() const override { return std::to_wstring(m_position); }
+    HRESULT PutAccessibleValue(const std::wstring& value) override;
 
 private:
     enum class TPart { None, LeftArrow, LeftTrack, Thumb, RightTrack, RightArrow };

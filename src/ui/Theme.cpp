@@ -35,6 +35,7 @@ constexpr COLORREF Carbon(TThemeColor role) noexcept
     case TThemeColor::ScrollThumb: return RGB(0x68, 0x68, 0x68);
     case TThemeColor::ScrollThumbHot: return RGB(0x88, 0x88, 0x88);
     case TThemeColor::ScrollArrow: return RGB(0xB0, 0xB0, 0xB0);
+    case TThemeColor::ScrollArrowHot: return RGB(0xB0, 0xB0, 0xB0);
     case TThemeColor::MenuBar: return RGB(0x2B, 0x2B, 0x2B);
     case TThemeColor::MenuBackground: return RGB(0x2B, 0x2B, 0x2B);
     case TThemeColor::MenuText: return RGB(0xE6, 0xE6, 0xE6);
@@ -70,6 +71,7 @@ COLORREF Plain(TThemeColor role) noexcept
     case TThemeColor::ScrollThumb: return RGB(0xCD, 0xCD, 0xCD);
     case TThemeColor::ScrollThumbHot: return RGB(0xA6, 0xA6, 0xA6);
     case TThemeColor::ScrollArrow: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ScrollArrowHot: return ::GetSysColor(COLOR_BTNTEXT);
     case TThemeColor::MenuBar: return ::GetSysColor(COLOR_MENUBAR);
     case TThemeColor::MenuBackground: return ::GetSysColor(COLOR_MENU);
     case TThemeColor::MenuText: return ::GetSysColor(COLOR_MENUTEXT);
@@ -84,6 +86,58 @@ COLORREF Plain(TThemeColor role) noexcept
     case TThemeColor::Count: break;
     }
     return RGB(0xFF, 0x00, 0xFF);
+}
+
+// Only system colors, paired so that each foreground is the one the scheme
+// made for its background: text on button faces, highlight text on the
+// highlight, window text on edit backgrounds.
+COLORREF HighContrastColor(TThemeColor role) noexcept
+{
+    switch (role) {
+    case TThemeColor::WindowBackground: return ::GetSysColor(COLOR_BTNFACE);
+    case TThemeColor::Text: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::DisabledText: return ::GetSysColor(COLOR_GRAYTEXT);
+    case TThemeColor::EditBackground: return ::GetSysColor(COLOR_WINDOW);
+    case TThemeColor::EditText: return ::GetSysColor(COLOR_WINDOWTEXT);
+    case TThemeColor::Border: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ButtonFace: return ::GetSysColor(COLOR_BTNFACE);
+    case TThemeColor::ButtonHot: return ::GetSysColor(COLOR_HIGHLIGHT);
+    case TThemeColor::ButtonPressed: return ::GetSysColor(COLOR_HIGHLIGHT);
+    case TThemeColor::ButtonFrame: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ScrollTrack: return ::GetSysColor(COLOR_BTNFACE);
+    case TThemeColor::ScrollThumb: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ScrollThumbHot: return ::GetSysColor(COLOR_HIGHLIGHT);
+    case TThemeColor::ScrollArrow: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ScrollArrowHot: return ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    case TThemeColor::MenuBar: return ::GetSysColor(COLOR_MENUBAR);
+    case TThemeColor::MenuBackground: return ::GetSysColor(COLOR_MENU);
+    case TThemeColor::MenuText: return ::GetSysColor(COLOR_MENUTEXT);
+    case TThemeColor::MenuHighlight: return ::GetSysColor(COLOR_HIGHLIGHT);
+    case TThemeColor::MenuHighlightText: return ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    case TThemeColor::MenuSeparator: return ::GetSysColor(COLOR_MENUTEXT);
+    case TThemeColor::TooltipBackground: return ::GetSysColor(COLOR_INFOBK);
+    case TThemeColor::TooltipText: return ::GetSysColor(COLOR_INFOTEXT);
+    case TThemeColor::FocusFrame: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::Link: return ::GetSysColor(COLOR_HOTLIGHT);
+    case TThemeColor::TitleAccent: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::Count: break;
+    }
+    return ::GetSysColor(COLOR_BTNTEXT);
+}
+
+std::optional<bool> g_simulatedHighContrast;
+std::optional<bool> g_highContrast; // read on first use, again on every change
+
+bool ReadHighContrast() noexcept
+{
+    if (g_simulatedHighContrast)
+        return *g_simulatedHighContrast;
+    HIGHCONTRASTW setting{};
+    setting.cbSize = sizeof setting;
+    // Where the system cannot say, it has no high-contrast mode to follow.
+    if (!::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0))
+        return false;
+    return (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 BOOL CALLBACK NotifyWindow(HWND window, LPARAM) noexcept
@@ -103,9 +157,16 @@ TThemeKind Current() noexcept
     return g_kind;
 }
 
+bool HighContrast() noexcept
+{
+    if (!g_highContrast)
+        g_highContrast = ReadHighContrast();
+    return *g_highContrast;
+}
+
 bool IsDark() noexcept
 {
-    return g_kind == TThemeKind::Carbon;
+    return g_kind == TThemeKind::Carbon && !HighContrast();
 }
 
 const wchar_t* Name(TThemeKind kind) noexcept
@@ -115,7 +176,9 @@ const wchar_t* Name(TThemeKind kind) noexcept
 
 COLORREF Color(TThemeColor role) noexcept
 {
-    return IsDark() ? Carbon(role) : Plain(role);
+    if (HighContrast())
+        return HighContrastColor(role);
+    return g_kind == TThemeKind::Carbon ? Carbon(role) : Plain(role);
 }
 
 HBRUSH Brush(TThemeColor role) noexcept
@@ -159,6 +222,19 @@ void Apply(TThemeKind kind)
         }
     }
     ::EnumThreadWindows(::GetCurrentThreadId(), NotifyWindow, 0);
+}
+
+void SystemColorsChanged() noexcept
+{
+    g_highContrast = ReadHighContrast();
+    // The cached brushes follow their colors on the next use; the windows
+    // are told so that menus, tool tips and title bars follow too.
+    ::EnumThreadWindows(::GetCurrentThreadId(), NotifyWindow, 0);
+}
+
+void SimulateHighContrastForTesting(std::optional<bool> on) noexcept
+{
+    g_simulatedHighContrast = on;
 }
 
 UINT ChangedMessage() noexcept

@@ -2,10 +2,15 @@
 
 #include "common/Win32.h"
 
+#include <optional>
+
 // The program's two looks: the plain system look "Windows" and the dark
 // theme "Carbon". Windows ask this module for every color they paint with;
 // nothing else knows a color. Brushes are cached with the color they were
 // made from and rebuilt when the look changes.
+//
+// While the system's high-contrast mode is on, every color is a system
+// color, whichever look is chosen: the user's contrast scheme wins.
 
 enum class TThemeKind { Windows, Carbon };
 
@@ -23,7 +28,8 @@ enum class TThemeColor {
     ScrollTrack,
     ScrollThumb,
     ScrollThumbHot,
-    ScrollArrow, // arrow glyphs of scroll bars and the color switch
+    ScrollArrow,    // arrow glyphs of scroll bars and the color switch
+    ScrollArrowHot, // the same on a hot or pressed button face
     MenuBar,
     MenuBackground,
     MenuText,
@@ -40,8 +46,12 @@ enum class TThemeColor {
 
 namespace Theme {
 
+// The chosen look.
 TThemeKind Current() noexcept;
+// The dark colors are in force: Carbon is chosen and high contrast is off.
 bool IsDark() noexcept;
+// The system's high-contrast mode, as last read (or as a test set it).
+bool HighContrast() noexcept;
 const wchar_t* Name(TThemeKind kind) noexcept;
 
 COLORREF Color(TThemeColor role) noexcept;
@@ -54,6 +64,15 @@ void Apply(TThemeKind kind);
 // Makes the next Apply fail as a look that cannot be applied does; for the
 // tests of what the program does then.
 void FailNextApplyForTesting() noexcept;
+
+// The system's colors or its high-contrast mode changed (WM_SYSCOLORCHANGE,
+// WM_SETTINGCHANGE): reads the mode again and repaints every window of the
+// thread in the colors now in force.
+void SystemColorsChanged() noexcept;
+// Puts a high-contrast mode in place of the system's for the tests (Wine
+// does not let it be switched); std::nullopt gives the system's again. Takes
+// effect with the next SystemColorsChanged, as a real switch would.
+void SimulateHighContrastForTesting(std::optional<bool> on) noexcept;
 
 // Every top-level window of the program receives this registered message
 // after the look changed, to refresh what it keeps of the look itself

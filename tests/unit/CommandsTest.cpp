@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 TEST(Commands, EveryCommandIdHasOneRowAndEveryNameIsUnique)
 {
@@ -155,4 +159,33 @@ TEST(Commands, EveryItemSitsInAMenuThatComesBeforeIt)
             EXPECT_TRUE(built.insert(row.Opens).second);
         }
     }
+}
+
+TEST(Commands, CaptionsBecomeSpokenNames)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"&Eye Dropper", "Eye Dropper"},
+        {"Color &Palette...", "Color Palette"},
+        {"&Paleta barev\xE2\x80\xA6", "Paleta barev"}, // the single-character ellipsis
+        {"Visual Basic [&&H00bbggrr]", "Visual Basic [&H00bbggrr]"},
+        {"T&wo-Color Mode", "Two-Color Mode"},
+        {"No key", "No key"},
+        {"Ends in &", "Ends in"},
+        {"...", ""},
+        {"", ""},
+    };
+    for (const auto& [caption, name] : cases) {
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(NameOfCaption(caption), name);
+    }
+}
+
+TEST(Commands, ValueRangesFillEveryPlaceholder)
+{
+    EXPECT_EQ(ValueRangeText("{min} to {max}", 0, 255), "0 to 255");
+    EXPECT_EQ(ValueRangeText("od {min} do {max}", 0, 240), "od 0 do 240");
+    // A number never becomes a placeholder of its own, and a text may name
+    // one twice or not at all.
+    EXPECT_EQ(ValueRangeText("{max}: {min}..{max}", -5, 10), "10: -5..10");
+    EXPECT_EQ(ValueRangeText("range", 0, 1), "range");
 }

@@ -85,44 +85,6 @@ void Press(HWND root, HWND target, UINT key)
     Key(root, target, WM_KEYUP, key);
 }
 
-// The client area as the screen shows it, row by row.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<COLORREF> data;
-    COLORREF At(int x, int y) const { return data[static_cast<size_t>(y * width + x)]; }
-};
-
-Pixels Capture(HWND window)
-{
-    RECT client{};
-    ::GetClientRect(window, &client);
-    Pixels pixels{client.right, client.bottom, {}};
-    WindowDc screen(window);
-    UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = pixels.width;
-    info.bmiHeader.biHeight = -pixels.height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    UniqueBitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!memory || !bitmap)
-        return pixels;
-    {
-        SelectedObject select(memory.get(), bitmap.get());
-        ::BitBlt(memory.get(), 0, 0, pixels.width, pixels.height, screen.get(), 0, 0, SRCCOPY);
-    }
-    ::GdiFlush();
-    const auto* source = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < pixels.width * pixels.height; ++i) {
-        const DWORD bgra = source[i];
-        pixels.data.push_back(RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF));
-    }
-    return pixels;
-}
-
 // A visible top-level window to put the controls on, shared by the tests:
 // Wine takes about two seconds to hide or destroy a shown top-level window
 // on a display without a window manager, so it goes only once, at the end.

@@ -91,8 +91,9 @@ TEST_F(MainWindowBehaviourTest, TheToolTipsComeOnceTheFirstFrameIsPainted)
         tip = OwnedToolTip(form.Handle());
     }
     ASSERT_NE(tip, nullptr);
-    // The dropper button and the two code labels, with the program's timing.
-    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 3);
+    // The dropper button, the two code labels and the contrast ratio, with
+    // the program's timing.
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 4);
     EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 100);
     EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
     // Once only.
