@@ -32,7 +32,9 @@ vesk_require_packages() {
 
 VESK_BUILD_PACKAGES=(cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 python3 clang-format)
-VESK_RUN_PACKAGES=(wine wine64 fonts-wine xvfb xauth x11-utils xdotool xclip imagemagick locales-all)
+# Xorg with the dummy video driver and xrandr: the two-monitor tests' X server.
+VESK_RUN_PACKAGES=(wine wine64 fonts-wine xvfb xauth x11-utils xdotool xclip imagemagick locales-all
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
 # Configures (once) and builds one preset.
 vesk_build() {

@@ -18,7 +18,10 @@ TScreenRect Offset(const TScreenRect& rect, std::int32_t dx, std::int32_t dy)
 TDropperSession::TDropperSession(TDropperHost& host, TDropperScene scene, const TDropperValues& stored,
                                  TScreenPoint pointer)
     : FHost(host), FScene(std::move(scene)), FSettings(host, stored, GetZoomSizeBoundary(MonitorAtScreen(pointer).Rect))
-{}
+{
+    for (const TScreenRect& monitor : FScene.Monitors)
+        FClientMonitors.push_back(Offset(monitor, -FScene.DesktopOrigin.X, -FScene.DesktopOrigin.Y));
+}
 
 TScreenPoint TDropperSession::ToClient(TScreenPoint screen) const
 {
@@ -57,7 +60,7 @@ TDropperSession::TMonitor TDropperSession::MonitorAtScreen(TScreenPoint screen) 
 void TDropperSession::Update(TScreenPoint clientPoint)
 {
     FHost.KeepZoomWindowInFront();
-    FSampleColor = SampleColorAt(FScene.Snapshot, clientPoint, FSettings.SampleSize());
+    FSampleColor = SampleColorAt(FScene.Snapshot, clientPoint, FSettings.SampleSize(), FClientMonitors);
     FHost.ShowSampleColor(FSampleColor);
     FHost.SetCaption(zlRGB, RGBCaption(FSampleColor));
 

@@ -53,6 +53,8 @@ private:
 
     TDropperHost& FHost;
     TDropperScene FScene;
+    // The monitors in client coordinates, where the sampling needs them.
+    std::vector<TScreenRect> FClientMonitors;
     TDropperSettings FSettings;
     TColor FSampleColor = 0;
 };

@@ -87,6 +87,14 @@ TWindowSize ZoomWindowSize(int zoomPictureSide, unsigned dpi)
 // Centring alone puts the window's top at Y - H div 2, and for an odd H with
 // the pointer exactly H div 2 above the bottom edge that leaves the window
 // one pixel past it; the bottom clamp catches that case too.
+//
+// A window wider than the room on either side of the pointer (on a monitor
+// less than twice as wide as the window plus its gaps, near the middle) would
+// pass the monitor's left edge when put to the left: out of the screen, or
+// onto the neighbouring monitor, whose pixels the zoom then hides. It stands
+// against the edge of the side with more room instead, which keeps the
+// pointer uncovered wherever that is possible; a window wider than the monitor
+// starts at the monitor's left edge.
 TScreenPoint ZoomWindowPosition(TScreenPoint pointer, const TScreenRect& monitor, TWindowSize window)
 {
     const std::int64_t x = pointer.X;
@@ -100,7 +108,17 @@ TScreenPoint ZoomWindowPosition(TScreenPoint pointer, const TScreenRect& monitor
     } else {
         top = std::min(y - hh, std::int64_t{monitor.Bottom} - window.Height);
     }
-    const std::int64_t left =
-        x > std::int64_t{monitor.Right} - window.Width - PointerGap ? x - window.Width - PointerGap : x + PointerGap;
+    const std::int64_t rightOfPointer = x + PointerGap;
+    const std::int64_t leftOfPointer = x - window.Width - PointerGap;
+    std::int64_t left = 0;
+    if (rightOfPointer + window.Width <= monitor.Right) {
+        left = rightOfPointer;
+    } else if (leftOfPointer >= monitor.Left) {
+        left = leftOfPointer;
+    } else if (window.Width >= std::int64_t{monitor.Right} - monitor.Left) {
+        left = monitor.Left;
+    } else {
+        left = monitor.Right - x >= x - monitor.Left ? std::int64_t{monitor.Right} - window.Width : monitor.Left;
+    }
     return {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top)};
 }

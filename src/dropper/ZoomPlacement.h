@@ -32,4 +32,5 @@ TWindowSize ZoomWindowSize(int zoomPictureSide, unsigned dpi = 96);
 
 // The zoom window's top-left corner, all in client coordinates of the
 // snapshot picture: the pointer, the monitor under it and the window's size.
+// The window stays on that monitor wherever it fits on it.
 TScreenPoint ZoomWindowPosition(TScreenPoint pointer, const TScreenRect& monitor, TWindowSize window);

@@ -168,6 +168,16 @@ TColor ZoomPixel(const TZoomPictureView& picture, int x, int y)
     return RGBToColor(pixel[2], pixel[1], pixel[0]);
 }
 
+bool Holds(const TScreenRect& rect, std::int64_t x, std::int64_t y)
+{
+    return x >= rect.Left && x < rect.Right && y >= rect.Top && y < rect.Bottom;
+}
+
+bool HoldsSquare(const TScreenRect& rect, std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
+{
+    return left >= rect.Left && right <= rect.Right && top >= rect.Top && bottom <= rect.Bottom;
+}
+
 } // namespace
 
 // The sample square is Sa x Sa pixels from (X - h, Y - h). For the odd sizes
@@ -176,7 +186,14 @@ TColor ZoomPixel(const TZoomPictureView& picture, int x, int y)
 // reads one more column and row to the right and below instead of failing.
 // Pixels off the picture count as NeutralFillColor, the same color the zoom
 // picture shows there, so the color box agrees with the zoom.
-TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int sampleSize)
+//
+// Pixels on the picture that no monitor shows are left out of the mean. They
+// are the corners a shorter monitor leaves beside a taller one: the pointer
+// confinement keeps the square inside the picture, not inside the monitors,
+// so at such a monitor's edge the square reaches into them, and they hold
+// whatever the capture put there, nothing the user saw.
+TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int sampleSize,
+                     std::span<const TScreenRect> shown)
 {
     const int h = (sampleSize - 1) / 2;
     if (h <= 0) {
@@ -188,27 +205,37 @@ TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int
     const std::int64_t endColumn = std::min<std::int64_t>(left + sampleSize, picture.Width);
     const std::int64_t firstRow = std::max<std::int64_t>(top, 0);
     const std::int64_t endRow = std::min<std::int64_t>(top + sampleSize, picture.Height);
+    const bool onPicture = firstColumn < endColumn && firstRow < endRow;
+    const std::int64_t onPictureCount = onPicture ? (endColumn - firstColumn) * (endRow - firstRow) : 0;
+    // The usual case, the square within one monitor, reads whole rows.
+    const bool allShown = shown.empty() || !onPicture || std::any_of(shown.begin(), shown.end(), [&](const auto& rect) {
+                              return HoldsSquare(rect, firstColumn, firstRow, endColumn, endRow);
+                          });
 
     // 32-bit sums would do for every square the limits allow; the wider ones
     // keep a rejected huge sample size from overflowing.
     TChannels sum;
     std::int64_t inside = 0;
-    if (firstColumn < endColumn && firstRow < endRow) {
-        inside = (endColumn - firstColumn) * (endRow - firstRow);
-        for (std::int64_t y = firstRow; y < endRow; ++y) {
-            const std::uint8_t* pixel = picture.Row(static_cast<int>(y)) + firstColumn * DesktopBytesPerPixel;
-            std::uint32_t r = 0, g = 0, b = 0;
-            for (std::int64_t x = firstColumn; x < endColumn; ++x, pixel += DesktopBytesPerPixel) {
-                b += pixel[0];
-                g += pixel[1];
-                r += pixel[2];
-            }
-            sum.R += r;
-            sum.G += g;
-            sum.B += b;
+    for (std::int64_t y = firstRow; onPicture && y < endRow; ++y) {
+        const std::uint8_t* pixel = picture.Row(static_cast<int>(y)) + firstColumn * DesktopBytesPerPixel;
+        std::uint32_t r = 0, g = 0, b = 0;
+        for (std::int64_t x = firstColumn; x < endColumn; ++x, pixel += DesktopBytesPerPixel) {
+            if (!allShown
+                && std::none_of(shown.begin(), shown.end(), [&](const auto& rect) { return Holds(rect, x, y); }))
+                continue;
+            b += pixel[0];
+            g += pixel[1];
+            r += pixel[2];
+            ++inside;
         }
+        sum.R += r;
+        sum.G += g;
+        sum.B += b;
     }
-    const std::int64_t n = std::int64_t{sampleSize} * sampleSize;
+    const std::int64_t n = std::int64_t{sampleSize} * sampleSize - (onPictureCount - inside);
+    if (n <= 0) {
+        return NeutralFillColor; // nothing of the square is on a monitor
+    }
     const TChannels fill = ChannelsOf(NeutralFillColor);
     return RGBToColor(RoundedMean(sum.R, inside, n, fill.R), RoundedMean(sum.G, inside, n, fill.G),
                       RoundedMean(sum.B, inside, n, fill.B));

@@ -6,6 +6,7 @@
 // move.
 
 #include <cstdint>
+#include <span>
 
 #include "color/ColorFunctions.h"
 #include "dropper/PixelBuffer.h"
@@ -32,7 +33,10 @@ enum TRenderResult : std::uint8_t {
     rrPictureSizeMismatch, // the target is not So*Z square; nothing drawn
 };
 
-TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int sampleSize);
+// shown: the monitors' rectangles in picture coordinates; none stands for
+// a picture that is all on one monitor.
+TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int sampleSize,
+                     std::span<const TScreenRect> shown = {});
 
 bool ZoomGeometryValid(const TZoomGeometry& geometry);
 

@@ -418,6 +418,20 @@ TEST(DropperSessionTest, TheZoomWindowFollowsTheDpiOfTheMonitorUnderThePointer)
     EXPECT_EQ(run.Host.LayoutDpi, 96u);
 }
 
+// The monitor at (-1280, 0) is 56 rows shorter than the primary beside it.
+// At its bottom edge the sample square reaches one row into the corner below
+// it, which no monitor shows; the color is the mean of the six pixels above.
+TEST(DropperSessionTest, TheSampleLeavesOutWhatNoMonitorShows)
+{
+    TRun run({8, 49, 3, 5});
+    run.Desktop.Fill(279, 1022, 282, 1024, 90, 60, 30);
+    run.Desktop.SetPixel(280, 1022, 96, 60, 30);
+    run.Desktop.Fill(279, 1024, 282, 1025, 255, 255, 255); // the corner no monitor shows
+    run.FirstActivation();
+    run.MoveTo({-1000, 1023});
+    EXPECT_EQ(run.Host.Caption(zlRGB), "RGB = (91, 60, 30)");
+}
+
 // The pointer confinement of the snapshot: the virtual desktop, shrunk for
 // the sample size in force.
 TEST(DropperSessionTest, SnapshotAreaIsTheVirtualDesktop)

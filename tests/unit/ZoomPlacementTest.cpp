@@ -144,12 +144,17 @@ TEST(ZoomPlacementTest, WindowStandsBesideThePointerInsideTheMonitor)
         {"near the left edge: to the right", monitor, {0, 500}, Window, {30, 303}},
         {"monitor not at the origin, top band", lowered, {3300, 300}, Window, {3330, 200}},
         {"monitor not at the origin, bottom band", lowered, {3300, 900}, Window, {3330, 574}},
-        {"monitor not at the origin, right part", lowered, {3700, 600}, Window, {3148, 403}},
+        {"monitor not at the origin, no room either side", lowered, {3700, 600}, Window, {3702, 403}},
         {"negative coordinates, middle", negative, {-1000, 200}, Window, {-970, 3}},
         {"negative coordinates, top and right", negative, {-100, -250}, Window, {-652, -300}},
-        // The left edge is not looked at: a monitor narrower than the window
-        // puts it to the left of the pointer, past the monitor's left edge.
-        {"narrow monitor", {0, 0, 500, 1080}, {100, 500}, Window, {-452, 303}},
+        // Room on neither side (a 634 x 506 window on a 1280 x 1024 monitor,
+        // the pointer near the middle): against the edge of the side with
+        // more room, not past the monitor's left edge.
+        {"no room either side, left of the middle", {0, 0, 1280, 1024}, {630, 512}, {634, 506}, {646, 259}},
+        {"no room either side, the very middle", {0, 0, 1280, 1024}, {640, 512}, {634, 506}, {646, 259}},
+        {"no room either side, right of the middle", {0, 0, 1280, 1024}, {650, 512}, {634, 506}, {0, 259}},
+        {"no room either side, negative coordinates", negative, {-600, 200}, {700, 394}, {-1280, 3}},
+        {"narrower than the window: at its left edge", {0, 0, 500, 1080}, {100, 500}, Window, {0, 303}},
         {"small window", monitor, {10, 10}, {139, 281}, {40, 0}},
     };
     for (const TCase& c : cases) {
@@ -167,6 +172,25 @@ TEST(ZoomPlacementTest, OddHeightAtTheBottomBandsEdgeStaysInside)
     const TWindowSize odd{522, 395};
     EXPECT_EQ(ZoomWindowPosition({500, 1080 - 197}, monitor, odd).Y, 1080 - 395);
     EXPECT_EQ(ZoomWindowPosition({500, 1080 - 198}, monitor, odd).Y, 1080 - 198 - 197);
+}
+
+// For every column of a monitor and a range of window widths, the window lies
+// within the monitor's columns, and beside the pointer where there is room.
+TEST(ZoomPlacementTest, EveryPointerColumnKeepsTheWindowInsideTheMonitor)
+{
+    const TScreenRect monitor{-1280, 0, 0, 1024};
+    for (int width = 139; width <= 1280; width += 7) {
+        for (int x = monitor.Left; x < monitor.Right; ++x) {
+            const int left = ZoomWindowPosition({x, 500}, monitor, {width, 394}).X;
+            ASSERT_GE(left, monitor.Left) << "width " << width << ", column " << x;
+            ASSERT_LE(left + width, monitor.Right) << "width " << width << ", column " << x;
+            if (x + 30 + width <= monitor.Right) {
+                ASSERT_EQ(left, x + 30) << "width " << width << ", column " << x;
+            } else if (x - 30 - width >= monitor.Left) {
+                ASSERT_EQ(left, x - 30 - width) << "width " << width << ", column " << x;
+            }
+        }
+    }
 }
 
 // For every row of the monitor and a range of window heights, odd and even,

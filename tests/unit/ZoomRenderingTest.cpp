@@ -165,6 +165,44 @@ TEST(SampleColorAtTest, PixelsOffThePictureCountAsTheNeutralFill)
     EXPECT_EQ(Describe(SampleColorAt(picture.View(), {2, 2}, 2000001)), Describe(NeutralFillColor));
 }
 
+// Two monitors of different heights side by side, as the picture of a run
+// holds them: a tall one at the left, a short one at the right, and below the
+// short one a corner no monitor shows, which the capture filled with gray.
+// The square counts only the pixels a monitor shows, wherever it lies.
+TEST(SampleColorAtTest, PixelsNoMonitorShowsAreLeftOut)
+{
+    const TScreenRect tall{0, 0, 4, 8};
+    const TScreenRect shortOne{4, 0, 8, 4};
+    const TColor tallColor = RGBToColor(200, 100, 50);
+    TDesktopPicture picture(8, 8);
+    picture.Fill(0, 0, 8, 8, 64, 64, 64);
+    picture.Fill(0, 0, 4, 8, 200, 100, 50);
+    picture.Fill(4, 0, 8, 4, 10, 20, 30);
+    // Six shown pixels at the short monitor's bottom edge: red sums to 69
+    // (11.5) and green to 123 (20.5); ties go to the even number.
+    picture.SetPixel(4, 2, 19, 23, 30);
+
+    struct TCase {
+        const char* Situation;
+        TScreenPoint Point;
+        std::vector<TScreenRect> Monitors;
+        TColor Expected;
+    };
+    const TCase cases[] = {
+        {"inside one monitor", {1, 5}, {tall, shortOne}, tallColor},
+        {"across two adjoining monitors: all nine", {4, 1}, {tall, shortOne}, RGBToColor(74, 47, 37)},
+        {"the short monitor's bottom edge: six of nine", {5, 3}, {tall, shortOne}, RGBToColor(12, 20, 30)},
+        {"the tall monitor beside the corner: seven of nine", {3, 4}, {tall, shortOne}, RGBToColor(173, 89, 47)},
+        {"a monitor listed twice counts its pixels once", {5, 3}, {tall, shortOne, shortOne}, RGBToColor(12, 20, 30)},
+        {"nothing of the square on a monitor", {6, 6}, {tall, shortOne}, NeutralFillColor},
+        {"no monitor list: the whole picture counts", {5, 3}, {}, RGBToColor(29, 35, 41)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Situation);
+        EXPECT_EQ(Describe(SampleColorAt(picture.View(), c.Point, 3, c.Monitors)), Describe(c.Expected));
+    }
+}
+
 // The bytes of a 32-bpp DIB are blue, green, red, unused; rows may be longer
 // than the pixels (stride).
 TEST(SampleColorAtTest, ReadsBlueGreenRedBytesWithTheStride)

@@ -40,6 +40,12 @@
 //   VeskProbe setclip TEXT                      puts TEXT on the clipboard
 //   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long ("held" once open)
 //   VeskProbe bpp                               prints the screen's bits per pixel
+//   VeskProbe findtext CLASS TITLE TEXT...      prints 1 or 0 per TEXT: whether the window shows it as a
+//                                               whole line in the zoom window's font (for texts the
+//                                               program paints, which no control holds)
+//   VeskProbe clip                              prints the rectangle the pointer is confined to "L T R B"
+//   VeskProbe monitors                          prints one line per monitor, the primary first:
+//                                               "L T R B" of its bounds, then of its work area
 //
 // Exit code 0 on success, 1 when the window or control is not there, 2 for
 // bad usage.
@@ -52,6 +58,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -334,6 +341,182 @@ int ScrollBurst(HWND control, DWORD gapMs, DWORD watchMs, int count, wchar_t** p
     return 0;
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<MONITORINFO>*>(data)->push_back(info);
+    return TRUE;
+}
+
+int PrintMonitors()
+{
+    std::vector<MONITORINFO> monitors;
+    if (!::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors)) || monitors.empty())
+        return 1;
+    std::stable_partition(monitors.begin(), monitors.end(),
+                          [](const MONITORINFO& info) { return (info.dwFlags & MONITORINFOF_PRIMARY) != 0; });
+    for (const MONITORINFO& info : monitors) {
+        const RECT& m = info.rcMonitor;
+        const RECT& w = info.rcWork;
+        std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", m.left, m.top, m.right, m.bottom, w.left, w.top, w.right,
+                    w.bottom);
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+// A picture of 32-bit pixels, 0x00RRGGBB, top row first.
+struct TPixels {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Bits;
+
+    std::uint32_t At(int x, int y) const
+    {
+        return Bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width) + static_cast<std::size_t>(x)];
+    }
+};
+
+// Copies a rectangle of a drawing context (the screen, or a memory picture)
+// into plain pixels.
+TPixels CopyPixels(HDC source, int left, int top, int width, int height)
+{
+    TPixels pixels{width, height,
+                   std::vector<std::uint32_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height))};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    if (bitmap && bits && memory) {
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        ::BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+        ::GdiFlush();
+        const auto* row = static_cast<const std::uint32_t*>(bits);
+        for (std::size_t i = 0; i < pixels.Bits.size(); ++i)
+            pixels.Bits[i] = row[i] & 0xFFFFFFu;
+        ::SelectObject(memory, old);
+    }
+    if (memory)
+        ::DeleteDC(memory);
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    return pixels;
+}
+
+int CALLBACK NoteFontFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FontInstalled(HDC screen, const wchar_t* face)
+{
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::wcscpy(wanted.lfFaceName, face);
+    bool found = false;
+    ::EnumFontFamiliesExW(screen, &wanted, NoteFontFamily, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+// The font the zoom window writes its values in, chosen as the program
+// chooses it: MS Sans Serif, else Microsoft Sans Serif, else the face of the
+// system's dialog font; 11 pixels high at 96 DPI.
+HFONT ZoomWindowFont(HDC screen)
+{
+    LOGFONTW font{};
+    if (FontInstalled(screen, L"MS Sans Serif"))
+        std::wcscpy(font.lfFaceName, L"MS Sans Serif");
+    else if (FontInstalled(screen, L"Microsoft Sans Serif"))
+        std::wcscpy(font.lfFaceName, L"Microsoft Sans Serif");
+    else if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) != sizeof font)
+        std::wcscpy(font.lfFaceName, L"MS Shell Dlg");
+    return ::CreateFontW(-::MulDiv(11, ::GetDeviceCaps(screen, LOGPIXELSY), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, font.lfFaceName);
+}
+
+// Whether the screen picture shows TEXT, drawn in FONT, as a line of its own:
+// somewhere every pixel a glyph covers has one color, every other pixel of
+// the text's box has another, and a margin of three columns at either side
+// holds no pixel of the first color. The margins keep "Monitor = [5" from
+// matching inside "Monitor = [500, 400]"; they may reach a panel's border.
+bool ShowsText(const TPixels& screen, HFONT font, const std::wstring& text)
+{
+    constexpr int Margin = 3;
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = ::SelectObject(memory, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(memory, text.c_str(), static_cast<int>(text.size()), &extent);
+    const int width = extent.cx + 2 * Margin;
+    const int height = extent.cy;
+    HBITMAP bitmap = ::CreateBitmap(width, height, 1, 32, nullptr);
+    HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+    const RECT all{0, 0, width, height};
+    ::FillRect(memory, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkMode(memory, TRANSPARENT);
+    ::SetTextColor(memory, RGB(0, 0, 0));
+    ::TextOutW(memory, Margin, 0, text.c_str(), static_cast<int>(text.size()));
+    const TPixels glyphs = CopyPixels(memory, 0, 0, width, height);
+    ::SelectObject(memory, oldBitmap);
+    ::SelectObject(memory, oldFont);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+
+    std::vector<bool> ink(glyphs.Bits.size());
+    std::size_t firstInk = ink.size();
+    for (std::size_t i = 0; i < ink.size(); ++i) {
+        ink[i] = glyphs.Bits[i] != 0xFFFFFFu;
+        if (ink[i] && firstInk == ink.size())
+            firstInk = i;
+    }
+    if (firstInk == ink.size())
+        return false; // nothing drawn: no text to look for
+    for (int top = 0; top + height <= screen.Height; ++top) {
+        for (int left = 0; left + width <= screen.Width; ++left) {
+            const auto at = [&](int x, int y) { return screen.At(left + x, top + y); };
+            const auto inkAt = [&](int x, int y) { return ink[static_cast<std::size_t>(y * width + x)]; };
+            const std::uint32_t inkColor = at(static_cast<int>(firstInk) % width, static_cast<int>(firstInk) / width);
+            const std::uint32_t background = at(Margin, 0); // the box's top-left corner: no glyph reaches it
+            if (inkColor == background)
+                continue;
+            bool same = true;
+            for (int y = 0; y < height && same; ++y)
+                for (int x = 0; x < width && same; ++x) {
+                    const bool margin = x < Margin || x >= width - Margin;
+                    same = margin ? at(x, y) != inkColor : at(x, y) == (inkAt(x, y) ? inkColor : background);
+                }
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
+int FindText(HWND window, int count, wchar_t** texts)
+{
+    RECT rect{};
+    if (!::GetWindowRect(window, &rect))
+        return 1;
+    HDC screen = ::GetDC(nullptr);
+    const TPixels shown = CopyPixels(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    HFONT font = ZoomWindowFont(screen);
+    ::ReleaseDC(nullptr, screen);
+    for (int i = 0; i < count; ++i)
+        std::printf("%d\n", ShowsText(shown, font, texts[i]) ? 1 : 0);
+    ::DeleteObject(font);
+    std::fflush(stdout);
+    return 0;
+}
+
 int ClipboardCommand(const std::wstring& command, int argc, wchar_t** argv)
 {
     if (command == L"getclip") {
@@ -427,6 +610,15 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%ld %ld\n", point.x, point.y);
         return 0;
     }
+    if (command == L"clip") {
+        RECT clip{};
+        if (!::GetClipCursor(&clip))
+            return 1;
+        std::printf("%ld %ld %ld %ld\n", clip.left, clip.top, clip.right, clip.bottom);
+        return 0;
+    }
+    if (command == L"monitors")
+        return PrintMonitors();
     if (command == L"bpp") {
         HDC screen = ::GetDC(nullptr);
         std::printf("%d\n", ::GetDeviceCaps(screen, BITSPIXEL));
@@ -511,6 +703,8 @@ int wmain(int argc, wchar_t** argv)
         return KillWindowProcess(window);
     if (command == L"foreground")
         return ::SetForegroundWindow(window) ? 0 : 1;
+    if (command == L"findtext" && argc > 4)
+        return FindText(window, argc - 4, argv + 4);
     if (command == L"text") {
         PrintUtf8(WindowText(window));
         return 0;
