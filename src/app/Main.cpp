@@ -3,6 +3,7 @@
 #include "about/About.h"
 #include "app/Program.h"
 #include "common/Exception.h"
+#include "common/Trace.h"
 #include "dropper/EyeDropper.h"
 #include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
@@ -355,6 +356,7 @@ void TFormMain::RegisterGlobalHotKey()
 
 void TFormMain::WMHotKey(WPARAM id)
 {
+    TracePoint("hot key message");
     if (FHotKeyRegistered && id == HotKeyId)
         MTools_DropperClick();
 }

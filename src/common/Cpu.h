@@ -8,7 +8,7 @@
 // newer (SSSE3) runs only after CpuHasSsse3() said yes, in a file of its own
 // that the build compiles for that instruction set.
 
-#if defined(_M_X64) || defined(__x86_64__)
+#if (defined(_M_X64) && !defined(_M_ARM64EC)) || defined(__x86_64__)
 #define VESK_X86_64 1
 #else
 #define VESK_X86_64 0

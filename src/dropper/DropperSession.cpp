@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/Trace.h"
 #include "dropper/ZoomPlacement.h"
 #include "dropper/ZoomRendering.h"
 #include "dropper/ZoomTexts.h"
@@ -51,7 +52,9 @@ TScreenRect TDropperSession::MonitorAtScreen(TScreenPoint screen) const
 // and the render's own check run (which adds its line to the error log).
 void TDropperSession::Update(TScreenPoint clientPoint)
 {
+    TracePoint("update");
     FHost.KeepZoomWindowInFront();
+    TracePoint("update: zoom window in front");
     FSampleColor = SampleColorAt(FScene.Snapshot, clientPoint, FSettings.SampleSize());
     FHost.ShowSampleColor(FSampleColor);
     FHost.SetCaption(zlRGB, RGBCaption(FSampleColor));
@@ -65,6 +68,7 @@ void TDropperSession::Update(TScreenPoint clientPoint)
 
     const TScreenRect clientMonitor = Offset(monitor, -FScene.DesktopOrigin.X, -FScene.DesktopOrigin.Y);
     FHost.MoveZoomWindow(ToScreen(ZoomWindowPosition(clientPoint, clientMonitor, FHost.ZoomWindowSize())));
+    TracePoint("update: zoom window moved");
 
     const TZoomGeometry geometry = FSettings.Geometry();
     TZoomPictureView target = FHost.ZoomPicture();
@@ -78,6 +82,7 @@ void TDropperSession::Update(TScreenPoint clientPoint)
             target = FHost.ZoomPicture();
         }
     }
+    TracePoint("update: rendering");
     switch (RenderZoomArea(FScene.Snapshot, clientPoint, geometry, target)) {
     case rrDrawn: FHost.ZoomPictureChanged(); break;
     case rrInvalidInput:

@@ -1,5 +1,6 @@
 #include "dropper/Zoom.h"
 
+#include "common/Trace.h"
 #include "ui/Theme.h"
 
 #include <algorithm>
@@ -58,8 +59,10 @@ TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner)
     windowClass.hbrBackground = nullptr;
     // No border, no caption, above normal windows, not on the taskbar.
     CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr);
+    TracePoint("zoom window created");
 
     const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
+    TracePoint("zoom font face found");
     m_font.reset(::CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
 }
@@ -109,6 +112,7 @@ void TFormZoom::ResizeZoomPicture(int side)
         m_pictureDc.reset(::CreateCompatibleDC(nullptr));
         Select(m_pictureDc, m_picture.get(), m_pictureDcOld);
     }
+    TracePoint("zoom picture made");
     Layout();
 }
 
@@ -118,6 +122,7 @@ void TFormZoom::Layout()
     m_width = Scale(ColorBoxSide + Gap) + boxSide;
     m_height = std::max(boxSide, Scale(ValuesTop + ValuesHeight));
     ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    TracePoint("zoom window sized");
 
     Release(m_bufferDc, m_bufferDcOld);
     m_buffer.reset();
@@ -127,7 +132,9 @@ void TFormZoom::Layout()
     if (!m_buffer || !m_bufferDc)
         throw std::runtime_error("Unable to create the zoom window's picture");
     Select(m_bufferDc, m_buffer.get(), m_bufferDcOld);
+    TracePoint("zoom back buffer made");
     UpdateVisibleFormRegion();
+    TracePoint("zoom region set");
 }
 
 // The union of the three panels: the strips between them and the corners
@@ -165,6 +172,7 @@ void TFormZoom::Repaint()
     Paint(m_bufferDc.get());
     WindowDc dc(Handle());
     ::BitBlt(dc.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
+    TracePoint("zoom repainted");
 }
 
 void TFormZoom::Paint(HDC dc)
@@ -213,6 +221,7 @@ void TFormZoom::FormActivate()
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
     ::SetForegroundWindow(Handle());
     UpdateVisibleFormRegion();
+    TracePoint("zoom window activated");
 }
 
 void TFormZoom::MouseWheel(WPARAM wParam)
@@ -247,6 +256,7 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             Paint(m_bufferDc.get());
             ::BitBlt(paint.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
         }
+        TracePoint("zoom window painted");
         return 0;
     }
     case WM_KEYDOWN:
