@@ -67,7 +67,9 @@ status=${PIPESTATUS[0]}
 stats() { sort -n | awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f %.1f", v[1], m }'; }
 read -r hotMin hotMedian < <(grep -v '^#' "$work/runs.txt" | awk '{ print $1 }' | stats)
 read -r copyMin copyMedian < <(grep -v '^#' "$work/runs.txt" | awk '{ print $2 }' | stats)
+read -r newMin newMedian < <(grep -v '^#' "$work/runs.txt" | awk '{ print $4 }' | stats)
 echo "desktop copy (floor):   min $copyMin ms, median $copyMedian ms ($runs runs)"
+echo "  into a new section:   min $newMin ms, median $newMedian ms"
 echo "hot key to zoom window: min $hotMin ms, median $hotMedian ms"
 awk -v p="$hotMedian" -v f="$copyMedian" 'BEGIN { printf "ratio of the medians:   %.1f x the floor\n", p / f }'
 awk '/^# private_kb/ { printf "private memory:         %d KB after the first run, %d KB after the last\n", $3, $4 }' "$work/runs.txt"

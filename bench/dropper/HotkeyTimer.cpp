@@ -10,7 +10,9 @@
 // what Windows would send) and waits for the zoom window to be visible,
 // then ends the run with Escape and waits for the snapshot window to go.
 // Prints a header line with the clock's frequency, then one line a run:
-//   <milliseconds to the zoom window> <milliseconds of the copy> <clock at the post>
+//   <ms to the zoom window> <ms of the copy> <clock at the post> <ms of a copy into a new DIB section>
+// The last is what a capture into fresh memory costs: the same copy plus
+// making the section and the first touch of each of its pages.
 // and last the program's private memory after the first run (which makes
 // what the process keeps for good) and after the last one, in KB.
 // The clock is QueryPerformanceCounter, which the program's trace (a build
@@ -80,15 +82,7 @@ public:
         : m_left(::GetSystemMetrics(SM_XVIRTUALSCREEN)), m_top(::GetSystemMetrics(SM_YVIRTUALSCREEN)),
           m_width(::GetSystemMetrics(SM_CXVIRTUALSCREEN)), m_height(::GetSystemMetrics(SM_CYVIRTUALSCREEN))
     {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -m_height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        m_bitmap = MakeSection();
         m_dc = ::CreateCompatibleDC(nullptr);
         if (m_bitmap && m_dc)
             m_old = ::SelectObject(m_dc, m_bitmap);
@@ -106,20 +100,51 @@ public:
     }
     bool Valid() const { return m_old != nullptr; }
 
-    bool Copy() const
+    bool Copy() const { return CopyInto(m_dc); }
+
+    // The same copy into a section made for it, and gone again after it.
+    bool CopyIntoNew() const
+    {
+        HBITMAP bitmap = MakeSection();
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        bool copied = false;
+        if (bitmap && dc) {
+            HGDIOBJ old = ::SelectObject(dc, bitmap);
+            copied = CopyInto(dc);
+            ::SelectObject(dc, old);
+        }
+        if (dc)
+            ::DeleteDC(dc);
+        if (bitmap)
+            ::DeleteObject(bitmap);
+        return copied;
+    }
+
+private:
+    HBITMAP MakeSection() const
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -m_height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    }
+    bool CopyInto(HDC target) const
     {
         HWND desktop = ::GetDesktopWindow();
         HDC screen = ::GetDC(desktop);
         if (!screen)
             return false;
-        const BOOL copied =
-            ::BitBlt(m_dc, 0, 0, m_width, m_height, screen, m_left, m_top, SRCCOPY | CAPTUREBLT);
+        const BOOL copied = ::BitBlt(target, 0, 0, m_width, m_height, screen, m_left, m_top, SRCCOPY | CAPTUREBLT);
         ::GdiFlush();
         ::ReleaseDC(desktop, screen);
         return copied != FALSE;
     }
 
-private:
     int m_left, m_top, m_width, m_height;
     HBITMAP m_bitmap = nullptr;
     HDC m_dc = nullptr;
@@ -163,6 +188,14 @@ int wmain(int argc, wchar_t** argv)
             break;
         }
         const LONGLONG copyEnd = Now();
+        ::Sleep(100); // the two copies apart, as the runs are
+        const LONGLONG newCopyStart = Now();
+        if (!floor.CopyIntoNew()) {
+            status = 1;
+            break;
+        }
+        const LONGLONG newCopyEnd = Now();
+        ::Sleep(100);
 
         const LONGLONG posted = Now();
         if (!::PostMessageW(main, WM_HOTKEY, HotKeyId, MAKELPARAM(MOD_ALT | MOD_SHIFT, 'D'))) {
@@ -175,8 +208,9 @@ int wmain(int argc, wchar_t** argv)
             break;
         }
         const LONGLONG shown = Now();
-        std::printf("%.2f %.2f %lld\n", Milliseconds(shown - posted, frequency.QuadPart),
-                    Milliseconds(copyEnd - copyStart, frequency.QuadPart), posted);
+        std::printf("%.2f %.2f %lld %.2f\n", Milliseconds(shown - posted, frequency.QuadPart),
+                    Milliseconds(copyEnd - copyStart, frequency.QuadPart), posted,
+                    Milliseconds(newCopyEnd - newCopyStart, frequency.QuadPart));
         std::fflush(stdout);
 
         ::PostMessageW(zoom, WM_KEYDOWN, VK_ESCAPE, 1);

@@ -44,23 +44,23 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
     windowClass.hbrBackground = nullptr;
-    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, context.Owner, nullptr);
-    TracePoint("snapshot window created");
+    // The virtual desktop: the bounding rectangle of all monitors. The window
+    // is made right over it (one size for its surface instead of a second
+    // one a move would make). From now on client coordinates are screen
+    // coordinates minus its top-left corner.
+    m_desktop.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    m_desktop.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    m_desktop.right = m_desktop.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    m_desktop.bottom = m_desktop.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, m_desktop.left, m_desktop.top,
+                 m_desktop.right - m_desktop.left, m_desktop.bottom - m_desktop.top, context.Owner, nullptr);
 
     {
         WindowDc screen(nullptr);
         if (screen)
             m_dpi = static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
     }
-    // The virtual desktop: the bounding rectangle of all monitors. From now
-    // on client coordinates are screen coordinates minus its top-left corner.
-    m_desktop.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    m_desktop.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    m_desktop.right = m_desktop.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    m_desktop.bottom = m_desktop.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    ::MoveWindow(Handle(), m_desktop.left, m_desktop.top, m_desktop.right - m_desktop.left,
-                 m_desktop.bottom - m_desktop.top, TRUE);
-    TracePoint("snapshot window placed");
+    TracePoint("snapshot window created");
     Capture(m_desktop);
 
     TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, Monitors()};

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -92,6 +93,13 @@ void TFormZoom::SetCaption(TZoomLabel label, std::string_view caption)
 void TFormZoom::ResizeZoomPicture(int side)
 {
     side = std::max(side, 0);
+    // The setters resize with every change of Z or So, mostly to the size
+    // the picture has: then it is only cleared, and the window keeps its
+    // size, back buffer and region.
+    if (m_picture && side == m_view.Width) {
+        std::memset(m_view.Bits, 0, static_cast<std::size_t>(m_view.Stride) * static_cast<std::size_t>(m_view.Height));
+        return;
+    }
     Release(m_pictureDc, m_pictureDcOld);
     m_picture.reset();
     m_view = {};
@@ -142,6 +150,10 @@ void TFormZoom::Layout()
 // through. Built as one polygon with the even-odd rule.
 void TFormZoom::UpdateVisibleFormRegion()
 {
+    // Every activation applies it again; the same polygon once more would
+    // only cost the window a redraw.
+    if (FVisibleFormRegion && m_regionSide == m_view.Width)
+        return;
     const int zl = Scale(ColorBoxSide + Gap), zw = m_view.Width + 2, zh = m_view.Height + 2;
     const int cw = Scale(ColorBoxSide), ch = Scale(ColorBoxSide);
     const int vt = Scale(ValuesTop), vw = Scale(ValuesWidth), vh = Scale(ValuesHeight);
@@ -150,10 +162,12 @@ void TFormZoom::UpdateVisibleFormRegion()
     HRGN region = ::CreatePolygonRgn(vertices, 12, ALTERNATE);
     if (!region)
         return; // the window then stays rectangular, which only looks worse
-    if (::SetWindowRgn(Handle(), region, TRUE))
+    if (::SetWindowRgn(Handle(), region, TRUE)) {
         FVisibleFormRegion = region; // the system owns it now
-    else
+        m_regionSide = m_view.Width;
+    } else {
         ::DeleteObject(region);
+    }
 }
 
 void TFormZoom::MoveTo(int left, int top)
