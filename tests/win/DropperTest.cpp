@@ -220,6 +220,34 @@ TEST_F(DropperTest, AThousandPointerMovesLeaveNoGdiObjectBehind)
     EXPECT_TRUE(errorLog.empty());
 }
 
+// The setters size the zoom picture with every change of Z or So; to the
+// size it has, that clears it and leaves the window as it is.
+TEST_F(DropperTest, SizingTheZoomPictureToItsOwnSizeClearsIt)
+{
+    std::vector<std::string> errorLog;
+    TSnapshotContext context;
+    context.Values = {8, 49, 3, 7};
+    context.ErrorLog = &errorLog;
+    TFormSnapshot snapshot(context);
+    ::SendMessageW(snapshot.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    TFormZoom* zoom = snapshot.FormZoom();
+    ASSERT_NE(zoom, nullptr);
+    ::SendMessageW(snapshot.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 40));
+    const TZoomPictureView drawn = zoom->ZoomPicture();
+    const auto bytes = static_cast<std::size_t>(drawn.Stride) * static_cast<std::size_t>(drawn.Height);
+    ASSERT_TRUE(std::any_of(drawn.Bits, drawn.Bits + bytes, [](std::uint8_t byte) { return byte != 0; }));
+    const TWindowSize size = zoom->Size();
+
+    zoom->ResizeZoomPicture(392);
+    const TZoomPictureView cleared = zoom->ZoomPicture();
+    EXPECT_EQ(cleared.Width, 392);
+    EXPECT_EQ(cleared.Height, 392);
+    EXPECT_TRUE(std::all_of(cleared.Bits, cleared.Bits + bytes, [](std::uint8_t byte) { return byte == 0; }));
+    EXPECT_EQ(zoom->Size().Width, size.Width);
+    EXPECT_EQ(zoom->Size().Height, size.Height);
+    EXPECT_TRUE(errorLog.empty());
+}
+
 // The desktop picture, the zoom window and its pictures live only during a
 // run: twenty runs, ended by picks and by Escape, leave the private memory
 // where it was (within 1 MB; one desktop picture of the test screen alone
