@@ -4,6 +4,7 @@
 #include "app/Program.h"
 #include "common/Exception.h"
 #include "common/StartupTrace.h"
+#include "common/Trace.h"
 #include "dropper/EyeDropper.h"
 #include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
@@ -375,6 +376,7 @@ void TFormMain::RegisterGlobalHotKey()
 
 void TFormMain::WMHotKey(WPARAM id)
 {
+    TracePoint("hot key message");
     if (FHotKeyRegistered && id == HotKeyId)
         MTools_DropperClick();
 }

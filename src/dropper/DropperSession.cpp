@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/Trace.h"
 #include "dropper/ZoomPlacement.h"
 #include "dropper/ZoomRendering.h"
 #include "dropper/ZoomTexts.h"
@@ -59,7 +60,9 @@ TDropperSession::TMonitor TDropperSession::MonitorAtScreen(TScreenPoint screen) 
 // and the render's own check run (which adds its line to the error log).
 void TDropperSession::Update(TScreenPoint clientPoint)
 {
+    TracePoint("update");
     FHost.KeepZoomWindowInFront();
+    TracePoint("update: zoom window in front");
     FSampleColor = SampleColorAt(FScene.Snapshot, clientPoint, FSettings.SampleSize(), FClientMonitors);
     FHost.ShowSampleColor(FSampleColor);
     FHost.SetCaption(zlRGB, RGBCaption(FSampleColor));
@@ -74,6 +77,7 @@ void TDropperSession::Update(TScreenPoint clientPoint)
 
     const TScreenRect clientMonitor = Offset(monitor, -FScene.DesktopOrigin.X, -FScene.DesktopOrigin.Y);
     FHost.MoveZoomWindow(ToScreen(ZoomWindowPosition(clientPoint, clientMonitor, FHost.ZoomWindowSize(found.Dpi))));
+    TracePoint("update: zoom window moved");
 
     const TZoomGeometry geometry = FSettings.Geometry();
     TZoomPictureView target = FHost.ZoomPicture();
@@ -87,6 +91,7 @@ void TDropperSession::Update(TScreenPoint clientPoint)
             target = FHost.ZoomPicture();
         }
     }
+    TracePoint("update: rendering");
     switch (RenderZoomArea(FScene.Snapshot, clientPoint, geometry, target)) {
     case rrDrawn: FHost.ZoomPictureChanged(); break;
     case rrInvalidInput:

@@ -1,5 +1,6 @@
 #include "dropper/EyeDropper.h"
 
+#include "common/Trace.h"
 #include "dropper/SystemFunctions.h"
 #include "ui/MessageBoxes.h"
 
@@ -46,21 +47,28 @@ std::wstring ErrorLogText(const std::vector<std::string>& lines)
 
 void RunEyeDropper(const TEyeDropperRequest& request)
 {
+    TracePoint("run starts");
     HWND owner = request.Snapshot.Owner;
     const TSystemStateGuard restore(owner);
+    TracePoint("system settings read");
     // Both before the capture: a minimizing window must not animate into
     // the picture.
     if (restore.MinimizeAnimation())
         SetMinimizeAnimation(false);
+    TracePoint("minimize animation off");
     if (request.MinimizeOwner && owner)
         ::ShowWindow(owner, SW_MINIMIZE);
+    TracePoint("owner minimized");
 
     {
         auto snapshot = std::make_unique<TFormSnapshot>(request.Snapshot);
+        TracePoint("snapshot window made");
         if (snapshot->ShowModal() == TModalResult::OK && request.Picked)
             request.Picked(snapshot->Values(), snapshot->SampleColor());
         // The snapshot window goes here, and the zoom window with it.
     }
     if (request.Snapshot.ErrorLog && !request.Snapshot.ErrorLog->empty())
         ErrorBox(ErrorLogText(*request.Snapshot.ErrorLog));
+    TracePoint("run ended");
+    TraceFlush();
 }

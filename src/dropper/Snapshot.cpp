@@ -1,5 +1,6 @@
 #include "dropper/Snapshot.h"
 
+#include "common/Trace.h"
 #include "dropper/SystemFunctions.h"
 #include "dropper/ZoomTexts.h"
 #include "i18n/LanguageSupport.h"
@@ -38,21 +39,23 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
     windowClass.hbrBackground = nullptr;
-    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, context.Owner, nullptr);
+    // The virtual desktop: the bounding rectangle of all monitors. The window
+    // is made right over it (one size for its surface instead of a second
+    // one a move would make). From now on client coordinates are screen
+    // coordinates minus its top-left corner.
+    m_desktop.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    m_desktop.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    m_desktop.right = m_desktop.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    m_desktop.bottom = m_desktop.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, m_desktop.left, m_desktop.top,
+                 m_desktop.right - m_desktop.left, m_desktop.bottom - m_desktop.top, context.Owner, nullptr);
 
     {
         POINT pointer{};
         ::GetCursorPos(&pointer);
         m_dpi = MonitorDpi(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
     }
-    // The virtual desktop: the bounding rectangle of all monitors. From now
-    // on client coordinates are screen coordinates minus its top-left corner.
-    m_desktop.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    m_desktop.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    m_desktop.right = m_desktop.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    m_desktop.bottom = m_desktop.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    ::MoveWindow(Handle(), m_desktop.left, m_desktop.top, m_desktop.right - m_desktop.left,
-                 m_desktop.bottom - m_desktop.top, TRUE);
+    TracePoint("snapshot window created");
     Capture(m_desktop);
 
     TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, {}, {}};
@@ -63,6 +66,7 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
     }
     FSession = std::make_unique<TDropperSession>(static_cast<TDropperHost&>(*this), std::move(scene), context.Values,
                                                  CursorPos());
+    TracePoint("session made");
 }
 
 TFormSnapshot::~TFormSnapshot()
@@ -93,12 +97,14 @@ void TFormSnapshot::Capture(const RECT& desktop)
     if (!m_picture || !bits || !m_pictureDc)
         throw std::runtime_error("Unable to create the desktop picture");
     m_pictureDcOld = ::SelectObject(m_pictureDc.get(), m_picture.get());
+    TracePoint("desktop picture made");
     m_view = {static_cast<const std::uint8_t*>(bits), width, height, static_cast<std::ptrdiff_t>(width) * 4};
 
     HWND desktopWindow = ::GetDesktopWindow();
     WindowDc screen(desktopWindow);
     if (!screen)
         throw std::runtime_error("Unable to read the screen");
+    TracePoint("screen DC taken");
     // The clip box of the desktop's drawing context is the screen inside it.
     RECT source{};
     if (::GetClipBox(screen.get(), &source) == ERROR || ::IsRectEmpty(&source))
@@ -106,6 +112,7 @@ void TFormSnapshot::Capture(const RECT& desktop)
     // CAPTUREBLT takes layered windows (shadows, tool tips) along.
     ::StretchBlt(m_pictureDc.get(), 0, 0, width, height, screen.get(), source.left, source.top,
                  source.right - source.left, source.bottom - source.top, SRCCOPY | CAPTUREBLT);
+    TracePoint("desktop copied");
     ::GdiFlush(); // the rules read the bits directly
 }
 
@@ -115,7 +122,9 @@ TModalResult TFormSnapshot::ShowModal()
     const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
     m_modalResult = TModalResult::None;
     ::ShowWindow(Handle(), SW_SHOW);
+    TracePoint("snapshot window shown");
     ::SetForegroundWindow(Handle());
+    TracePoint("snapshot window in front");
     // The system may refuse the foreground to a process that did not get
     // the last input (a run from the hot key while another program is in
     // front); the run starts all the same.
@@ -183,7 +192,9 @@ void TFormSnapshot::FormActivate()
 {
     if (FFormZoom)
         return;
+    TracePoint("first activation");
     FFormZoom = std::make_unique<TFormZoom>(Handle(), static_cast<TZoomEvents&>(*this), m_dpi);
+    TracePoint("zoom window made");
     TDropperTexts texts;
     if (m_context.Languages && m_context.Languages->HasActiveFile()) {
         const TLanguageFile& file = m_context.Languages->ActiveFile();
@@ -192,11 +203,15 @@ void TFormSnapshot::FormActivate()
                  file.ReadString(SnapshotSection, SnapshotTextKeys[2]),
                  file.ReadString(SnapshotSection, SnapshotTextKeys[3])};
     }
+    TracePoint("texts read");
     FSession->Settings().ApplyStoredSettings(texts);
+    TracePoint("settings applied");
     if (!FFormZoom)
         return;
     ::ShowWindow(FFormZoom->Handle(), SW_SHOW);
+    TracePoint("zoom window shown");
     FSession->Settings().RefreshZoom();
+    TracePoint("first update done");
     // Started with the program: the click that launched it may still be on
     // its way, and a right click is the one press that picks nothing.
     if (m_context.OwnerCreating) {

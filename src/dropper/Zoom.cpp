@@ -1,10 +1,12 @@
 #include "dropper/Zoom.h"
 
+#include "common/Trace.h"
 #include "dropper/ZoomPlacement.h"
 #include "ui/Theme.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace {
 
@@ -59,12 +61,14 @@ TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner)
     windowClass.hbrBackground = nullptr;
     // No border, no caption, above normal windows, not on the taskbar.
     CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr);
+    TracePoint("zoom window created");
     MakeFont();
 }
 
 void TFormZoom::MakeFont()
 {
     const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
+    TracePoint("zoom font face found");
     m_font.reset(::CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
 }
@@ -103,6 +107,13 @@ void TFormZoom::SetCaption(TZoomLabel label, std::string_view caption)
 void TFormZoom::ResizeZoomPicture(int side)
 {
     side = std::max(side, 0);
+    // The setters resize with every change of Z or So, mostly to the size
+    // the picture has: then it is only cleared, and the window keeps its
+    // size, back buffer and region.
+    if (m_picture && side == m_view.Width) {
+        std::memset(m_view.Bits, 0, static_cast<std::size_t>(m_view.Stride) * static_cast<std::size_t>(m_view.Height));
+        return;
+    }
     Release(m_pictureDc, m_pictureDcOld);
     m_picture.reset();
     m_view = {};
@@ -123,6 +134,7 @@ void TFormZoom::ResizeZoomPicture(int side)
         m_pictureDc.reset(::CreateCompatibleDC(nullptr));
         Select(m_pictureDc, m_picture.get(), m_pictureDcOld);
     }
+    TracePoint("zoom picture made");
     Layout();
 }
 
@@ -132,6 +144,7 @@ void TFormZoom::Layout()
     m_width = size.Width;
     m_height = size.Height;
     ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    TracePoint("zoom window sized");
 
     Release(m_bufferDc, m_bufferDcOld);
     m_buffer.reset();
@@ -141,7 +154,9 @@ void TFormZoom::Layout()
     if (!m_buffer || !m_bufferDc)
         throw std::runtime_error("Unable to create the zoom window's picture");
     Select(m_bufferDc, m_buffer.get(), m_bufferDcOld);
+    TracePoint("zoom back buffer made");
     UpdateVisibleFormRegion();
+    TracePoint("zoom region set");
 }
 
 // The union of the three panels: the strips between them and the corners
@@ -149,6 +164,10 @@ void TFormZoom::Layout()
 // through. Built as one polygon with the even-odd rule.
 void TFormZoom::UpdateVisibleFormRegion()
 {
+    // Every activation applies it again; the same polygon once more would
+    // only cost the window a redraw.
+    if (FVisibleFormRegion && m_regionSide == m_view.Width)
+        return;
     const int zl = Scale(ColorBoxSide + Gap), zw = m_view.Width + 2, zh = m_view.Height + 2;
     const int cw = Scale(ColorBoxSide), ch = Scale(ColorBoxSide);
     const int vt = Scale(ValuesTop), vw = Scale(ValuesWidth), vh = Scale(ValuesHeight);
@@ -157,10 +176,12 @@ void TFormZoom::UpdateVisibleFormRegion()
     HRGN region = ::CreatePolygonRgn(vertices, 12, ALTERNATE);
     if (!region)
         return; // the window then stays rectangular, which only looks worse
-    if (::SetWindowRgn(Handle(), region, TRUE))
+    if (::SetWindowRgn(Handle(), region, TRUE)) {
         FVisibleFormRegion = region; // the system owns it now
-    else
+        m_regionSide = m_view.Width;
+    } else {
         ::DeleteObject(region);
+    }
 }
 
 void TFormZoom::MoveTo(int left, int top)
@@ -179,6 +200,7 @@ void TFormZoom::Repaint()
     Paint(m_bufferDc.get());
     WindowDc dc(Handle());
     ::BitBlt(dc.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
+    TracePoint("zoom repainted");
 }
 
 void TFormZoom::Paint(HDC dc)
@@ -227,6 +249,7 @@ void TFormZoom::FormActivate()
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
     ::SetForegroundWindow(Handle());
     UpdateVisibleFormRegion();
+    TracePoint("zoom window activated");
 }
 
 void TFormZoom::MouseWheel(WPARAM wParam)
@@ -261,6 +284,7 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             Paint(m_bufferDc.get());
             ::BitBlt(paint.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
         }
+        TracePoint("zoom window painted");
         return 0;
     }
     case WM_KEYDOWN:

@@ -88,4 +88,5 @@ private:
     UniqueBitmap m_buffer;
     HGDIOBJ m_bufferDcOld = nullptr;
     HRGN FVisibleFormRegion = nullptr; // owned by the system once applied
+    int m_regionSide = 0;              // the zoom picture's side it was made for
 };

@@ -33,14 +33,28 @@ enum TRenderResult : std::uint8_t {
     rrPictureSizeMismatch, // the target is not So*Z square; nothing drawn
 };
 
+// The instruction sets the pixel loops can use. Each gives the same bytes;
+// the functions without a kernel argument take the fastest this processor
+// runs, the others let the tests and the benchmark compare them.
+enum TPixelKernel : std::uint8_t {
+    pkPortable, // plain C++, on every processor
+    pkSse2,     // x86-64
+    pkSsse3,    // x86-64 processors that report SSSE3
+};
+
+bool PixelKernelAvailable(TPixelKernel kernel);
+TPixelKernel FastestPixelKernel();
+
 // shown: the monitors' rectangles in picture coordinates; none stands for
 // a picture that is all on one monitor.
 TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int sampleSize,
+                     std::span<const TScreenRect> shown = {});
+TColor SampleColorAt(const TDesktopPictureView& picture, TScreenPoint point, int sampleSize, TPixelKernel kernel,
                      std::span<const TScreenRect> shown = {});
 
 bool ZoomGeometryValid(const TZoomGeometry& geometry);
 
 TRenderResult RenderZoomArea(const TDesktopPictureView& picture, TScreenPoint point, const TZoomGeometry& geometry,
                              const TZoomPictureView& target);
-
-void DrawMarkerEdge(int x0, int y0, const TZoomPictureView& picture, bool vertical, int sampleSize, int zoomFactor);
+TRenderResult RenderZoomArea(const TDesktopPictureView& picture, TScreenPoint point, const TZoomGeometry& geometry,
+                             const TZoomPictureView& target, TPixelKernel kernel);

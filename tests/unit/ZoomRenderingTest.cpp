@@ -3,12 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -94,6 +102,168 @@ TDesktopPicture RandomPicture(int width, int height, unsigned seed)
         for (int x = 0; x < width; ++x)
             picture.SetPixel(x, y, byte(random), byte(random), byte(random));
     return picture;
+}
+
+// Random pixels in memory of the test's own, as a capture may leave it: the
+// fourth byte of every pixel and the bytes past each row's end are random
+// too, and must never show.
+struct TRandomDesktop {
+    std::vector<std::uint8_t> Bits;
+    TDesktopPictureView View;
+
+    TRandomDesktop(int width, int height, unsigned seed)
+    {
+        const std::ptrdiff_t stride = width * 4 + 12;
+        Bits.resize(static_cast<std::size_t>(stride * height));
+        std::mt19937 random(seed);
+        for (std::uint8_t& byte : Bits)
+            byte = static_cast<std::uint8_t>(random());
+        View = {Bits.data(), width, height, stride};
+    }
+};
+
+// The zoom picture by its definition, pixel by pixel, with none of the
+// renderer's shortcuts: each pixel is its block's source pixel (or the
+// neutral fill off the picture), inverted where the marker lies.
+std::vector<std::uint8_t> ReferenceZoomPicture(const TDesktopPictureView& source, TScreenPoint point,
+                                               const TZoomGeometry& g)
+{
+    const int side = g.SourceSize * g.ZoomFactor;
+    const int k = (g.SourceSize - 1) / 2;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(side * side * 3));
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            TColor color = DesktopPixelOrFill(source, point.X - k + x / g.ZoomFactor, point.Y - k + y / g.ZoomFactor);
+            if (OnMarker(x, y, g))
+                color = InverseColor(color);
+            const TRGB rgb = ColorToRGB(color);
+            std::uint8_t* pixel = &bytes[static_cast<std::size_t>((y * side + x) * 3)];
+            pixel[0] = static_cast<std::uint8_t>(rgb.B);
+            pixel[1] = static_cast<std::uint8_t>(rgb.G);
+            pixel[2] = static_cast<std::uint8_t>(rgb.R);
+        }
+    }
+    return bytes;
+}
+
+// The sample by its definition: the pixel itself while h is 0, else every
+// pixel of the square added up, the ones off the picture as the neutral
+// fill, each mean rounded to the nearest integer (ties to even, for the even
+// sizes a rejected setting can leave).
+TColor ReferenceSample(const TDesktopPictureView& source, TScreenPoint point, int sampleSize)
+{
+    const int h = (sampleSize - 1) / 2;
+    if (h == 0)
+        return DesktopPixelOrFill(source, point.X, point.Y);
+    std::int64_t r = 0, g = 0, b = 0;
+    for (int y = point.Y - h; y < point.Y - h + sampleSize; ++y) {
+        for (int x = point.X - h; x < point.X - h + sampleSize; ++x) {
+            const TRGB rgb = ColorToRGB(DesktopPixelOrFill(source, x, y));
+            r += rgb.R;
+            g += rgb.G;
+            b += rgb.B;
+        }
+    }
+    const double n = static_cast<double>(sampleSize) * sampleSize;
+    return RGBToColor(static_cast<int>(std::nearbyint(static_cast<double>(r) / n)),
+                      static_cast<int>(std::nearbyint(static_cast<double>(g) / n)),
+                      static_cast<int>(std::nearbyint(static_cast<double>(b) / n)));
+}
+
+// Whole pages between two pages nobody may touch: a read or write one byte
+// outside ends the test program with an access violation. The memory of a
+// DIB section ends at a page end as well, so that is what a stray read past
+// the desktop picture does to the program.
+class TGuardedPages {
+public:
+    TGuardedPages(const TGuardedPages&) = delete;
+    TGuardedPages& operator=(const TGuardedPages&) = delete;
+
+    static std::size_t PageSize()
+    {
+#ifdef _WIN32
+        SYSTEM_INFO info{};
+        ::GetSystemInfo(&info);
+        return info.dwPageSize;
+#else
+        return static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+#endif
+    }
+
+    // At least `bytes`, rounded up to whole pages.
+    explicit TGuardedPages(std::size_t bytes)
+        : m_page(PageSize()), m_size((bytes + m_page - 1) / m_page * m_page), m_total(m_size + 2 * m_page)
+    {
+#ifdef _WIN32
+        m_base = static_cast<std::uint8_t*>(::VirtualAlloc(nullptr, m_total, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        if (m_base
+            && (!::VirtualProtect(m_base, m_page, PAGE_NOACCESS, &old)
+                || !::VirtualProtect(m_base + m_page + m_size, m_page, PAGE_NOACCESS, &old))) {
+            ::VirtualFree(m_base, 0, MEM_RELEASE);
+            m_base = nullptr;
+        }
+#else
+        void* base = ::mmap(nullptr, m_total, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        m_base = base == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(base);
+        if (m_base
+            && (::mprotect(m_base, m_page, PROT_NONE) != 0
+                || ::mprotect(m_base + m_page + m_size, m_page, PROT_NONE) != 0)) {
+            ::munmap(m_base, m_total);
+            m_base = nullptr;
+        }
+#endif
+    }
+    ~TGuardedPages()
+    {
+        if (!m_base)
+            return;
+#ifdef _WIN32
+        ::VirtualFree(m_base, 0, MEM_RELEASE);
+#else
+        ::munmap(m_base, m_total);
+#endif
+    }
+
+    bool Valid() const
+    {
+        return m_base != nullptr;
+    }
+    std::uint8_t* Start() const
+    {
+        return m_base + m_page;
+    }
+    // Where `bytes` must start to end right at the second guard page.
+    std::uint8_t* EndingAt(std::size_t bytes) const
+    {
+        return m_base + m_page + m_size - bytes;
+    }
+
+private:
+    std::size_t m_page;
+    std::size_t m_size;
+    std::size_t m_total;
+    std::uint8_t* m_base = nullptr;
+};
+
+// The kernels this processor runs; each must give the same pictures.
+std::vector<TPixelKernel> AvailableKernels()
+{
+    std::vector<TPixelKernel> kernels;
+    for (const TPixelKernel kernel : {pkPortable, pkSse2, pkSsse3})
+        if (PixelKernelAvailable(kernel))
+            kernels.push_back(kernel);
+    return kernels;
+}
+
+const char* KernelName(TPixelKernel kernel)
+{
+    switch (kernel) {
+    case pkPortable: return "portable";
+    case pkSse2: return "SSE2";
+    case pkSsse3: return "SSSE3";
+    }
+    return "?";
 }
 
 } // namespace
@@ -223,6 +393,83 @@ TEST(SampleColorAtTest, ReadsBlueGreenRedBytesWithTheStride)
     EXPECT_EQ(Describe(SampleColorAt(view, {1, 1}, 3)), Describe(RGBToColor(0x11, 0x20, 0x30)));
 }
 
+// Every kernel against the plain definition, over random pixels whose unused
+// bytes are random as well: squares of one pixel, odd and even (rejected)
+// sizes, squares reaching past each edge or lying off the picture, and rows
+// long enough for the vector loops to add up their lanes on the way.
+TEST(SampleColorAtTest, EveryKernelGivesTheRoundedMeanOfItsSquare)
+{
+    const TRandomDesktop desktop(80, 50, 11);
+    const TScreenPoint points[] = {{40, 25}, {0, 0}, {79, 49}, {-2, 10}, {85, 25}, {40, -40}, {3, 47}};
+    const int sizes[] = {1, 2, 3, 4, 5, 7, 9, 15, 33, 67};
+    const TRandomDesktop large(1100, 1100, 12);
+    TDesktopPicture white(1100, 1100);
+    Fill(white, White);
+    for (const TPixelKernel kernel : AvailableKernels()) {
+        SCOPED_TRACE(KernelName(kernel));
+        for (const TScreenPoint point : points) {
+            for (const int size : sizes) {
+                SCOPED_TRACE(testing::Message() << "point " << point.X << ", " << point.Y << ", size " << size);
+                EXPECT_EQ(Describe(SampleColorAt(desktop.View, point, size, kernel)),
+                          Describe(ReferenceSample(desktop.View, point, size)));
+            }
+        }
+        // Rows of 1099 pixels: more bytes of 255 than a 16-bit lane holds.
+        for (const TDesktopPictureView& view : {large.View, white.View()}) {
+            EXPECT_EQ(Describe(SampleColorAt(view, {550, 550}, 1099, kernel)),
+                      Describe(ReferenceSample(view, {550, 550}, 1099)));
+        }
+    }
+}
+
+// Every kernel, byte for byte against the plain definition: each zoom factor
+// with a shuffle plan of its own (3 .. 16) and beyond, runs too short for a
+// whole group and runs of groups with a rest, the marker in the middle and
+// on the outer blocks, and source squares cut by each edge, wider than the
+// picture or off it.
+TEST(RenderZoomAreaTest, EveryKernelDrawsThePictureByItsDefinition)
+{
+    const TRandomDesktop desktop(40, 30, 5);
+    const TScreenPoint points[] = {{20, 15}, {0, 0}, {39, 29}, {-5, 3}, {45, 10}, {20, -12}, {-40, -40}};
+    std::vector<int> zooms;
+    for (int zoom = 3; zoom <= 17; ++zoom)
+        zooms.push_back(zoom);
+    zooms.push_back(24);
+    for (const int zoom : zooms) {
+        for (const int sourceSize : {5, 21, 43}) {
+            if (sourceSize == 43 && zoom > 4)
+                continue; // wider than the picture: once for each kind of block writer is enough
+            const int side = zoom * sourceSize;
+            const std::size_t rowBytes = static_cast<std::size_t>(side) * 3;
+            TZoomPicture zoomPicture(side);
+            const TZoomPictureView view = zoomPicture.View();
+            for (const int sampleSize : {1, 3, sourceSize}) {
+                const TZoomGeometry geometry{zoom, sourceSize, sampleSize, 4096};
+                for (const TScreenPoint point : points) {
+                    const std::vector<std::uint8_t> expected = ReferenceZoomPicture(desktop.View, point, geometry);
+                    for (const TPixelKernel kernel : AvailableKernels()) {
+                        SCOPED_TRACE(testing::Message()
+                                     << KernelName(kernel) << ", Z " << zoom << ", So " << sourceSize << ", Sa "
+                                     << sampleSize << ", point " << point.X << ", " << point.Y);
+                        ASSERT_EQ(RenderZoomArea(desktop.View, point, geometry, view, kernel), rrDrawn);
+                        for (int y = 0; y < side; ++y) {
+                            const std::uint8_t* want = &expected[static_cast<std::size_t>(y) * rowBytes];
+                            const auto differs = std::mismatch(want, want + rowBytes, view.Row(y));
+                            if (differs.first != want + rowBytes) {
+                                const int x = static_cast<int>(differs.first - want) / 3;
+                                ADD_FAILURE() << "zoom pixel (" << x << ", " << y << ") is "
+                                              << Describe(ZoomPixelAt(view, x, y)) << ", expected "
+                                              << Describe(RGBToColor(want[x * 3 + 2], want[x * 3 + 1], want[x * 3]));
+                                break;
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(RenderZoomAreaTest, DefaultSettingsGiveA392PictureWithTheMarkerOnBlocks192To199)
 {
     TDesktopPicture picture(200, 200);
@@ -308,8 +555,9 @@ TEST(RenderZoomAreaTest, EveryPixelIsItsBlocksSourcePixelAndTheMarkerItsInverse)
 // The desktop picture sits inside a larger buffer of a sentinel color, and
 // the zoom picture is followed by guard bytes: a read outside the picture
 // would bring the sentinel into the zoom, a write past the zoom picture
-// would change the guard. Side 12 makes rows of exactly 36 bytes, with no
-// padding to absorb a stray byte.
+// would change the guard. The sides make rows of exactly 36 and 120 bytes,
+// with no padding to absorb a stray byte; the second is long enough for
+// whole groups of the shuffle loop.
 TEST(RenderZoomAreaTest, NeitherReadsNorWritesOutsideThePictures)
 {
     constexpr int Margin = 8, Width = 10, Height = 6;
@@ -322,18 +570,69 @@ TEST(RenderZoomAreaTest, NeitherReadsNorWritesOutsideThePictures)
     inner.Width = Width;
     inner.Height = Height;
 
-    for (const TScreenPoint point : {TScreenPoint{0, 0}, {9, 5}, {9, 0}, {0, 5}, {4, 2}}) {
-        SCOPED_TRACE(testing::Message() << "point " << point.X << ", " << point.Y);
-        const TZoomGeometry geometry{4, 3, 1, 540};
-        constexpr int Side = 12;
-        const auto pictureBytes = static_cast<std::size_t>(ZoomPictureStride(Side) * Side);
-        std::vector<std::uint8_t> bits(pictureBytes + 16, 0xA5);
-        const TZoomPictureView zoom{bits.data(), Side, Side, ZoomPictureStride(Side)};
-        ASSERT_EQ(ZoomPictureStride(Side), Side * 3);
-        ASSERT_EQ(RenderZoomArea(inner, point, geometry, zoom), rrDrawn);
-        ExpectZoomPicture(inner, point, geometry, zoom);
-        for (std::size_t i = pictureBytes; i < bits.size(); ++i)
-            ASSERT_EQ(bits[i], 0xA5) << "guard byte " << i - pictureBytes;
+    for (const TPixelKernel kernel : AvailableKernels()) {
+        for (const TZoomGeometry geometry : {TZoomGeometry{4, 3, 1, 540}, TZoomGeometry{8, 5, 3, 540}}) {
+            const int side = geometry.ZoomFactor * geometry.SourceSize;
+            ASSERT_EQ(ZoomPictureStride(side), side * 3);
+            for (const TScreenPoint point : {TScreenPoint{0, 0}, {9, 5}, {9, 0}, {0, 5}, {4, 2}}) {
+                SCOPED_TRACE(testing::Message() << KernelName(kernel) << ", Z " << geometry.ZoomFactor << ", point "
+                                                << point.X << ", " << point.Y);
+                const auto pictureBytes = static_cast<std::size_t>(ZoomPictureStride(side) * side);
+                std::vector<std::uint8_t> bits(pictureBytes + 16, 0xA5);
+                const TZoomPictureView zoom{bits.data(), side, side, ZoomPictureStride(side)};
+                ASSERT_EQ(RenderZoomArea(inner, point, geometry, zoom, kernel), rrDrawn);
+                ExpectZoomPicture(inner, point, geometry, zoom);
+                for (std::size_t i = pictureBytes; i < bits.size(); ++i)
+                    ASSERT_EQ(bits[i], 0xA5) << "guard byte " << i - pictureBytes;
+            }
+        }
+    }
+}
+
+// A desktop picture of exactly one page and zoom pictures that end where
+// their memory ends, between guard pages: pointer positions at the corners
+// send every kernel and block writer to the first and the last byte of
+// both, and one byte further would end the test program. With So 31 the
+// source square has 16 columns on the picture at every corner, whole groups
+// of the shuffle loop for every zoom factor, so its last load ends right at
+// the picture's last byte.
+TEST(RenderZoomAreaTest, StaysInsideMemoryThatEndsWithThePictures)
+{
+    constexpr int Width = 64;
+    const int height = static_cast<int>(TGuardedPages::PageSize() / (Width * 4));
+    const TGuardedPages desktopPages(static_cast<std::size_t>(Width) * 4 * static_cast<std::size_t>(height));
+    ASSERT_TRUE(desktopPages.Valid());
+    std::mt19937 random(3);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(Width) * 4 * static_cast<std::size_t>(height); ++i)
+        desktopPages.Start()[i] = static_cast<std::uint8_t>(random());
+    const TDesktopPictureView desktop{desktopPages.Start(), Width, height, Width * 4};
+
+    const TScreenPoint corners[] = {{0, 0}, {Width - 1, 0}, {0, height - 1}, {Width - 1, height - 1}};
+    for (const TScreenPoint corner : corners) {
+        SCOPED_TRACE(testing::Message() << "corner " << corner.X << ", " << corner.Y);
+        for (const TPixelKernel kernel : AvailableKernels()) {
+            SCOPED_TRACE(KernelName(kernel));
+            for (const int size : {3, 5, 67})
+                EXPECT_EQ(Describe(SampleColorAt(desktop, corner, size, kernel)),
+                          Describe(ReferenceSample(desktop, corner, size)));
+        }
+        for (int zoom = 3; zoom <= 17; ++zoom) {
+            const TZoomGeometry geometry{zoom, 31, 3, 4096};
+            const int side = zoom * geometry.SourceSize;
+            const auto bytes = static_cast<std::size_t>(ZoomPictureStride(side) * side);
+            const TGuardedPages zoomPages(bytes);
+            ASSERT_TRUE(zoomPages.Valid());
+            const TZoomPictureView view{zoomPages.EndingAt(bytes), side, side, ZoomPictureStride(side)};
+            const std::vector<std::uint8_t> expected = ReferenceZoomPicture(desktop, corner, geometry);
+            for (const TPixelKernel kernel : AvailableKernels()) {
+                SCOPED_TRACE(testing::Message() << KernelName(kernel) << ", Z " << zoom);
+                ASSERT_EQ(RenderZoomArea(desktop, corner, geometry, view, kernel), rrDrawn);
+                for (int y = 0; y < side; ++y)
+                    ASSERT_TRUE(std::equal(view.Row(y), view.Row(y) + side * 3,
+                                           &expected[static_cast<std::size_t>(y * side * 3)]))
+                        << "row " << y;
+            }
+        }
     }
 }
 
