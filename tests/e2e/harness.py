@@ -29,8 +29,21 @@ def wine_env(extra=None):
     return env
 
 
+# Queries and commands whose every failure the probe explains on its output:
+# a failure without a word means the probe itself never ran (Wine could not
+# start it on a loaded machine), so it is run once more.
+_RETRIED = {"command", "rect", "client"}
+
+
 def probe(*args, timeout=60, env=None):
     """Runs the probe inside Wine; returns (exit code, stdout as text)."""
+    code, text = _probe_once(*args, timeout=timeout, env=env)
+    if code != 0 and text == "" and args and args[0] in _RETRIED:
+        code, text = _probe_once(*args, timeout=timeout, env=env)
+    return code, text
+
+
+def _probe_once(*args, timeout=60, env=None):
     # The output goes through a file, not a pipe: a Wine service process
     # that this probe happens to start inherits its output handle and would
     # keep a pipe open long after the probe has ended.
@@ -278,9 +291,9 @@ class Program:
 
     def command(self, name):
         """Runs a menu command and returns once the program has handled it."""
-        code, _ = self.probe("command", MAIN_CLASS, MAIN_TITLE, name)
+        code, text = self.probe("command", MAIN_CLASS, MAIN_TITLE, name)
         if code != 0:
-            raise AssertionError(f"command {name} could not be sent (probe exit code {code})")
+            raise AssertionError(f"command {name} could not be sent (probe exit code {code}{': ' + text if text else ''})")
 
     def set_scroll(self, name, position):
         code, _ = self.probe("setscroll", MAIN_CLASS, MAIN_TITLE, name, position)

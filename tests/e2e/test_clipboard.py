@@ -158,7 +158,7 @@ class ClipboardTest(ProgramTestCase):
         with Program() as program:
             self.start(program)
             self.set_clipboard(program, "#123456")
-            with BackgroundProbe("holdclip", 5000) as holder:
+            with BackgroundProbe("holdclip", 60000) as holder:
                 self.assertTrue(holder.wait_for_line("held"), "the clipboard could not be held")
                 program.command("MClipboard_CopyCodeToClipboard")
                 program.command("MClipboard_PasteCodeFromClipboard")

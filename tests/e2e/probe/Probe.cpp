@@ -38,7 +38,8 @@
 //                                               and waits until the box is gone
 //   VeskProbe getclip                           prints the clipboard's Unicode text
 //   VeskProbe setclip TEXT                      puts TEXT on the clipboard
-//   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long ("held" once open)
+//   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long at most, or until standard
+//                                               input closes ("held" once open)
 //   VeskProbe bpp                               prints the screen's bits per pixel
 //   VeskProbe findtext CLASS TITLE TEXT...      prints 1 or 0 per TEXT: whether the window shows it as a
 //                                               whole line in the zoom window's font (for texts the
@@ -573,11 +574,17 @@ int ClipboardCommand(const std::wstring& command, int argc, wchar_t** argv)
         return done ? 0 : 1;
     }
     if (command == L"holdclip" && argc > 2) {
+        // Held until standard input closes (the test is done) or MS
+        // milliseconds have passed, whichever comes first, so a slow
+        // machine cannot end the hold in the middle of a test.
         if (!::OpenClipboard(nullptr))
             return 1;
+        WatchStandardInput();
         std::puts("held");
         std::fflush(stdout);
-        ::Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+        const ULONGLONG deadline = ::GetTickCount64() + std::wcstoul(argv[2], nullptr, 10);
+        while (::GetTickCount64() < deadline && !g_inputClosed)
+            ::Sleep(20);
         ::CloseClipboard();
         return 0;
     }
@@ -694,8 +701,10 @@ int wmain(int argc, wchar_t** argv)
     }
 
     HWND window = ::FindWindowW(className, title);
-    if (!window)
+    if (!window) {
+        std::puts("no window");
         return 1;
+    }
 
     if (command == L"close")
         return ::PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
@@ -757,10 +766,21 @@ int wmain(int argc, wchar_t** argv)
         // Sent rather than posted, so the next probe sees the command's
         // effect. A command that opens a modal box is still running when the
         // wait ends; that is no failure.
+        // Wine does not always say ERROR_TIMEOUT when the wait ran out, so
+        // the clock decides: a busy machine can keep the program from
+        // answering for seconds. Anything else is printed for the test's
+        // message.
         DWORD_PTR result = 0;
-        if (::SendMessageTimeoutW(window, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, 3000, &result))
+        constexpr DWORD Wait = 5000;
+        const ULONGLONG start = ::GetTickCount64();
+        if (::SendMessageTimeoutW(window, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, Wait, &result))
             return 0;
-        return ::GetLastError() == ERROR_TIMEOUT ? 0 : 1;
+        const DWORD error = ::GetLastError();
+        const ULONGLONG waited = ::GetTickCount64() - start;
+        if (error == ERROR_TIMEOUT || waited + 100 >= Wait)
+            return 0;
+        std::printf("error %lu after %llu ms, window %s\n", error, waited, ::IsWindow(window) ? "there" : "gone");
+        return 1;
     }
     if (command == L"menu") {
         HMENU menu = ::GetMenu(window);
