@@ -75,7 +75,8 @@ awk -v p="$hotMedian" -v f="$copyMedian" 'BEGIN { printf "ratio of the medians: 
 awk '/^# private_kb/ { printf "private memory:         %d KB after the first run, %d KB after the last\n", $3, $4 }' "$work/runs.txt"
 
 if [ -n "$trace" ]; then
-  # Each trace line: clock, step, in the order the program noted them. A
+  # Each trace line: clock, ms since the process began, step, in the order
+  # the program noted them. A
   # run's steps are the ones after its post; a step's time is its clock
   # minus the post's, and what it took the clock minus the step before it's.
   frequency=$(awk '/^# frequency/ { print $3 }' "$work/runs.txt")
@@ -88,7 +89,7 @@ if [ -n "$trace" ]; then
     }
     FNR == NR { if ($1 != "#") posts[++n] = $3; next }
     {
-      clock = $1; $1 = ""; step = substr($0, 2)
+      clock = $1; step = $0; sub(/^[^\t]*\t[^\t]*\t/, "", step)
       run = 0
       for (i = 1; i <= n; ++i) if (posts[i] <= clock) run = i
       if (run == 0) next

@@ -7,7 +7,7 @@
 # in its event loop), and the program's ratio to the floor.
 #   bench/startup.sh [RUNS]
 # With --trace the program is built once more with its start-up marks
-# (-DVESK_STARTUP_TRACE=ON, in build/windows-trace) and the median time of
+# (-DVESK_TRACE=ON, in build/windows-trace) and the median time of
 # each mark, from the process's creation, is printed instead.
 #   bench/startup.sh --trace [RUNS]
 set -uo pipefail
@@ -26,7 +26,7 @@ if [ $trace = 1 ]; then
   tracebuild="$VESK_BUILD/windows-trace"
   if [ ! -f "$tracebuild/CMakeCache.txt" ]; then
     cmake -S . -B "$tracebuild" --toolchain cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-      -DVESK_STARTUP_TRACE=ON >/dev/null || exit 1
+      -DVESK_TRACE=ON >/dev/null || exit 1
   fi
   cmake --build "$tracebuild" -j "$(nproc)" --target VeskColorPicker >/dev/null || exit 1
   dist="$tracebuild/dist"
@@ -49,8 +49,8 @@ program=("$(winepath -w "$work/VeskColorPicker.exe")" TFormMain "Vesk Color Pick
 wine "$timer" 1 "${floor[@]}" "${program[@]}" >/dev/null 2>&1
 
 if [ $trace = 1 ]; then
-  export VESK_STARTUP_TRACE_FILE
-  VESK_STARTUP_TRACE_FILE=$(winepath -w "$work/trace.txt")
+  export VESK_TRACE_FILE
+  VESK_TRACE_FILE=$(winepath -w "$work/trace.txt")
   rm -f "$work/trace.txt"
   # Each run stays open a moment, so it reaches its empty queue before the
   # timer closes it.
@@ -60,7 +60,7 @@ if [ $trace = 1 ]; then
 import statistics, sys
 marks = {}
 for line in open(sys.argv[1]):
-    time, step = line.rstrip("\n").split("\t", 1)
+    _, time, step = line.rstrip("\n").split("\t", 2)
     marks.setdefault(step, []).append(float(time))
 previous = 0.0
 for step, times in marks.items():

@@ -3,7 +3,6 @@
 #include "about/About.h"
 #include "app/Program.h"
 #include "common/Exception.h"
-#include "common/StartupTrace.h"
 #include "common/Trace.h"
 #include "dropper/EyeDropper.h"
 #include "i18n/LanguageSupport.h"
@@ -68,11 +67,11 @@ TFormMain::~TFormMain()
 
 void TFormMain::Show()
 {
-    StartupTrace::Mark("window created");
+    TracePoint("window created");
     ::ShowWindow(Handle(), SW_SHOW);
-    StartupTrace::Mark("shown");
+    TracePoint("shown");
     ::UpdateWindow(Handle());
-    StartupTrace::Mark("main window painted");
+    TracePoint("main window painted");
     Application::SendWhenIdle(Handle(), FirstFramePaintedMessage);
     FormShow();
 }
@@ -191,17 +190,17 @@ void TFormMain::FormCreate()
         FClipboardEx = std::make_unique<TClipboardEx>(Handle());
         FDropperIsRunning = false;
 
-        StartupTrace::Mark("FormCreate");
+        TracePoint("FormCreate");
         CreateFonts();
-        StartupTrace::Mark("fonts");
+        TracePoint("fonts");
         CreateControls();
-        StartupTrace::Mark("controls");
+        TracePoint("controls");
         CreateMenus();
-        StartupTrace::Mark("menus");
+        TracePoint("menus");
         LayoutControls();
         UpdateClientSize();
         Theme::ApplyToTitleBar(Handle());
-        StartupTrace::Mark("layout");
+        TracePoint("layout");
 
         // Step 3: the title, fixed in every language.
         ::SetWindowTextW(Handle(), Application::Title().c_str());
@@ -224,13 +223,13 @@ void TFormMain::FormCreate()
             UpdateClientSize();
             PlaceWindow(stored);
         }
-        StartupTrace::Mark("settings loaded, window placed");
+        TracePoint("settings loaded, window placed");
 
         CheckScreenColorDepth(); // step 10
         RegisterGlobalHotKey();  // step 11
-        StartupTrace::Mark("color depth, hot key");
+        TracePoint("color depth, hot key");
         ApplyLanguage(); // step 12
-        StartupTrace::Mark("language applied");
+        TracePoint("language applied");
     } catch (const std::exception& error) {
         // The rest of the creation sequence is skipped; the window is still
         // created and shown.

@@ -2,7 +2,7 @@
 
 #include "app/Main.h"
 #include "app/Program.h"
-#include "common/StartupTrace.h"
+#include "common/Trace.h"
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
 #include "settings/Settings.h"
@@ -55,11 +55,11 @@ void DeclareDpiAwareness()
 int RunProgram(HINSTANCE instance, bool disableTheme)
 {
     DeclareDpiAwareness();
-    StartupTrace::Mark("DPI awareness");
+    TracePoint("DPI awareness");
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
-    StartupTrace::Mark("common controls");
+    TracePoint("common controls");
 
     if (!disableTheme) {
         try {
@@ -69,7 +69,7 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
         }
     }
     Application::SetTitle(ProgramTitle);
-    StartupTrace::Mark("theme");
+    TracePoint("theme");
 
     int result = 0;
     {
@@ -85,7 +85,7 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    StartupTrace::Mark("wWinMain");
+    TracePoint("wWinMain");
     // Boxes shown before the main window exists carry the title too.
     Application::SetTitle(ProgramTitle);
 
@@ -97,7 +97,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         if (!languages.HasActiveFile())
             return 0;
         Languages = &languages;
-        StartupTrace::Mark("language manager");
+        TracePoint("language manager");
 
         bool allowMultiple = false;
         bool disableTheme = false;
@@ -107,7 +107,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             allowMultiple = stored.AllowMultipleInstances;
             disableTheme = stored.DisableSkin_FasterLaunch;
         }
-        StartupTrace::Mark("start-up flags");
+        TracePoint("start-up flags");
 
         // The zero-time wait takes ownership when no other instance holds the
         // mutex; an abandoned mutex (a killed instance) is ours as well.

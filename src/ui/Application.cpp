@@ -1,6 +1,6 @@
 #include "ui/Application.h"
 
-#include "common/StartupTrace.h"
+#include "common/Trace.h"
 #include "ui/MessageBoxes.h"
 
 #include <utility>
@@ -84,7 +84,7 @@ int Run()
 {
     MSG message{};
     for (;;) {
-        StartupTrace::LoopWaiting();
+        TraceQueueEmpty();
         SendIdleMessages();
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
         if (got == 0)

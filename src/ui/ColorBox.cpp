@@ -65,20 +65,6 @@ void TColorBox::SetSampleTextVisible(bool visible)
     Invalidate();
 }
 
-void TColorBox::SetDpi(UINT dpi)
-{
-    if (dpi == 0 || dpi == m_dpi)
-        return;
-    m_dpi = dpi;
-    Invalidate();
-}
-
-void TColorBox::SetFont(HFONT font)
-{
-    m_font = font;
-    Invalidate();
-}
-
 LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -98,12 +84,6 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: Invalidate(); break;
-    case WM_SETFONT:
-        m_font = reinterpret_cast<HFONT>(wParam);
-        if (lParam)
-            Invalidate();
-        return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
     default: break;
     }
     return TPaintedControl::HandleMessage(message, wParam, lParam);
@@ -119,7 +99,7 @@ void TColorBox::Paint(HDC dc, const RECT& client) const
     Fill(dc, inside, m_color);
     if (::GetFocus() == Handle()) {
         RECT focus = inside;
-        ::InflateRect(&focus, -Scale(2, m_dpi), -Scale(2, m_dpi));
+        ::InflateRect(&focus, -Scale(2, Dpi()), -Scale(2, Dpi()));
         // Black dots on a light color, white on a dark one. An inverted
         // focus rectangle would vanish on middle grey, the default color.
         DottedFrame(dc, focus, ContrastingMark(m_color));
@@ -127,7 +107,7 @@ void TColorBox::Paint(HDC dc, const RECT& client) const
     if (!m_sampleText)
         return;
 
-    HFONT font = m_font ? m_font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = Font();
     SelectedObject selectFont(dc, font);
     // Text stays inside the border even where a large font would reach it.
     const int saved = ::SaveDC(dc);
@@ -139,15 +119,15 @@ void TColorBox::Paint(HDC dc, const RECT& client) const
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, SampleText, length, &extent);
     const auto left = [&](int layoutLeft) -> int {
-        const int x = Scale(layoutLeft, m_dpi);
+        const int x = Scale(layoutLeft, Dpi());
         if (x + extent.cx < inside.right)
             return x;
         return static_cast<int>(inside.left + std::max(0L, (inside.right - inside.left - extent.cx) / 2));
     };
     ::SetTextColor(dc, DarkTextColor);
-    ::TextOutW(dc, left(DarkTextOrigin.x), Scale(DarkTextOrigin.y, m_dpi), SampleText, length);
+    ::TextOutW(dc, left(DarkTextOrigin.x), Scale(DarkTextOrigin.y, Dpi()), SampleText, length);
     ::SetTextColor(dc, LightTextColor);
-    ::TextOutW(dc, left(LightTextOrigin.x), Scale(LightTextOrigin.y, m_dpi), SampleText, length);
+    ::TextOutW(dc, left(LightTextOrigin.x), Scale(LightTextOrigin.y, Dpi()), SampleText, length);
     ::RestoreDC(dc, saved);
 }
 

@@ -23,11 +23,8 @@ public:
     bool SampleTextVisible() const noexcept { return m_sampleText; }
     void SetSampleTextVisible(bool visible);
 
-    // The sample text's place follows the DPI; its size follows the font.
-    void SetDpi(UINT dpi);
-    // The font of the sample text; the caller keeps it alive. Null means the
-    // default GUI font. WM_SETFONT does the same.
-    void SetFont(HFONT font);
+    // The sample text's place follows the DPI (SetDpi); its size follows the
+    // font (SetFont).
 
     // The color as words for assistive technology: the code the window
     // shows for it.
@@ -48,7 +45,5 @@ private:
 
     COLORREF m_color = RGB(0xFF, 0xFF, 0xFF);
     bool m_sampleText = false;
-    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    HFONT m_font = nullptr; // not ours: the parent's font, or none
     std::wstring m_valueText;
 };

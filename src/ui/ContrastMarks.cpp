@@ -43,39 +43,11 @@ void TContrastMarks::SetContrast(const std::wstring& ratioText, const TContrastL
     Invalidate();
 }
 
-void TContrastMarks::SetDpi(UINT dpi)
-{
-    if (dpi == 0 || dpi == m_dpi)
-        return;
-    m_dpi = dpi;
-    Invalidate();
-}
-
-void TContrastMarks::SetFont(HFONT font)
-{
-    m_font = font;
-    Invalidate();
-}
-
-LRESULT TContrastMarks::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_SETFONT:
-        m_font = reinterpret_cast<HFONT>(wParam);
-        if (lParam)
-            Invalidate();
-        return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
-    default: break;
-    }
-    return TPaintedControl::HandleMessage(message, wParam, lParam);
-}
-
 void TContrastMarks::Paint(HDC dc, const RECT& client) const
 {
     Fill(dc, client, Theme::Color(TThemeColor::WindowBackground));
 
-    HFONT font = m_font ? m_font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = Font();
     SelectedObject selectFont(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, Theme::Color(TThemeColor::Text));
@@ -83,11 +55,11 @@ void TContrastMarks::Paint(HDC dc, const RECT& client) const
     ::DrawTextW(dc, m_ratioText.c_str(), static_cast<int>(m_ratioText.size()), &text,
                 DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 
-    const int small = Scale(SmallMark, m_dpi);
-    const int large = Scale(LargeMark, m_dpi);
-    const int pairGap = Scale(PairGap, m_dpi);
-    const int width = 2 * (small + pairGap + large) + Scale(LevelGap, m_dpi);
-    const int bottom = client.bottom - Scale(BottomMargin, m_dpi);
+    const int small = Scale(SmallMark, Dpi());
+    const int large = Scale(LargeMark, Dpi());
+    const int pairGap = Scale(PairGap, Dpi());
+    const int width = 2 * (small + pairGap + large) + Scale(LevelGap, Dpi());
+    const int bottom = client.bottom - Scale(BottomMargin, Dpi());
     int left = client.left + (client.right - client.left - width) / 2;
     const bool passes[] = {m_levels.AANormalText, m_levels.AALargeText, m_levels.AAANormalText, m_levels.AAALargeText};
     for (int i = 0; i < 4; ++i) {
@@ -97,6 +69,6 @@ void TContrastMarks::Paint(HDC dc, const RECT& client) const
             Fill(dc, mark, Theme::Color(TThemeColor::Text));
         else
             Frame(dc, mark, Theme::Color(TThemeColor::DisabledText));
-        left += size + (i == 1 ? Scale(LevelGap, m_dpi) : pairGap);
+        left += size + (i == 1 ? Scale(LevelGap, Dpi()) : pairGap);
     }
 }

@@ -20,13 +20,7 @@ public:
     void SetContrast(const std::wstring& ratioText, const TContrastLevels& levels);
     const TContrastLevels& Levels() const noexcept { return m_levels; }
 
-    void SetDpi(UINT dpi);
-    // The font of the ratio; the caller keeps it alive. WM_SETFONT does the same.
-    void SetFont(HFONT font);
-
 protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
     // Read as its text: the ratio is the name, the owner's description says
     // which levels pass.
     LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_STATICTEXT; }
@@ -36,6 +30,4 @@ private:
 
     std::wstring m_ratioText;
     TContrastLevels m_levels;
-    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    HFONT m_font = nullptr; // not ours
 };

@@ -102,18 +102,9 @@ TFlatButton::~TFlatButton()
     DestroyHandle();
 }
 
-void TFlatButton::SetDpi(UINT dpi)
-{
-    if (dpi == 0 || dpi == m_dpi)
-        return;
-    m_dpi = dpi;
-    LoadPicture();
-    Invalidate();
-}
-
 void TFlatButton::LoadPicture()
 {
-    m_iconSize = Scale(PictureSize, m_dpi);
+    m_iconSize = Scale(PictureSize, Dpi());
     if (!m_iconName) {
         m_icon.reset();
         m_greyedIcon.reset();

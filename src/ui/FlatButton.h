@@ -19,8 +19,8 @@ public:
     TFlatButton(HWND parent, int controlId, const wchar_t* iconResourceName);
     ~TFlatButton() override;
 
-    // Loads the picture at the size that fits `dpi`: 16 px at 96 DPI.
-    void SetDpi(UINT dpi);
+    // The picture is loaded at the size that fits the DPI (SetDpi): 16 px at
+    // 96 DPI.
 
     std::function<void()> OnClick;
 
@@ -32,6 +32,7 @@ protected:
     void AccessibleDefaultActionRun() override { Click(); }
 
 private:
+    void DpiChanged() override { LoadPicture(); }
     void LoadPicture();
     void Paint(HDC dc, const RECT& client) const override;
     void DrawGreyedPicture(HDC dc, int x, int y) const;
@@ -50,7 +51,6 @@ private:
 
     std::wstring m_iconNameText; // keeps a named resource's name alive
     const wchar_t* m_iconName = nullptr;
-    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     int m_iconSize = 0;
     UniqueIcon m_icon;
     UniqueBitmap m_greyedIcon; // the picture of the disabled button

@@ -27,6 +27,26 @@ void TPaintedControl::Invalidate() const noexcept
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TPaintedControl::SetDpi(UINT dpi)
+{
+    if (dpi == 0 || dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    DpiChanged();
+    Invalidate();
+}
+
+void TPaintedControl::SetFont(HFONT font)
+{
+    m_font = font;
+    Invalidate();
+}
+
+HFONT TPaintedControl::Font() const noexcept
+{
+    return m_font ? m_font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+}
+
 void TPaintedControl::SetAccessibleDescription(std::wstring description)
 {
     if (description == m_description)
@@ -98,6 +118,12 @@ LRESULT TPaintedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     case WM_ERASEBKGND: return 1;
+    case WM_SETFONT:
+        m_font = reinterpret_cast<HFONT>(wParam);
+        if (lParam)
+            Invalidate();
+        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
     case WM_GETOBJECT:
         // The object id arrives as a 32-bit value in a wider parameter.
         if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {

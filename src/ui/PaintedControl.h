@@ -19,6 +19,13 @@ public:
     // The word for the default action, where the control has one.
     void SetAccessibleDefaultAction(std::wstring action);
 
+    // The DPI of the control's monitor, which its drawing follows; a change
+    // repaints it.
+    void SetDpi(UINT dpi);
+    // The font of its text; the caller keeps it alive. Null means the
+    // default GUI font. WM_SETFONT does the same.
+    void SetFont(HFONT font);
+
 protected:
     TPaintedControl() = default;
     ~TPaintedControl() override;
@@ -28,6 +35,12 @@ protected:
 
     // Asks for a repaint of the whole control.
     void Invalidate() const noexcept;
+
+    UINT Dpi() const noexcept { return m_dpi; }
+    // The font set, or the default GUI font.
+    HFONT Font() const noexcept;
+    // What a control makes anew for another DPI, beyond the repaint.
+    virtual void DpiChanged() {}
 
     // What the derived control says of itself.
     LONG AccessibleRole() const noexcept override = 0;
@@ -56,4 +69,6 @@ private:
     TAccessibleObject* m_accessible = nullptr; // one reference is ours
     std::wstring m_description;
     std::wstring m_defaultAction;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
+    HFONT m_font = nullptr; // not ours
 };
