@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -114,8 +115,21 @@ protected:
         ::ClipCursor(nullptr);
     }
 
+    // A snapshot with these values, activated once: that makes its zoom
+    // window and applies the values. Its error log is m_errorLog.
+    std::unique_ptr<TFormSnapshot> ActivatedSnapshot(const TDropperValues& values)
+    {
+        TSnapshotContext context;
+        context.Values = values;
+        context.ErrorLog = &m_errorLog;
+        auto snapshot = std::make_unique<TFormSnapshot>(context);
+        ::SendMessageW(snapshot->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+        return snapshot;
+    }
+
     TRecordedSystem m_system;
     std::vector<std::wstring> m_boxes;
+    std::vector<std::string> m_errorLog;
 };
 
 TEST_F(DropperTest, SystemFunctionsPassTheirValuesAsTheSystemExpects)
@@ -184,15 +198,10 @@ TEST_F(DropperTest, WithoutTheAnimationTheRunLeavesItOff)
 
 TEST_F(DropperTest, AThousandPointerMovesLeaveNoGdiObjectBehind)
 {
-    std::vector<std::string> errorLog;
-    TSnapshotContext context;
-    context.Values = {8, 49, 3, 7};
-    context.ErrorLog = &errorLog;
-    TFormSnapshot snapshot(context);
-    // The first activation creates the zoom window and applies the values.
-    ::SendMessageW(snapshot.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    const std::unique_ptr<TFormSnapshot> activated = ActivatedSnapshot({8, 49, 3, 7});
+    TFormSnapshot& snapshot = *activated;
     ASSERT_NE(snapshot.FormZoom(), nullptr);
-    ASSERT_TRUE(errorLog.empty());
+    ASSERT_TRUE(m_errorLog.empty());
     const auto move = [&](int i) {
         ::SendMessageW(snapshot.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20 + i % 300, 30 + (i * 7) % 200));
     };
@@ -217,7 +226,7 @@ TEST_F(DropperTest, AThousandPointerMovesLeaveNoGdiObjectBehind)
         resize(i);
     EXPECT_EQ(WinTesting::LiveGdiObjects(), afterFirstResize);
     EXPECT_EQ(settings.ZoomFactor(), 8);
-    EXPECT_TRUE(errorLog.empty());
+    EXPECT_TRUE(m_errorLog.empty());
 }
 
 // The zoom window's fixed parts follow the DPI of its monitor; its picture
@@ -227,12 +236,8 @@ TEST_F(DropperTest, AThousandPointerMovesLeaveNoGdiObjectBehind)
 // monitor under the pointer.
 TEST_F(DropperTest, TheZoomWindowScalesWithItsMonitorsDpiButNotItsPicture)
 {
-    std::vector<std::string> errorLog;
-    TSnapshotContext context;
-    context.Values = {8, 49, 1, 7};
-    context.ErrorLog = &errorLog;
-    TFormSnapshot snapshot(context);
-    ::SendMessageW(snapshot.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    const std::unique_ptr<TFormSnapshot> activated = ActivatedSnapshot({8, 49, 1, 7});
+    TFormSnapshot& snapshot = *activated;
     ASSERT_NE(snapshot.FormZoom(), nullptr);
     TFormZoom& zoom = *snapshot.FormZoom();
     const UINT dpi = SystemDpi();
@@ -262,19 +267,15 @@ TEST_F(DropperTest, TheZoomWindowScalesWithItsMonitorsDpiButNotItsPicture)
         dpiChanged(dpi);
     }
     EXPECT_EQ(WinTesting::LiveGdiObjects(), before);
-    EXPECT_TRUE(errorLog.empty());
+    EXPECT_TRUE(m_errorLog.empty());
 }
 
 // The setters size the zoom picture with every change of Z or So; to the
 // size it has, that clears it and leaves the window as it is.
 TEST_F(DropperTest, SizingTheZoomPictureToItsOwnSizeClearsIt)
 {
-    std::vector<std::string> errorLog;
-    TSnapshotContext context;
-    context.Values = {8, 49, 3, 7};
-    context.ErrorLog = &errorLog;
-    TFormSnapshot snapshot(context);
-    ::SendMessageW(snapshot.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    const std::unique_ptr<TFormSnapshot> activated = ActivatedSnapshot({8, 49, 3, 7});
+    TFormSnapshot& snapshot = *activated;
     TFormZoom* zoom = snapshot.FormZoom();
     ASSERT_NE(zoom, nullptr);
     ::SendMessageW(snapshot.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 40));
@@ -290,7 +291,7 @@ TEST_F(DropperTest, SizingTheZoomPictureToItsOwnSizeClearsIt)
     EXPECT_TRUE(std::all_of(cleared.Bits, cleared.Bits + bytes, [](std::uint8_t byte) { return byte == 0; }));
     EXPECT_EQ(zoom->Size().Width, size.Width);
     EXPECT_EQ(zoom->Size().Height, size.Height);
-    EXPECT_TRUE(errorLog.empty());
+    EXPECT_TRUE(m_errorLog.empty());
 }
 
 // The desktop picture, the zoom window and its pictures live only during a
