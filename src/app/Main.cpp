@@ -18,6 +18,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <optional>
+
 TFormMain* FormMain = nullptr;
 
 namespace {
@@ -184,6 +186,11 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void TFormMain::FormCreate()
 {
     FCreating = true;
+    // The window is hidden until the end: its size is worked out once, when
+    // every control, setting and caption is in place, since each resize or
+    // menu bar change in between would measure the whole menu bar again.
+    m_frameDeferred = true;
+    std::optional<TSettings> placement;
     try {
         // Step 2: error log and clipboard wrapper; no dropper run yet.
         FErrorLog.clear();
@@ -196,11 +203,8 @@ void TFormMain::FormCreate()
         CreateControls();
         TracePoint("controls");
         CreateMenus();
-        TracePoint("menus");
-        LayoutControls();
-        UpdateClientSize();
         Theme::ApplyToTitleBar(Handle());
-        TracePoint("layout");
+        TracePoint("menus");
 
         // Step 3: the title, fixed in every language.
         ::SetWindowTextW(Handle(), Application::Title().c_str());
@@ -216,14 +220,14 @@ void TFormMain::FormCreate()
         // stay) come once the first frame is painted (CreateTooltips): no
         // hint can show before, and the start is quicker without them.
 
-        // Steps 6 to 9: the settings, then the window's place.
+        // Steps 6 to 9: the settings, then the window's place (below, once
+        // its size is known).
         {
             const TSettings stored = ReadStoredSettings();
             LoadSettings(stored);
-            UpdateClientSize();
-            PlaceWindow(stored);
+            placement = stored;
         }
-        TracePoint("settings loaded, window placed");
+        TracePoint("settings loaded");
 
         CheckScreenColorDepth(); // step 10
         RegisterGlobalHotKey();  // step 11
@@ -232,9 +236,18 @@ void TFormMain::FormCreate()
         TracePoint("language applied");
     } catch (const std::exception& error) {
         // The rest of the creation sequence is skipped; the window is still
-        // created and shown.
+        // created, sized and shown.
         Application::ShowException(error);
     }
+    m_frameDeferred = false;
+    try {
+        ResizeToContents(true);
+        if (placement)
+            PlaceWindow(*placement);
+    } catch (const std::exception& error) {
+        Application::ShowException(error);
+    }
+    TracePoint("sized and placed");
 }
 
 void TFormMain::FormShow()

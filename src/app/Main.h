@@ -118,8 +118,17 @@ private:
     // MainLayout.cpp
     void CreateControls();
     void CreateFonts();
+    // The rectangle of a control at the window's DPI.
+    RECT ControlBounds(int controlId) const;
+    // Moves every control to its place after a DPI change; the fonts follow.
     void LayoutControls();
+    void SetControlFonts();
+    // Fits the window to its contents; while the window is being created
+    // this waits for ResizeToContents at the end.
     void UpdateClientSize();
+    // Fits the window to its contents; with menuBarChanged it does so also
+    // when the client size is right, so the menu bar is measured anew.
+    void ResizeToContents(bool menuBarChanged);
     void DpiChanged(UINT dpi, const RECT* suggested);
     int Scale(int pixels) const noexcept;
     void PaintWindow();
@@ -189,6 +198,8 @@ private:
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
 
     bool FCreating = false;
+    // While the window is created, its size and menu bar wait for the end.
+    bool m_frameDeferred = false;
     bool FSavedAtExit = false;
     std::vector<std::string> FErrorLog;
     TColor FColorReference = 0x808080;
@@ -219,6 +230,7 @@ private:
     UniqueFont m_fontEdit;      // "Courier New" 12 px
     UniqueFont m_fontEditLabel; // "Courier New" 15 px
     UniqueFont m_fontCode;      // "Courier New" 12 px bold
+    int m_editTextHeight = 0;   // of m_fontEdit, in pixels
     UniqueFont m_fontMenu;
 
     // Menus

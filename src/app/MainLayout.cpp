@@ -24,9 +24,12 @@ constexpr int EditLabelGap = 6, EditLabelWidth = 10;
 constexpr int EditHeightOf3Rows = EditTop + 2 * RowStep + EditHeight + 6; // 75
 constexpr int EditHeightOf4Rows = EditTop + 3 * RowStep + EditHeight + 6; // 95
 
-HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, int id)
+HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, int id, const TChildPlace& place,
+                 const wchar_t* text = L"")
 {
-    HWND child = ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+    const RECT& bounds = place.Bounds;
+    HWND child = ::CreateWindowExW(0, className, text, WS_CHILD | (place.Visible ? WS_VISIBLE : 0) | style, bounds.left,
+                                   bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
     if (!child)
@@ -67,58 +70,106 @@ void TFormMain::CreateFonts()
     m_fontCode = MakeFont(Scale(12), L"Courier New", FW_BOLD, FIXED_PITCH | FF_MODERN);
     m_fontMenu = CreateMenuFont(m_dpi);
     m_themedMenu.SetFont(m_fontMenu.get());
+
+    // The edit boxes are as high as their text.
+    TEXTMETRICW metrics{};
+    {
+        WindowDc dc(Handle());
+        SelectedObject font(dc.get(), m_fontEdit.get());
+        ::GetTextMetricsW(dc.get(), &metrics);
+    }
+    m_editTextHeight = static_cast<int>(metrics.tmHeight);
+}
+
+RECT TFormMain::ControlBounds(int controlId) const
+{
+    const auto at = [this](int left, int top, int width, int height) {
+        return RECT{Scale(left), Scale(top), Scale(left) + Scale(width), Scale(top) + Scale(height)};
+    };
+    // The component rows: labels, scroll bars, edit boxes and their numbers.
+    const auto rowOf = [controlId](int first) { return (controlId - first) * RowStep; };
+    if (controlId >= idLColorComponent1 && controlId <= idLColorComponent4)
+        return at(LabelLeft, LabelTop + rowOf(idLColorComponent1), LabelWidth, LabelHeight);
+    if (controlId >= idSBColorComponent1 && controlId <= idSBColorComponent4)
+        return at(ScrollLeft, ScrollTop + rowOf(idSBColorComponent1), ScrollWidth, ScrollHeight);
+    if (controlId >= idEColorComponent1 && controlId <= idEColorComponent4) {
+        // The edit control sits inside the frame the window paints, centred
+        // vertically, since a one-line edit cannot centre its own text.
+        const int innerHeight = std::min(Scale(EditHeight) - 2, m_editTextHeight + 2);
+        const int innerTop = Scale(EditTop + rowOf(idEColorComponent1)) + (Scale(EditHeight) - innerHeight) / 2;
+        const int innerLeft = Scale(EditLeft) + Scale(3);
+        return RECT{innerLeft, innerTop, innerLeft + Scale(EditWidth) - Scale(3) - 1, innerTop + innerHeight};
+    }
+    if (controlId >= idEColorComponentLabel1 && controlId <= idEColorComponentLabel4)
+        return at(EditLeft - EditLabelGap - EditLabelWidth, EditTop + rowOf(idEColorComponentLabel1) + 2,
+                  EditLabelWidth, EditHeight - 4);
+    switch (controlId) {
+    case idBDropper: return at(6, 8, 26, 26);
+    case idBPalette: return at(6, 38, 26, 26);
+    case idColorBoxPanel: return at(313, 3, 72, 48);
+    case idColorBoxPanel2: return at(426, 3, 72, 48);
+    case idUDColorSwitch: return at(394, 3, 23, 48);
+    case idLColorCode: return at(314, 53, 70, 16);
+    case idLColorCode2: return at(427, 53, 77, 16);
+    // Under the switch, between the two codes: the column two-color mode
+    // leaves free.
+    case idLContrastRatio: return at(386, 53, 39, 22);
+    default: return RECT{};
+    }
 }
 
 void TFormMain::CreateControls()
 {
     HWND parent = Handle();
+    // Each control is made at its place. Hidden at first: the fourth row
+    // and everything of two-color mode.
+    const auto place = [this](int controlId) {
+        const bool hidden = controlId == idLColorComponent4 || controlId == idSBColorComponent4
+                            || controlId == idEColorComponent4 || controlId == idEColorComponentLabel4
+                            || controlId == idColorBoxPanel2 || controlId == idUDColorSwitch
+                            || controlId == idLColorCode2 || controlId == idLContrastRatio;
+        return TChildPlace{ControlBounds(controlId), !hidden};
+    };
     // Created in tab order: the window's Tab key follows the z-order.
     for (size_t i = 0; i < 4; ++i) {
-        SBColorComponent[i] = std::make_unique<TScrollBar>(parent, idSBColorComponent1 + static_cast<int>(i));
+        const int sender = idSBColorComponent1 + static_cast<int>(i);
+        SBColorComponent[i] = std::make_unique<TScrollBar>(parent, sender, place(sender));
         SBColorComponent[i]->SetSmallChange(1);
         SBColorComponent[i]->SetLargeChange(10);
         SBColorComponent[i]->SetMax(255);
-        const int sender = idSBColorComponent1 + static_cast<int>(i);
         SBColorComponent[i]->OnChange = [this, sender] { SBColorComponentChange(sender); };
     }
     for (size_t i = 0; i < 4; ++i) {
-        EColorComponent[i] =
-            CreateChild(parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, idEColorComponent1 + static_cast<int>(i));
+        const int id = idEColorComponent1 + static_cast<int>(i);
+        EColorComponent[i] = CreateChild(parent, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, id, place(id));
         ::SendMessageW(EColorComponent[i], EM_SETLIMITTEXT, 3, 0);
     }
-    ColorBoxPanel = std::make_unique<TColorBox>(parent, idColorBoxPanel);
+    ColorBoxPanel = std::make_unique<TColorBox>(parent, idColorBoxPanel, place(idColorBoxPanel));
     ColorBoxPanel->OnDoubleClick = [this] { MTools_PaletteClick(idColorBoxPanel); };
-    ColorBoxPanel2 = std::make_unique<TColorBox>(parent, idColorBoxPanel2);
+    ColorBoxPanel2 = std::make_unique<TColorBox>(parent, idColorBoxPanel2, place(idColorBoxPanel2));
     ColorBoxPanel2->OnDoubleClick = [this] { MTools_PaletteClick(idColorBoxPanel2); };
-    UDColorSwitch = std::make_unique<TColorSwitch>(parent, idUDColorSwitch);
+    UDColorSwitch = std::make_unique<TColorSwitch>(parent, idUDColorSwitch, place(idUDColorSwitch));
     UDColorSwitch->OnClick = [this] { UDColorSwitchClick(); };
-    LContrastRatio = std::make_unique<TContrastMarks>(parent, idLContrastRatio);
-    BDropper = std::make_unique<TFlatButton>(parent, idBDropper, L"DROPPER");
+    LContrastRatio = std::make_unique<TContrastMarks>(parent, idLContrastRatio, place(idLContrastRatio));
+    BDropper = std::make_unique<TFlatButton>(parent, idBDropper, L"DROPPER", place(idBDropper));
     BDropper->OnClick = [this] { MTools_DropperClick(); };
-    BPalette = std::make_unique<TFlatButton>(parent, idBPalette, L"PALETTE");
+    BPalette = std::make_unique<TFlatButton>(parent, idBPalette, L"PALETTE", place(idBPalette));
     BPalette->OnClick = [this] { MTools_PaletteClick(idBPalette); };
 
     for (size_t i = 0; i < 4; ++i) {
-        LColorComponent[i] = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS,
-                                         idLColorComponent1 + static_cast<int>(i));
-        EColorComponentLabel[i] =
-            CreateChild(parent, L"STATIC", SS_RIGHT | SS_NOPREFIX, idEColorComponentLabel1 + static_cast<int>(i));
-        ::SetWindowTextW(EColorComponentLabel[i], std::to_wstring(i + 1).c_str());
+        const int label = idLColorComponent1 + static_cast<int>(i);
+        LColorComponent[i] =
+            CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, label, place(label));
+        const int number = idEColorComponentLabel1 + static_cast<int>(i);
+        EColorComponentLabel[i] = CreateChild(parent, L"STATIC", SS_RIGHT | SS_NOPREFIX, number, place(number),
+                                              std::to_wstring(i + 1).c_str());
     }
     // The codes show "&H" as it is; SS_NOTIFY lets the tool tip see the
     // pointer over them.
-    LColorCode = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode);
-    LColorCode2 = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode2);
-
-    // Hidden at first: the fourth row and everything of two-color mode.
-    ShowControl(idLColorComponent4, false);
-    ShowControl(idSBColorComponent4, false);
-    ShowControl(idEColorComponent4, false);
-    ShowControl(idEColorComponentLabel4, false);
-    ShowControl(idColorBoxPanel2, false);
-    ShowControl(idUDColorSwitch, false);
-    ShowControl(idLColorCode2, false);
-    ShowControl(idLContrastRatio, false);
+    LColorCode = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode, place(idLColorCode));
+    LColorCode2 =
+        CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode2, place(idLColorCode2));
+    SetControlFonts();
 }
 
 void TFormMain::ShowControl(int controlId, bool visible)
@@ -132,34 +183,19 @@ void TFormMain::ShowControl(int controlId, bool visible)
 
 void TFormMain::LayoutControls()
 {
-    const auto place = [this](HWND control, int left, int top, int width, int height) {
-        ::SetWindowPos(control, nullptr, Scale(left), Scale(top), Scale(width), Scale(height),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    };
+    for (int controlId = idBDropper; controlId <= idLContrastRatio; ++controlId) {
+        const RECT bounds = ControlBounds(controlId);
+        ::SetWindowPos(Control(controlId), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                       bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetControlFonts();
+}
 
-    place(BDropper->Handle(), 6, 8, 26, 26);
-    place(BPalette->Handle(), 6, 38, 26, 26);
+void TFormMain::SetControlFonts()
+{
     BDropper->SetDpi(m_dpi);
     BPalette->SetDpi(m_dpi);
-
-    TEXTMETRICW metrics{};
-    {
-        WindowDc dc(Handle());
-        SelectedObject font(dc.get(), m_fontEdit.get());
-        ::GetTextMetricsW(dc.get(), &metrics);
-    }
     for (size_t i = 0; i < 4; ++i) {
-        const int row = static_cast<int>(i) * RowStep;
-        place(LColorComponent[i], LabelLeft, LabelTop + row, LabelWidth, LabelHeight);
-        place(SBColorComponent[i]->Handle(), ScrollLeft, ScrollTop + row, ScrollWidth, ScrollHeight);
-        // The edit control sits inside the frame the window paints, centred
-        // vertically, since a one-line edit cannot centre its own text.
-        const int innerHeight = std::min(Scale(EditHeight) - 2, static_cast<int>(metrics.tmHeight) + 2);
-        const int innerTop = Scale(EditTop + row) + (Scale(EditHeight) - innerHeight) / 2;
-        ::SetWindowPos(EColorComponent[i], nullptr, Scale(EditLeft) + Scale(3), innerTop,
-                       Scale(EditWidth) - Scale(3) - 1, innerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        place(EColorComponentLabel[i], EditLeft - EditLabelGap - EditLabelWidth, EditTop + row + 2, EditLabelWidth,
-              EditHeight - 4);
         SetFont(LColorComponent[i], m_fontDefault.get());
         SetFont(EColorComponent[i], m_fontEdit.get());
         // Three digits fill the narrow box; the font's default margins would
@@ -169,18 +205,10 @@ void TFormMain::LayoutControls()
                        static_cast<LPARAM>(static_cast<DWORD>(margin) | (static_cast<DWORD>(margin) << 16)));
         SetFont(EColorComponentLabel[i], m_fontEditLabel.get());
     }
-    place(ColorBoxPanel->Handle(), 313, 3, 72, 48);
-    place(ColorBoxPanel2->Handle(), 426, 3, 72, 48);
     ColorBoxPanel->SetDpi(m_dpi);
     ColorBoxPanel2->SetDpi(m_dpi);
     ColorBoxPanel->SetFont(m_fontDefault.get());
     ColorBoxPanel2->SetFont(m_fontDefault.get());
-    place(UDColorSwitch->Handle(), 394, 3, 23, 48);
-    place(LColorCode, 314, 53, 70, 16);
-    place(LColorCode2, 427, 53, 77, 16);
-    // Under the switch, between the two codes: the column two-color mode
-    // leaves free.
-    place(LContrastRatio->Handle(), 386, 53, 39, 22);
     LContrastRatio->SetDpi(m_dpi);
     LContrastRatio->SetFont(m_fontDefault.get());
     SetFont(LColorCode, m_fontCode.get());
@@ -189,13 +217,19 @@ void TFormMain::LayoutControls()
 
 void TFormMain::UpdateClientSize()
 {
+    if (!m_frameDeferred)
+        ResizeToContents(false);
+}
+
+void TFormMain::ResizeToContents(bool menuBarChanged)
+{
     // The window follows the size of its contents: the width of one- or
     // two-color mode, the height of three or four component rows (CMYK).
     const int width = Scale(IsChecked(idMSettings_TwoColorMode) ? ClientWidthTwoColors : ClientWidthOneColor);
     const int height = Scale(IsChecked(idMColorSpace_CMYK) ? EditHeightOf4Rows : EditHeightOf3Rows);
     RECT current{};
     ::GetClientRect(Handle(), &current);
-    if (current.right == width && current.bottom == height)
+    if (!menuBarChanged && current.right == width && current.bottom == height)
         return; // a resize would only cost a frame recalculation
     SetClientSize(Handle(), width, height);
 }

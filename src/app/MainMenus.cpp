@@ -214,7 +214,8 @@ void TFormMain::ApplyMenuLook()
     m_themedMenu.Apply(m_menuBar, true, ownerDraw);
     for (HMENU popup : {MTools.get(), CodePopupMenu.get(), CodePopupMenu2.get(), TrayMenu.get()})
         m_themedMenu.Apply(popup, false, ownerDraw);
-    ::DrawMenuBar(Handle());
+    if (!m_frameDeferred)
+        ::DrawMenuBar(Handle());
 }
 
 void TFormMain::RebuildAccelerators()

@@ -23,7 +23,7 @@ constexpr POINT LightTextOrigin{6, 26};
 
 } // namespace
 
-TColorBox::TColorBox(HWND parent, int controlId)
+TColorBox::TColorBox(HWND parent, int controlId, const TChildPlace& place)
 {
     WNDCLASSEXW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
@@ -32,8 +32,7 @@ TColorBox::TColorBox(HWND parent, int controlId)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     // A tab stop, so the keyboard reaches the color dialog (Enter, Space)
     // and the code's context menu (the menu key, Shift+F10) of each box.
-    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+    CreateChildHandle(windowClass, WS_TABSTOP, parent, controlId, place);
 }
 
 TColorBox::~TColorBox()

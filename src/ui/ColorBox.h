@@ -14,7 +14,7 @@ class TColorBox final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskColorBox";
 
-    TColorBox(HWND parent, int controlId);
+    TColorBox(HWND parent, int controlId, const TChildPlace& place = {});
     ~TColorBox() override;
 
     COLORREF Color() const noexcept { return m_color; }

@@ -9,15 +9,14 @@
 
 using namespace ControlPaint;
 
-TColorSwitch::TColorSwitch(HWND parent, int controlId)
+TColorSwitch::TColorSwitch(HWND parent, int controlId, const TChildPlace& place)
 {
     WNDCLASSEXW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+    CreateChildHandle(windowClass, WS_TABSTOP, parent, controlId, place);
 }
 
 TColorSwitch::~TColorSwitch()

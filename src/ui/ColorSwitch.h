@@ -14,7 +14,7 @@ class TColorSwitch final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskColorSwitch";
 
-    TColorSwitch(HWND parent, int controlId);
+    TColorSwitch(HWND parent, int controlId, const TChildPlace& place = {});
     ~TColorSwitch() override;
 
     std::function<void()> OnClick;

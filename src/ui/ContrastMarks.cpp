@@ -17,15 +17,14 @@ constexpr int BottomMargin = 1;
 
 } // namespace
 
-TContrastMarks::TContrastMarks(HWND parent, int controlId)
+TContrastMarks::TContrastMarks(HWND parent, int controlId, const TChildPlace& place)
 {
     WNDCLASSEXW windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+    CreateChildHandle(windowClass, 0, parent, controlId, place);
 }
 
 TContrastMarks::~TContrastMarks()

@@ -14,7 +14,7 @@ class TContrastMarks final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskContrastMarks";
 
-    TContrastMarks(HWND parent, int controlId);
+    TContrastMarks(HWND parent, int controlId, const TChildPlace& place = {});
     ~TContrastMarks() override;
 
     void SetContrast(const std::wstring& ratioText, const TContrastLevels& levels);

@@ -78,7 +78,7 @@ UniqueBitmap GreyedPicture(HICON icon, int size)
 
 } // namespace
 
-TFlatButton::TFlatButton(HWND parent, int controlId, const wchar_t* iconResourceName)
+TFlatButton::TFlatButton(HWND parent, int controlId, const wchar_t* iconResourceName, const TChildPlace& place)
 {
     if (IsNamedResource(iconResourceName)) {
         m_iconNameText = iconResourceName;
@@ -92,8 +92,7 @@ TFlatButton::TFlatButton(HWND parent, int controlId, const wchar_t* iconResource
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = ClassName;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateHandle(windowClass, 0, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+    CreateChildHandle(windowClass, WS_TABSTOP, parent, controlId, place);
     LoadPicture();
 }
 
@@ -105,9 +104,9 @@ TFlatButton::~TFlatButton()
 void TFlatButton::LoadPicture()
 {
     m_iconSize = Scale(PictureSize, Dpi());
+    m_greyedIcon.reset(); // made from m_icon when the button is first drawn disabled
     if (!m_iconName) {
         m_icon.reset();
-        m_greyedIcon.reset();
         return;
     }
     // Asking for the exact size lets the system pick the image drawn for it
@@ -115,7 +114,6 @@ void TFlatButton::LoadPicture()
     // blank but working, so it is not worth an error box.
     m_icon.reset(static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), m_iconName, IMAGE_ICON, m_iconSize, m_iconSize, 0)));
-    m_greyedIcon = GreyedPicture(m_icon.get(), m_iconSize);
 }
 
 bool TFlatButton::IsInside(POINT point) const noexcept
@@ -214,6 +212,8 @@ DWORD TFlatButton::AccessibleExtraState() const noexcept
 
 void TFlatButton::DrawGreyedPicture(HDC dc, int x, int y) const
 {
+    if (!m_greyedIcon && m_icon)
+        m_greyedIcon = GreyedPicture(m_icon.get(), m_iconSize);
     if (!m_greyedIcon)
         return;
     UniqueMemoryDc memory(::CreateCompatibleDC(dc));

@@ -16,7 +16,7 @@ public:
 
     // `iconResourceName` names an ICO resource of the program; null shows no
     // picture.
-    TFlatButton(HWND parent, int controlId, const wchar_t* iconResourceName);
+    TFlatButton(HWND parent, int controlId, const wchar_t* iconResourceName, const TChildPlace& place = {});
     ~TFlatButton() override;
 
     // The picture is loaded at the size that fits the DPI (SetDpi): 16 px at
@@ -53,7 +53,8 @@ private:
     const wchar_t* m_iconName = nullptr;
     int m_iconSize = 0;
     UniqueIcon m_icon;
-    UniqueBitmap m_greyedIcon; // the picture of the disabled button
+    // The picture of the disabled button, made from m_icon when first drawn.
+    mutable UniqueBitmap m_greyedIcon;
 
     bool m_hot = false;
     bool m_mouseDown = false; // the left button went down on us and is held

@@ -15,7 +15,7 @@ class TScrollBar final : public TPaintedControl {
 public:
     static constexpr const wchar_t* ClassName = L"VeskScrollBar";
 
-    TScrollBar(HWND parent, int controlId);
+    TScrollBar(HWND parent, int controlId, const TChildPlace& place = {});
     ~TScrollBar() override;
 
     int Min() const noexcept { return m_min; }

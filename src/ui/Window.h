@@ -2,6 +2,14 @@
 
 #include "common/Win32.h"
 
+// Where a child control starts: its rectangle in the parent's client area
+// and whether it shows. A control made at its place needs no move and no
+// show before its parent first shows.
+struct TChildPlace {
+    RECT Bounds{};
+    bool Visible = true;
+};
+
 // The base of every window of the program. The static window procedure takes
 // `this` from WM_NCCREATE's create parameters and forwards every message to
 // HandleMessage. No exception crosses into the system: one that leaves a
@@ -21,6 +29,10 @@ protected:
     // the caller's template) and creates the window. Throws on failure.
     void CreateHandle(const WNDCLASSEXW& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y,
                       int width, int height, HWND parent, HMENU menu);
+    // The same for a child control: style WS_CHILD and the given one, with
+    // WS_VISIBLE when place says so, and the control's id.
+    void CreateChildHandle(const WNDCLASSEXW& windowClass, DWORD style, HWND parent, int controlId,
+                           const TChildPlace& place);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
