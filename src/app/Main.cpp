@@ -151,6 +151,13 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOMMAND: WMSysCommand(wParam); break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: PaintWindow(); return 0;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+        if (Theme::IsDark())
+            TThemedMenu::PaintBarBackground(Handle());
+        return result;
+    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_NOTIFY: {

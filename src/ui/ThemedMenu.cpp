@@ -136,6 +136,33 @@ bool TThemedMenu::Measure(HWND window, MEASUREITEMSTRUCT& measure) const
     return true;
 }
 
+void TThemedMenu::PaintBarBackground(HWND window)
+{
+    HMENU bar = ::GetMenu(window);
+    MENUBARINFO info{};
+    info.cbSize = sizeof info;
+    RECT frame{};
+    if (!bar || !::GetMenuBarInfo(window, OBJID_MENU, 0, &info) || !::GetWindowRect(window, &frame))
+        return;
+    // In window coordinates, down to the line under the bar.
+    RECT area = info.rcBar;
+    ::OffsetRect(&area, -frame.left, -frame.top);
+    area.bottom += 1;
+    HDC dc = ::GetWindowDC(window);
+    if (!dc)
+        return;
+    const int count = ::GetMenuItemCount(bar);
+    for (int i = 0; i < count; ++i) {
+        RECT item{};
+        if (!::GetMenuItemRect(window, bar, static_cast<UINT>(i), &item))
+            continue;
+        ::OffsetRect(&item, -frame.left, -frame.top);
+        ::ExcludeClipRect(dc, item.left, item.top, item.right, item.bottom);
+    }
+    ::FillRect(dc, &area, Theme::Brush(TThemeColor::MenuBar));
+    ::ReleaseDC(window, dc);
+}
+
 bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
 {
     if (draw.CtlType != ODT_MENU)

@@ -19,6 +19,12 @@ public:
     // not one of ours.
     bool Measure(HWND window, MEASUREITEMSTRUCT& measure) const;
     bool Draw(const DRAWITEMSTRUCT& draw) const;
+    // Paints the menu bar of `window` around its items, and the line under
+    // it, in the bar's color. The system paints that space in its own menu
+    // color whatever the menu's background brush says (Wine always, Windows
+    // the line), so the owner calls this after each WM_NCPAINT and
+    // WM_NCACTIVATE while the bar is owner-drawn.
+    static void PaintBarBackground(HWND window);
 
     // Sets the font measured and drawn with (the system menu font for the
     // window's DPI); the menu does not own it.

@@ -17,6 +17,14 @@ CLIENT_SIZES = {("one-color", "rgb"): (391, 75), ("one-color", "cmyk"): (391, 95
                 ("two-color", "rgb"): (504, 75), ("two-color", "cmyk"): (504, 95)}
 
 
+def white_share(path, left, top, width, height):
+    """The share of pure white pixels in an area of a picture."""
+    text = subprocess.run(["convert", str(path), "-crop", f"{width}x{height}+{left}+{top}", "+repage", "-fill",
+                           "black", "+opaque", "white", "-format", "%[fx:mean]", "info:"], capture_output=True,
+                          text=True, check=True, timeout=60).stdout
+    return float(text)
+
+
 def picture_facts(path):
     """(mean brightness 0..1, number of distinct colors) of a picture."""
     text = subprocess.run(["convert", str(path), "-format", "%[fx:mean] %k", "info:"], capture_output=True,
@@ -67,9 +75,17 @@ class ScreenshotTest(unittest.TestCase):
             with self.subTest(language=language, mode=mode), Program(ini_text=ini) as program:
                 program.start()
                 self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
-                self.assertEqual(program.client_size(), CLIENT_SIZES[(mode, "rgb")])
+                client_width, client_height = CLIENT_SIZES[(mode, "rgb")]
+                self.assertEqual(program.client_size(), (client_width, client_height))
                 left, top, right, bottom = program.window_rect()
-                screenshot_area(f"menu-bar-{language.lower()}-{mode}", left, top, right, bottom)
+                path = screenshot_area(f"menu-bar-{language.lower()}-{mode}", left, top, right, bottom)
+                # In the dark look the whole bar is dark, also beside the
+                # items of its last row (the system paints that in its own
+                # light menu color).
+                border = (right - left - client_width) // 2
+                client_top = bottom - top - border - client_height
+                self.assertEqual(white_share(path, border, client_top - 6, client_width, 5), 0.0,
+                                 f"{path}: white in the menu bar")
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)
 
