@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Start-up of VeskColorPicker.exe against a minimal Win32 window program (the
-# floor), both under the same Wine on a private Xvfb. The two start in turns
-# (A B A B ...), so a busy moment of the machine falls on both alike. For
-# each it prints the minimum and the median time from process start to a
-# visible window, and to the window answering a message (painted and waiting
-# in its event loop), and the program's ratio to the floor.
+# floor), both under the same Wine on a private Xvfb. The programs start in
+# turns (A B C A B C ...), so a busy moment of the machine falls on all
+# alike. For each it prints the minimum and the median time from process
+# start to a visible window, and to the window answering a message (painted
+# and waiting in its event loop), and the ratio to the floor. The middle
+# program is the minimal window with as many child controls of the same
+# kinds as the main window has: the share of the controls alone.
 #   bench/startup.sh [RUNS]
 # With --trace the program is built once more with its start-up marks
 # (-DVESK_TRACE=ON, in build/windows-trace) and the median time of
@@ -40,13 +42,14 @@ wineserver -p >/dev/null 2>&1
 
 cp -r "$dist"/. "$work/"
 rm -f "$work/VeskColorPicker.ini"
-cp "$VESK_BUILD/windows/bench/startup/MinimalWindow.exe" "$work/"
+cp "$VESK_BUILD/windows/bench/startup/MinimalWindow.exe" "$VESK_BUILD/windows/bench/startup/MinimalWindowWithControls.exe" "$work/"
 timer="$VESK_BUILD/windows/bench/startup/StartupTimer.exe"
 floor=("$(winepath -w "$work/MinimalWindow.exe")" MinimalWindow "Minimal Window")
+controls=("$(winepath -w "$work/MinimalWindowWithControls.exe")" MinimalWindow "Minimal Window")
 program=("$(winepath -w "$work/VeskColorPicker.exe")" TFormMain "Vesk Color Picker")
 
 # One warm-up run each, so both start from a warm file cache.
-wine "$timer" 1 "${floor[@]}" "${program[@]}" >/dev/null 2>&1
+wine "$timer" 1 "${floor[@]}" "${controls[@]}" "${program[@]}" >/dev/null 2>&1
 
 if [ $trace = 1 ]; then
   export VESK_TRACE_FILE
@@ -71,21 +74,20 @@ PY
   exit 0
 fi
 
-wine "$timer" "$runs" "${floor[@]}" "${program[@]}" >"$work/times.txt" 2>/dev/null || { vesk_say "a run failed"; exit 1; }
+wine "$timer" "$runs" "${floor[@]}" "${controls[@]}" "${program[@]}" >"$work/times.txt" 2>/dev/null || { vesk_say "a run failed"; exit 1; }
 python3 - "$work/times.txt" "$runs" <<'PY'
 import statistics, sys
-times = {1: ([], []), 2: ([], [])}
+names = {1: "minimal window", 2: "  with 24 controls", 3: "Vesk Color Picker"}
+times = {number: ([], []) for number in names}
 for line in open(sys.argv[1]):
     number, shown, answered = line.split()[:3]
     times[int(number)][0].append(float(shown))
     times[int(number)][1].append(float(answered))
-print(f"{sys.argv[2]} runs each, alternating; ms from process start")
-print(f"{'':20}{'visible min':>12}{'median':>9}{'answering min':>15}{'median':>9}")
-for number, name in ((1, "minimal window"), (2, "Vesk Color Picker")):
+print(f"{sys.argv[2]} runs each, alternating; ms from process start; ratios to the minimal window")
+print(f"{'':20}{'visible min':>12}{'median':>9}{'ratio':>8}{'answering min':>15}{'median':>9}{'ratio':>8}")
+for number, name in names.items():
     shown, answered = times[number]
-    print(f"{name:20}{min(shown):12.1f}{statistics.median(shown):9.1f}"
-          f"{min(answered):15.1f}{statistics.median(answered):9.1f}")
-ratio = lambda f, i: f(times[2][i]) / f(times[1][i])
-print(f"{'ratio':20}{ratio(min, 0):11.2f}x{ratio(statistics.median, 0):8.2f}x"
-      f"{ratio(min, 1):14.2f}x{ratio(statistics.median, 1):8.2f}x")
+    ratio = lambda values, i: statistics.median(values) / statistics.median(times[1][i])
+    print(f"{name:20}{min(shown):12.1f}{statistics.median(shown):9.1f}{ratio(shown, 0):7.2f}x"
+          f"{min(answered):15.1f}{statistics.median(answered):9.1f}{ratio(answered, 1):7.2f}x")
 PY
