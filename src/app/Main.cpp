@@ -248,9 +248,7 @@ void TFormMain::FormCreate()
     }
     m_frameDeferred = false;
     try {
-        ResizeToContents(true);
-        if (placement)
-            PlaceWindow(*placement);
+        ResizeToContents(true, placement ? &*placement : nullptr);
     } catch (const std::exception& error) {
         Application::ShowException(error);
     }

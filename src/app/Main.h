@@ -127,8 +127,9 @@ private:
     // this waits for ResizeToContents at the end.
     void UpdateClientSize();
     // Fits the window to its contents; with menuBarChanged it does so also
-    // when the client size is right, so the menu bar is measured anew.
-    void ResizeToContents(bool menuBarChanged);
+    // when the client size is right, so the menu bar is measured anew. With
+    // `placement` it also goes to its place from the settings, in one step.
+    void ResizeToContents(bool menuBarChanged, const TSettings* placement = nullptr);
     void DpiChanged(UINT dpi, const RECT* suggested);
     int Scale(int pixels) const noexcept;
     void PaintWindow();
@@ -186,7 +187,9 @@ private:
     // MainSettings.cpp
     static TSettings ReadStoredSettings();
     void LoadSettings(const TSettings& stored);
-    void PlaceWindow(const TSettings& stored);
+    // Where the window of that outer size goes: its stored place, where
+    // that is on a screen, else the middle of the primary screen.
+    POINT WindowPlace(const TSettings& stored, SIZE outer) const;
     TSettings CollectSettings() const;
     void MSettings_SaveConfigurationClick();
     void MSettings_AllowMultipleInstancesClick();

@@ -221,12 +221,19 @@ void TFormMain::UpdateClientSize()
         ResizeToContents(false);
 }
 
-void TFormMain::ResizeToContents(bool menuBarChanged)
+void TFormMain::ResizeToContents(bool menuBarChanged, const TSettings* placement)
 {
     // The window follows the size of its contents: the width of one- or
     // two-color mode, the height of three or four component rows (CMYK).
     const int width = Scale(IsChecked(idMSettings_TwoColorMode) ? ClientWidthTwoColors : ClientWidthOneColor);
     const int height = Scale(IsChecked(idMColorSpace_CMYK) ? EditHeightOf4Rows : EditHeightOf3Rows);
+    if (placement) {
+        const SIZE outer = OuterSizeForClient(Handle(), width, height);
+        const POINT place = WindowPlace(*placement, outer);
+        ::SetWindowPos(Handle(), nullptr, place.x, place.y, outer.cx, outer.cy,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        return;
+    }
     RECT current{};
     ::GetClientRect(Handle(), &current);
     if (!menuBarChanged && current.right == width && current.bottom == height)

@@ -116,12 +116,9 @@ TSettings TFormMain::CollectSettings() const
     return settings;
 }
 
-void TFormMain::PlaceWindow(const TSettings& stored)
+POINT TFormMain::WindowPlace(const TSettings& stored, SIZE outer) const
 {
-    RECT window{};
-    ::GetWindowRect(Handle(), &window);
-    const TWindowSize size{window.right - window.left, window.bottom - window.top};
-
+    const TWindowSize size{outer.cx, outer.cy};
     const int desktopLeft = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
     const int desktopTop = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
     const TScreenRect desktop{desktopLeft, desktopTop, desktopLeft + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
@@ -140,7 +137,7 @@ void TFormMain::PlaceWindow(const TSettings& stored)
                                    ? *restored
                                    : CenteredWindowPosition(size, TScreenRect{0, 0, ::GetSystemMetrics(SM_CXSCREEN),
                                                                               ::GetSystemMetrics(SM_CYSCREEN)});
-    ::SetWindowPos(Handle(), nullptr, place.X, place.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return POINT{place.X, place.Y};
 }
 
 void TFormMain::MSettings_SaveConfigurationClick()

@@ -85,17 +85,35 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     return result;
 }
 
-void SetClientSize(HWND window, int width, int height)
+SIZE OuterSizeForClient(HWND window, int width, int height)
 {
     RECT frame{0, 0, width, height};
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    ::AdjustWindowRectEx(&frame, style, ::GetMenu(window) ? TRUE : FALSE, exStyle);
-    ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    const bool menuBar = ::GetMenu(window) != nullptr;
+    ::AdjustWindowRectEx(&frame, style, menuBar ? TRUE : FALSE, exStyle);
+    SIZE size{frame.right - frame.left, frame.bottom - frame.top};
+    if (menuBar) {
+        // That counts one row of menu bar. The window itself says what
+        // client area it would have at this size, its bar laid out for the
+        // width; what that lacks is what the bar's further rows take.
+        RECT client{0, 0, size.cx, size.cy};
+        ::SendMessageW(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+        size.cy += height - (client.bottom - client.top);
+    }
+    return size;
+}
+
+void SetClientSize(HWND window, int width, int height)
+{
+    const SIZE size = OuterSizeForClient(window, width, height);
+    ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RECT client{};
     ::GetClientRect(window, &client);
     if (client.bottom != height) {
+        // Should the window still not have the height (a frame that answers
+        // otherwise), the difference is added.
         RECT outer{};
         ::GetWindowRect(window, &outer);
         ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,

@@ -50,8 +50,11 @@ private:
     HWND m_handle = nullptr;
 };
 
-// Sizes a top-level window so that its client area is WIDTH x HEIGHT, also
-// when its menu bar wraps onto more rows than AdjustWindowRectEx assumes
-// (long captions, a narrow window): the window then grows by what the bar
-// took.
+// The outer size of a top-level window whose client area is WIDTH x HEIGHT,
+// also when its menu bar wraps onto more rows than AdjustWindowRectEx
+// assumes (long captions, a narrow window): the window then grows by what
+// the bar takes at that width.
+SIZE OuterSizeForClient(HWND window, int width, int height);
+// Sizes a top-level window so that its client area is WIDTH x HEIGHT (see
+// OuterSizeForClient).
 void SetClientSize(HWND window, int width, int height);
