@@ -230,6 +230,7 @@ private:
 
     // Fonts for the current DPI
     UniqueFont m_fontDefault;   // "MS Sans Serif" 11 px
+    UniqueFont m_fontRatio;     // "MS Sans Serif" 10 px, the contrast ratio's
     UniqueFont m_fontEdit;      // "Courier New" 12 px
     UniqueFont m_fontEditLabel; // "Courier New" 15 px
     UniqueFont m_fontCode;      // "Courier New" 12 px bold

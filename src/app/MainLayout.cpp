@@ -65,6 +65,9 @@ void TFormMain::CreateFonts()
     // widths, so the same texts fit.
     static const std::wstring face = InstalledFontFace({L"Microsoft Sans Serif", L"MS Sans Serif"});
     m_fontDefault = MakeFont(Scale(11), face.c_str(), FW_NORMAL, DEFAULT_PITCH | FF_SWISS);
+    // A pixel smaller: "21.00:1" then leaves room on both sides of its
+    // narrow column, between the two codes.
+    m_fontRatio = MakeFont(Scale(10), face.c_str(), FW_NORMAL, DEFAULT_PITCH | FF_SWISS);
     m_fontEdit = MakeFont(Scale(12), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
     m_fontEditLabel = MakeFont(Scale(15), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
     m_fontCode = MakeFont(Scale(12), L"Courier New", FW_BOLD, FIXED_PITCH | FF_MODERN);
@@ -210,7 +213,7 @@ void TFormMain::SetControlFonts()
     ColorBoxPanel->SetFont(m_fontDefault.get());
     ColorBoxPanel2->SetFont(m_fontDefault.get());
     LContrastRatio->SetDpi(m_dpi);
-    LContrastRatio->SetFont(m_fontDefault.get());
+    LContrastRatio->SetFont(m_fontRatio.get());
     SetFont(LColorCode, m_fontCode.get());
     SetFont(LColorCode2, m_fontCode.get());
 }

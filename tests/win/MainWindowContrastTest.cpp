@@ -84,6 +84,16 @@ TEST_F(MainWindowContrast, SitsInTheTwoColorAreaOnlyInTwoColorMode)
         EXPECT_GE(ratio.top, Place(idUDColorSwitch).bottom);
         EXPECT_LE(ratio.bottom, client.bottom);
         EXPECT_EQ(client.right, Scaled(504));
+        // The widest ratio keeps a gap to both codes beside its column.
+        HWND control = form.Control(idLContrastRatio);
+        HDC dc = ::GetDC(control);
+        const HGDIOBJ previous =
+            ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE widest{};
+        ::GetTextExtentPoint32W(dc, L"21.00:1", 7, &widest);
+        ::SelectObject(dc, previous);
+        ::ReleaseDC(control, dc);
+        EXPECT_LE(widest.cx + 2 * Scaled(3), ratio.right - ratio.left);
     }
 
     form.SetColorSpace(csRGB);
