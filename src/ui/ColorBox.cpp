@@ -25,14 +25,9 @@ constexpr POINT LightTextOrigin{6, 26};
 
 TColorBox::TColorBox(HWND parent, int controlId, const TChildPlace& place)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = ClassName;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     // A tab stop, so the keyboard reaches the color dialog (Enter, Space)
     // and the code's context menu (the menu key, Shift+F10) of each box.
-    CreateChildHandle(windowClass, WS_TABSTOP, parent, controlId, place);
+    CreateControlWindow(ClassName, CS_DBLCLKS, WS_TABSTOP, parent, controlId, place);
 }
 
 TColorBox::~TColorBox()

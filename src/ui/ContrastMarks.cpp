@@ -19,12 +19,7 @@ constexpr int BottomMargin = 1;
 
 TContrastMarks::TContrastMarks(HWND parent, int controlId, const TChildPlace& place)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = ClassName;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateChildHandle(windowClass, 0, parent, controlId, place);
+    CreateControlWindow(ClassName, 0, 0, parent, controlId, place);
 }
 
 TContrastMarks::~TContrastMarks()

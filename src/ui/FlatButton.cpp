@@ -87,12 +87,7 @@ TFlatButton::TFlatButton(HWND parent, int controlId, const wchar_t* iconResource
         m_iconName = iconResourceName;
     }
 
-    WNDCLASSEXW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = ClassName;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateChildHandle(windowClass, WS_TABSTOP, parent, controlId, place);
+    CreateControlWindow(ClassName, 0, WS_TABSTOP, parent, controlId, place);
     LoadPicture();
 }
 

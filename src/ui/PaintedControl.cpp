@@ -103,6 +103,20 @@ void TPaintedControl::HandleDestroyed()
     ReleaseAccessible();
 }
 
+void TPaintedControl::CreateControlWindow(const wchar_t* className, UINT classStyle, DWORD style, HWND parent,
+                                          int controlId, const TChildPlace& place)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | classStyle;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    const RECT& bounds = place.Bounds;
+    CreateHandle(windowClass, 0, L"", WS_CHILD | (place.Visible ? WS_VISIBLE : 0) | style, bounds.left, bounds.top,
+                 bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
+}
+
 LRESULT TPaintedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -30,6 +30,13 @@ protected:
     TPaintedControl() = default;
     ~TPaintedControl() override;
 
+    // Makes the control's window, of the class `className` (registered on
+    // first use: redrawn whole on a resize, with the arrow cursor, plus
+    // `classStyle`), a child of `parent` with WS_CHILD and `style`, visible
+    // when `place` says so, at its place, with the id `controlId`.
+    void CreateControlWindow(const wchar_t* className, UINT classStyle, DWORD style, HWND parent, int controlId,
+                             const TChildPlace& place);
+
     // Draws the whole control into dc, whose client area is `client`.
     virtual void Paint(HDC dc, const RECT& client) const = 0;
 

@@ -45,12 +45,7 @@ std::optional<int> ParsePosition(std::wstring_view text)
 
 TScrollBar::TScrollBar(HWND parent, int controlId, const TChildPlace& place)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.hInstance = ::GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = ClassName;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    CreateChildHandle(windowClass, WS_TABSTOP, parent, controlId, place);
+    CreateControlWindow(ClassName, 0, WS_TABSTOP, parent, controlId, place);
 }
 
 TScrollBar::~TScrollBar()

@@ -41,15 +41,6 @@ void Window::CreateHandle(const WNDCLASSEXW& windowClass, DWORD exStyle, const w
         throw Exception("CreateWindowExW failed for " + WideToUtf8(windowClass.lpszClassName));
 }
 
-void Window::CreateChildHandle(const WNDCLASSEXW& windowClass, DWORD style, HWND parent, int controlId,
-                               const TChildPlace& place)
-{
-    const RECT& bounds = place.Bounds;
-    CreateHandle(windowClass, 0, L"", WS_CHILD | (place.Visible ? WS_VISIBLE : 0) | style, bounds.left, bounds.top,
-                 bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)));
-}
-
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ::DefWindowProcW(m_handle, message, wParam, lParam);

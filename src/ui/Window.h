@@ -29,10 +29,6 @@ protected:
     // the caller's template) and creates the window. Throws on failure.
     void CreateHandle(const WNDCLASSEXW& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y,
                       int width, int height, HWND parent, HMENU menu);
-    // The same for a child control: style WS_CHILD and the given one, with
-    // WS_VISIBLE when place says so, and the control's id.
-    void CreateChildHandle(const WNDCLASSEXW& windowClass, DWORD style, HWND parent, int controlId,
-                           const TChildPlace& place);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
