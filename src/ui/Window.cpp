@@ -100,14 +100,4 @@ void SetClientSize(HWND window, int width, int height)
     const SIZE size = OuterSizeForClient(window, width, height);
     ::SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    if (client.bottom != height) {
-        // Should the window still not have the height (a frame that answers
-        // otherwise), the difference is added.
-        RECT outer{};
-        ::GetWindowRect(window, &outer);
-        ::SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left,
-                       outer.bottom - outer.top + (height - client.bottom), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
 }
