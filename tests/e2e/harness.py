@@ -365,6 +365,28 @@ def _start_xvfb(depth):
     raise RuntimeError("no free X display for Xvfb")
 
 
+def copy_prefix(target):
+    """Copies the suite's Wine prefix to TARGET, for a Wine of its own."""
+    source = Path(os.environ.get("WINEPREFIX", Path.home() / ".wine")).resolve()
+    subprocess.run(["cp", "-a", str(source), str(target)], check=True, timeout=300)
+
+
+def start_wineserver(env):
+    """Starts a persistent wineserver for ENV's prefix: without it the server
+    ends as soon as one Wine process ends, and a process started in that
+    moment hangs in its start-up."""
+    subprocess.run(["wineserver", "-p"], env=wine_env(env), check=True, timeout=60,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def stop_wineserver(env):
+    """Ends the wineserver of ENV's prefix, and with it every Wine process
+    that runs in it, and waits until it has."""
+    for argument in ("-k", "-w"):
+        subprocess.run(["wineserver", argument], env=wine_env(env), timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 class SeparateWine:
     """An X display of its own (Xvfb at the given colour depth) and a copy of
     the Wine prefix (optionally at another screen DPI), so a test can run the program on another screen without
@@ -377,8 +399,7 @@ class SeparateWine:
         self.env = None
         try:
             prefix = self.root / "prefix"
-            source = Path(os.environ.get("WINEPREFIX", Path.home() / ".wine")).resolve()
-            subprocess.run(["cp", "-a", str(source), str(prefix)], check=True, timeout=300)
+            copy_prefix(prefix)
             self.xvfb, number = _start_xvfb(depth)
             self.env = {"DISPLAY": f":{number}", "WINEPREFIX": str(prefix)}
             if dpi:
@@ -386,14 +407,8 @@ class SeparateWine:
                 subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                                 "REG_DWORD", "/d", str(dpi), "/f"], env=wine_env(self.env), timeout=120,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                for argument in ("-k", "-w"):
-                    subprocess.run(["wineserver", argument], env=wine_env(self.env), timeout=60,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            # A persistent wineserver: without it the server of the copy ends
-            # as soon as one Wine process ends, and a process started in that
-            # moment hangs in its start-up.
-            subprocess.run(["wineserver", "-p"], env=wine_env(self.env), check=True, timeout=60,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                stop_wineserver(self.env)
+            start_wineserver(self.env)
             # The first Wine process starts the prefix's services and the
             # desktop; they should not inherit the output of a test's probe.
             subprocess.run(["wine", str(PROBE), "bpp"], env=wine_env(self.env), timeout=120,
@@ -405,12 +420,7 @@ class SeparateWine:
     def close(self):
         try:
             if self.env:
-                # Ends the wineserver of the copy, and with it every Wine
-                # process that runs in the copy; the shared prefix is not
-                # touched.
-                for argument in ("-k", "-w"):
-                    subprocess.run(["wineserver", argument], env=wine_env(self.env), timeout=60,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                stop_wineserver(self.env)  # the shared prefix is not touched
         finally:
             if self.xvfb and self.xvfb.poll() is None:
                 self.xvfb.terminate()

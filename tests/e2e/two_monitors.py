@@ -25,7 +25,7 @@ import tempfile
 import time
 from pathlib import Path
 
-from harness import PROBE, RESULTS, screenshot_area, wait_for, wine_env
+from harness import PROBE, RESULTS, copy_prefix, screenshot_area, start_wineserver, stop_wineserver, wait_for, wine_env
 
 XORG = Path("/usr/lib/xorg/Xorg")
 DUMMY_DRIVER = Path("/usr/lib/xorg/modules/drivers/dummy_drv.so")
@@ -174,8 +174,7 @@ class TwoMonitorWine:
         """A copy of the suite's prefix without its Wine virtual desktop: in
         one, Wine shows a single monitor of the desktop's size."""
         prefix = self.root / "prefix"
-        source = Path(os.environ.get("WINEPREFIX", Path.home() / ".wine")).resolve()
-        subprocess.run(["cp", "-a", str(source), str(prefix)], check=True, timeout=300)
+        copy_prefix(prefix)
         # No wineserver runs for the copy yet, so its registry file can be
         # edited in place.
         user_reg = prefix / "user.reg"
@@ -200,10 +199,7 @@ class TwoMonitorWine:
         self.env = {"DISPLAY": self.display, "WINEPREFIX": str(prefix)}
 
     def _start_wine(self):
-        # A persistent wineserver, as in harness.SeparateWine: without it a
-        # process started just as another ends can hang in its start-up.
-        subprocess.run(["wineserver", "-p"], env=wine_env(self.env), check=True, timeout=60,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        start_wineserver(self.env)
         # The first Wine process starts the desktop, which reads the monitors
         # from the X server; a process that starts alongside may still get
         # those of the copied prefix (one virtual desktop). They must come to
@@ -251,9 +247,7 @@ class TwoMonitorWine:
     def close(self):
         try:
             if self.env:
-                for argument in ("-k", "-w"):
-                    subprocess.run(["wineserver", argument], env=wine_env(self.env), timeout=60,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                stop_wineserver(self.env)
         finally:
             if self.xorg and self.xorg.poll() is None:
                 self.xorg.terminate()
