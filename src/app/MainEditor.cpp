@@ -246,10 +246,8 @@ void TFormMain::MColorSpaceClick(int sender)
     CheckRadio(idMColorSpace_RGB, idMColorSpace_CMYK, sender);
 
     const bool fourRows = space == 3;
-    ShowControl(idLColorComponent4, fourRows);
-    ShowControl(idSBColorComponent4, fourRows);
-    ShowControl(idEColorComponent4, fourRows);
-    ShowControl(idEColorComponentLabel4, fourRows);
+    for (const int control : FourthRowControls)
+        ShowControl(control, fourRows);
     UpdateClientSize();
 
     UpdateColorComponentsCaptions();
@@ -292,10 +290,8 @@ void TFormMain::UDColorSwitchClick()
 void TFormMain::MSettings_TwoColorModeClick()
 {
     const bool twoColors = IsChecked(idMSettings_TwoColorMode);
-    ShowControl(idUDColorSwitch, twoColors);
-    ShowControl(idColorBoxPanel2, twoColors);
-    ShowControl(idLColorCode2, twoColors);
-    ShowControl(idLContrastRatio, twoColors);
+    for (const int control : TwoColorControls)
+        ShowControl(control, twoColors);
     for (const int item : {idMCode_CopyContrastRatio, idMCode_CopyContrastRatio2})
         ::EnableMenuItem(MenuOf(item), static_cast<UINT>(item),
                          static_cast<UINT>(MF_BYCOMMAND | (twoColors ? MF_ENABLED : MF_GRAYED)));

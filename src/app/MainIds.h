@@ -82,6 +82,12 @@ enum TMainId : int {
     idMSettings_LanguageLast = 2999,
 };
 
+// The controls of the fourth component row (CMYK's), and those only
+// two-color mode shows; both groups start hidden.
+inline constexpr int FourthRowControls[] = {idLColorComponent4, idSBColorComponent4, idEColorComponent4,
+                                            idEColorComponentLabel4};
+inline constexpr int TwoColorControls[] = {idUDColorSwitch, idColorBoxPanel2, idLColorCode2, idLContrastRatio};
+
 struct TMainIdName {
     const char* Name;
     int Id;

@@ -11,6 +11,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Positions at 96 DPI.
@@ -124,14 +127,13 @@ RECT TFormMain::ControlBounds(int controlId) const
 void TFormMain::CreateControls()
 {
     HWND parent = Handle();
-    // Each control is made at its place. Hidden at first: the fourth row
-    // and everything of two-color mode.
+    // Each control is made at its place, the groups that start hidden
+    // hidden.
     const auto place = [this](int controlId) {
-        const bool hidden = controlId == idLColorComponent4 || controlId == idSBColorComponent4
-                            || controlId == idEColorComponent4 || controlId == idEColorComponentLabel4
-                            || controlId == idColorBoxPanel2 || controlId == idUDColorSwitch
-                            || controlId == idLColorCode2 || controlId == idLContrastRatio;
-        return TChildPlace{ControlBounds(controlId), !hidden};
+        const auto in = [controlId](const auto& group) {
+            return std::find(std::begin(group), std::end(group), controlId) != std::end(group);
+        };
+        return TChildPlace{ControlBounds(controlId), !in(FourthRowControls) && !in(TwoColorControls)};
     };
     // Created in tab order: the window's Tab key follows the z-order.
     for (size_t i = 0; i < 4; ++i) {
