@@ -63,6 +63,10 @@ public:
     void Click(int commandId);
     HMENU MenuBar() const noexcept { return m_menuBar; }
     HWND Control(int controlId) const noexcept;
+    // The name of a component row and the letter beside its edit box, as
+    // drawn (the row's scroll bar carries the name for screen readers).
+    const std::wstring& ComponentName(size_t row) const { return m_componentNames.at(row); }
+    const std::wstring& ComponentLetter(size_t row) const { return m_componentLetters.at(row); }
     const std::wstring& DropperHint() const noexcept { return m_dropperHint; }
     std::wstring CodeHint(int labelId) const;
     // The tool tip of the contrast ratio in two-color mode.
@@ -120,6 +124,12 @@ private:
     void CreateFonts();
     // The rectangle of a control at the window's DPI.
     RECT ControlBounds(int controlId) const;
+    // Where a row's name and its letter are drawn, at the window's DPI.
+    RECT ComponentNameBounds(size_t row) const;
+    RECT ComponentLetterBounds(size_t row) const;
+    // The row's name or letter has changed: it is drawn again.
+    void SetComponentName(size_t row, std::wstring name);
+    void SetComponentLetter(size_t row, const wchar_t* letter);
     // Moves every control to its place after a DPI change; the fonts follow.
     void LayoutControls();
     void SetControlFonts();
@@ -215,10 +225,13 @@ private:
     // Controls
     std::unique_ptr<TFlatButton> BDropper;
     std::unique_ptr<TFlatButton> BPalette;
-    std::array<HWND, 4> LColorComponent{};
     std::array<std::unique_ptr<TScrollBar>, 4> SBColorComponent;
     std::array<HWND, 4> EColorComponent{};
-    std::array<HWND, 4> EColorComponentLabel{};
+    // The rows' names and the letters beside their edit boxes, drawn by the
+    // window itself (PaintWindow): texts that take no input need no window
+    // of their own, and each child window costs time at start.
+    std::array<std::wstring, 4> m_componentNames;
+    std::array<std::wstring, 4> m_componentLetters{L"R", L"G", L"B", L" "};
     std::unique_ptr<TColorBox> ColorBoxPanel;
     std::unique_ptr<TColorBox> ColorBoxPanel2;
     HWND LColorCode = nullptr;

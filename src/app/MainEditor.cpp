@@ -131,9 +131,9 @@ void TFormMain::UpdateColorComponentsCaptions()
     const TComponentTexts& names = ColorSpaceTexts[space];
     for (size_t i = 0; i < 4; ++i) {
         const std::wstring name = i < names.Count ? Text(names.Names[i]) : std::wstring();
-        ::SetWindowTextW(LColorComponent[i], name.c_str());
         // The scroll bar of the row is called what the row is called.
         ::SetWindowTextW(SBColorComponent[i]->Handle(), name.c_str());
+        SetComponentName(i, name);
     }
 }
 
@@ -252,7 +252,7 @@ void TFormMain::MColorSpaceClick(int sender)
 
     UpdateColorComponentsCaptions();
     for (size_t i = 0; i < 4; ++i)
-        ::SetWindowTextW(EColorComponentLabel[i], Letters[space][i]);
+        SetComponentLetter(i, Letters[space][i]);
     const int maximum = space == 1 ? HLSMAX : RGBMAX;
     {
         ChangeLock lock(FChangeEventLock);

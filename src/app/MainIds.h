@@ -9,10 +9,6 @@ enum TMainId : int {
     // Controls
     idBDropper = 100,
     idBPalette,
-    idLColorComponent1,
-    idLColorComponent2,
-    idLColorComponent3,
-    idLColorComponent4,
     idSBColorComponent1,
     idSBColorComponent2,
     idSBColorComponent3,
@@ -21,10 +17,6 @@ enum TMainId : int {
     idEColorComponent2,
     idEColorComponent3,
     idEColorComponent4,
-    idEColorComponentLabel1,
-    idEColorComponentLabel2,
-    idEColorComponentLabel3,
-    idEColorComponentLabel4,
     idColorBoxPanel,
     idColorBoxPanel2,
     idLColorCode,
@@ -84,8 +76,7 @@ enum TMainId : int {
 
 // The controls of the fourth component row (CMYK's), and those only
 // two-color mode shows; both groups start hidden.
-inline constexpr int FourthRowControls[] = {idLColorComponent4, idSBColorComponent4, idEColorComponent4,
-                                            idEColorComponentLabel4};
+inline constexpr int FourthRowControls[] = {idSBColorComponent4, idEColorComponent4};
 inline constexpr int TwoColorControls[] = {idUDColorSwitch, idColorBoxPanel2, idLColorCode2, idLContrastRatio};
 
 struct TMainIdName {
@@ -98,29 +89,9 @@ struct TMainIdName {
 #name, id##name                                                                                                \
     }
 inline constexpr TMainIdName MainIdNames[] = {
-    VESK_ID(BDropper),
-    VESK_ID(BPalette),
-    VESK_ID(LColorComponent1),
-    VESK_ID(LColorComponent2),
-    VESK_ID(LColorComponent3),
-    VESK_ID(LColorComponent4),
-    VESK_ID(SBColorComponent1),
-    VESK_ID(SBColorComponent2),
-    VESK_ID(SBColorComponent3),
-    VESK_ID(SBColorComponent4),
-    VESK_ID(EColorComponent1),
-    VESK_ID(EColorComponent2),
-    VESK_ID(EColorComponent3),
-    VESK_ID(EColorComponent4),
-    VESK_ID(EColorComponentLabel1),
-    VESK_ID(EColorComponentLabel2),
-    VESK_ID(EColorComponentLabel3),
-    VESK_ID(EColorComponentLabel4),
-    VESK_ID(ColorBoxPanel),
-    VESK_ID(ColorBoxPanel2),
-    VESK_ID(LColorCode),
-    VESK_ID(LColorCode2),
-    VESK_ID(UDColorSwitch),
-    VESK_ID(LContrastRatio),
+    VESK_ID(BDropper),          VESK_ID(BPalette),          VESK_ID(SBColorComponent1), VESK_ID(SBColorComponent2),
+    VESK_ID(SBColorComponent3), VESK_ID(SBColorComponent4), VESK_ID(EColorComponent1),  VESK_ID(EColorComponent2),
+    VESK_ID(EColorComponent3),  VESK_ID(EColorComponent4),  VESK_ID(ColorBoxPanel),     VESK_ID(ColorBoxPanel2),
+    VESK_ID(LColorCode),        VESK_ID(LColorCode2),       VESK_ID(UDColorSwitch),     VESK_ID(LContrastRatio),
 };
 #undef VESK_ID

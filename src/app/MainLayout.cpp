@@ -92,10 +92,8 @@ RECT TFormMain::ControlBounds(int controlId) const
     const auto at = [this](int left, int top, int width, int height) {
         return RECT{Scale(left), Scale(top), Scale(left) + Scale(width), Scale(top) + Scale(height)};
     };
-    // The component rows: labels, scroll bars, edit boxes and their numbers.
+    // The component rows: scroll bars and edit boxes.
     const auto rowOf = [controlId](int first) { return (controlId - first) * RowStep; };
-    if (controlId >= idLColorComponent1 && controlId <= idLColorComponent4)
-        return at(LabelLeft, LabelTop + rowOf(idLColorComponent1), LabelWidth, LabelHeight);
     if (controlId >= idSBColorComponent1 && controlId <= idSBColorComponent4)
         return at(ScrollLeft, ScrollTop + rowOf(idSBColorComponent1), ScrollWidth, ScrollHeight);
     if (controlId >= idEColorComponent1 && controlId <= idEColorComponent4) {
@@ -106,9 +104,6 @@ RECT TFormMain::ControlBounds(int controlId) const
         const int innerLeft = Scale(EditLeft) + Scale(3);
         return RECT{innerLeft, innerTop, innerLeft + Scale(EditWidth) - Scale(3) - 1, innerTop + innerHeight};
     }
-    if (controlId >= idEColorComponentLabel1 && controlId <= idEColorComponentLabel4)
-        return at(EditLeft - EditLabelGap - EditLabelWidth, EditTop + rowOf(idEColorComponentLabel1) + 2,
-                  EditLabelWidth, EditHeight - 4);
     switch (controlId) {
     case idBDropper: return at(6, 8, 26, 26);
     case idBPalette: return at(6, 38, 26, 26);
@@ -122,6 +117,37 @@ RECT TFormMain::ControlBounds(int controlId) const
     case idLContrastRatio: return at(386, 53, 39, 22);
     default: return RECT{};
     }
+}
+
+RECT TFormMain::ComponentNameBounds(size_t row) const
+{
+    const int top = LabelTop + static_cast<int>(row) * RowStep;
+    return RECT{Scale(LabelLeft), Scale(top), Scale(LabelLeft) + Scale(LabelWidth), Scale(top) + Scale(LabelHeight)};
+}
+
+RECT TFormMain::ComponentLetterBounds(size_t row) const
+{
+    const int left = EditLeft - EditLabelGap - EditLabelWidth;
+    const int top = EditTop + static_cast<int>(row) * RowStep + 2;
+    return RECT{Scale(left), Scale(top), Scale(left) + Scale(EditLabelWidth), Scale(top) + Scale(EditHeight - 4)};
+}
+
+void TFormMain::SetComponentName(size_t row, std::wstring name)
+{
+    if (m_componentNames.at(row) == name)
+        return;
+    m_componentNames[row] = std::move(name);
+    const RECT bounds = ComponentNameBounds(row);
+    ::InvalidateRect(Handle(), &bounds, FALSE);
+}
+
+void TFormMain::SetComponentLetter(size_t row, const wchar_t* letter)
+{
+    if (m_componentLetters.at(row) == letter)
+        return;
+    m_componentLetters[row] = letter;
+    const RECT bounds = ComponentLetterBounds(row);
+    ::InvalidateRect(Handle(), &bounds, FALSE);
 }
 
 void TFormMain::CreateControls()
@@ -161,14 +187,6 @@ void TFormMain::CreateControls()
     BPalette = std::make_unique<TFlatButton>(parent, idBPalette, L"PALETTE", place(idBPalette));
     BPalette->OnClick = [this] { MTools_PaletteClick(idBPalette); };
 
-    for (size_t i = 0; i < 4; ++i) {
-        const int label = idLColorComponent1 + static_cast<int>(i);
-        LColorComponent[i] =
-            CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, label, place(label));
-        const int number = idEColorComponentLabel1 + static_cast<int>(i);
-        EColorComponentLabel[i] = CreateChild(parent, L"STATIC", SS_RIGHT | SS_NOPREFIX, number, place(number),
-                                              std::to_wstring(i + 1).c_str());
-    }
     // The codes show "&H" as it is; SS_NOTIFY lets the tool tip see the
     // pointer over them.
     LColorCode = CreateChild(parent, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY, idLColorCode, place(idLColorCode));
@@ -201,14 +219,12 @@ void TFormMain::SetControlFonts()
     BDropper->SetDpi(m_dpi);
     BPalette->SetDpi(m_dpi);
     for (size_t i = 0; i < 4; ++i) {
-        SetFont(LColorComponent[i], m_fontDefault.get());
         SetFont(EColorComponent[i], m_fontEdit.get());
         // Three digits fill the narrow box; the font's default margins would
         // clip the last one at high scaling.
         const auto margin = static_cast<WORD>(Scale(1));
         ::SendMessageW(EColorComponent[i], EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
                        static_cast<LPARAM>(static_cast<DWORD>(margin) | (static_cast<DWORD>(margin) << 16)));
-        SetFont(EColorComponentLabel[i], m_fontEditLabel.get());
     }
     ColorBoxPanel->SetDpi(m_dpi);
     ColorBoxPanel2->SetDpi(m_dpi);
@@ -280,6 +296,8 @@ void TFormMain::PaintWindow()
     SelectedObject selected(buffer.get(), bitmap.get());
     ::FillRect(buffer.get(), &client, Theme::Brush(TThemeColor::WindowBackground));
 
+    ::SetBkMode(buffer.get(), TRANSPARENT);
+    ::SetTextColor(buffer.get(), Theme::Color(TThemeColor::Text));
     for (size_t i = 0; i < 4; ++i) {
         if (!::IsWindowVisible(EColorComponent[i]))
             continue;
@@ -288,6 +306,19 @@ void TFormMain::PaintWindow()
                    Scale(EditTop + row + EditHeight)};
         ::FillRect(buffer.get(), &frame, Theme::Brush(TThemeColor::EditBackground));
         ::FrameRect(buffer.get(), &frame, Theme::Brush(TThemeColor::Border));
+
+        // The row's name on one line, shortened with an ellipsis where a
+        // language's word is too long; the letter at the edit box's left.
+        RECT name = ComponentNameBounds(i);
+        {
+            SelectedObject font(buffer.get(), m_fontDefault.get());
+            ::DrawTextW(buffer.get(), m_componentNames[i].c_str(), static_cast<int>(m_componentNames[i].size()), &name,
+                        DT_LEFT | DT_NOPREFIX | DT_SINGLELINE | DT_END_ELLIPSIS);
+        }
+        RECT letter = ComponentLetterBounds(i);
+        SelectedObject font(buffer.get(), m_fontEditLabel.get());
+        ::DrawTextW(buffer.get(), m_componentLetters[i].c_str(), static_cast<int>(m_componentLetters[i].size()),
+                    &letter, DT_RIGHT | DT_NOPREFIX | DT_SINGLELINE);
     }
     ::BitBlt(paint.get(), 0, 0, width, height, buffer.get(), 0, 0, SRCCOPY);
 }

@@ -273,7 +273,7 @@ class HostileFilesTest(unittest.TestCase):
                     if expected.code:
                         self.assertEqual(program.control("LColorCode"), expected.code)
                     if expected.red_label:
-                        self.assertEqual(program.control("LColorComponent1"), expected.red_label)
+                        self.assertEqual(program.control("SBColorComponent1"), expected.red_label)
                     self.assertTrue(program.close_main_window())
                     for text in expected.close_boxes:
                         self.assertEqual(program.message_box(timeout_ms=60000), text)

@@ -101,7 +101,7 @@ class ScreenColorDepthTest(unittest.TestCase):
                 self.assertTrue(program.press_ok())
                 self.assertIsNotNone(program.wait_for_main_window(), "the window did not appear after the warning")
                 self.assertIsNone(program.message_box(timeout_ms=1500), "the warning came again")
-                self.assertEqual(program.control("LColorComponent1"),
+                self.assertEqual(program.control("SBColorComponent1"),
                                  language_text(DIST / "Languages" / "Czech.ini", "TFormMain", "sRed"))
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)

@@ -30,7 +30,7 @@ class LanguageTest(unittest.TestCase):
         with Program(languages=["Czech"], env={"LANG": "en_US.UTF-8", "LC_ALL": "en_US.UTF-8"}) as program:
             program.start()
             self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
-            self.assertEqual(program.control("LColorComponent1"), red_label("Czech"))
+            self.assertEqual(program.control("SBColorComponent1"), red_label("Czech"))
             self.assertTrue(program.close_main_window())
             self.assertEqual(program.wait_exit(), 0)
             self.assertEqual(program.read_ini()["Settings"]["Language"], "Czech")
@@ -43,7 +43,7 @@ class LanguageTest(unittest.TestCase):
                     Program(languages=["English", "Czech"], env={"LANG": locale, "LC_ALL": locale}) as program:
                 program.start()
                 self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
-                self.assertEqual(program.control("LColorComponent1"), red_label(expected))
+                self.assertEqual(program.control("SBColorComponent1"), red_label(expected))
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)
 
@@ -58,7 +58,7 @@ class LanguageTest(unittest.TestCase):
                 program.start()
                 self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
                 # The stored language is really the active one ...
-                self.assertEqual(program.control("LColorComponent1"), red_label(language))
+                self.assertEqual(program.control("SBColorComponent1"), red_label(language))
                 # ... and the title stays.
                 self.assertEqual(program.probe("text", MAIN_CLASS, MAIN_TITLE), (0, MAIN_TITLE))
                 self.assertTrue(program.close_main_window())

@@ -40,7 +40,7 @@ class PackageTest(unittest.TestCase):
                 program.start()
                 self.assertIsNotNone(program.wait_for_main_window(), "the main window did not appear")
                 self.assertEqual(program.probe("text", MAIN_CLASS, MAIN_TITLE), (0, MAIN_TITLE))
-                self.assertEqual(program.control("LColorComponent1"), "Red")
+                self.assertEqual(program.control("SBColorComponent1"), "Red")
                 self.assertTrue(program.close_main_window())
                 self.assertEqual(program.wait_exit(), 0)
 

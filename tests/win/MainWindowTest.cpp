@@ -3,6 +3,8 @@
 
 #include "MainWindowFixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace MainWindowTesting;
@@ -117,7 +119,7 @@ TEST_F(MainWindowEditorTest, SwitchingSpacesKeepsTheColorAndRetypingHlsRecompute
     EXPECT_EQ(TextOf(Edit(1)), L"160");
     EXPECT_EQ(TextOf(Edit(2)), L"120");
     EXPECT_EQ(TextOf(Edit(3)), L"000");
-    EXPECT_EQ(TextOf(form.Control(idEColorComponentLabel1)), L"H");
+    EXPECT_EQ(form.ComponentLetter(0), L"H");
     Empty(2);
     Type(2, L"120");
     EXPECT_EQ(form.ColorReference(), 0x7F7F7F);
@@ -134,11 +136,52 @@ TEST_F(MainWindowEditorTest, CmykShowsTheFourthRowAndGrowsTheWindow)
     EXPECT_TRUE(::IsWindowVisible(form.Control(idEColorComponent4)));
     EXPECT_EQ(ClientHeight(), Scaled(95));
     EXPECT_EQ(TextOf(Edit(4)), L"127");
-    EXPECT_EQ(TextOf(form.Control(idEColorComponentLabel4)), L"K");
-    EXPECT_EQ(TextOf(form.Control(idLColorComponent4)), L"Black");
+    EXPECT_EQ(form.ComponentLetter(3), L"K");
+    EXPECT_EQ(form.ComponentName(3), L"Black");
+    EXPECT_EQ(TextOf(form.Control(idSBColorComponent4)), L"Black"); // the name screen readers hear
     form.Click(idMColorSpace_RGB);
     EXPECT_FALSE(::IsWindowVisible(form.Control(idSBColorComponent4)));
     EXPECT_EQ(ClientHeight(), Scaled(75));
+}
+
+TEST_F(MainWindowEditorTest, TheWindowDrawsEachShownRowsNameAndLetterAndRedrawsThemOnChange)
+{
+    TFormMain& form = Create();
+    // The pixels of an area of the client (96-DPI units), once painted.
+    const auto pixels = [&](int left, int top, int width, int height) {
+        ::UpdateWindow(form.Handle());
+        WindowDc dc(form.Handle());
+        std::vector<COLORREF> area;
+        for (int y = Scaled(top); y < Scaled(top + height); ++y)
+            for (int x = Scaled(left); x < Scaled(left + width); ++x)
+                area.push_back(::GetPixel(dc.get(), x, y));
+        return area;
+    };
+    const auto inked = [&](const std::vector<COLORREF>& area) {
+        const COLORREF background = Theme::Color(TThemeColor::WindowBackground);
+        return std::count_if(area.begin(), area.end(), [&](COLORREF pixel) { return pixel != background; });
+    };
+    const auto name = [&](int row) { return pixels(40, 9 + 20 * row, 62, 13); };
+    const auto letter = [&](int row) { return pixels(258, 8 + 20 * row, 10, 19); };
+
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_GT(inked(name(row)), 10) << "no name in row " << row;
+        EXPECT_GT(inked(letter(row)), 5) << "no letter in row " << row;
+    }
+    // Each change is painted anew, not left from before: "Red" becomes
+    // "Rot" in German, "R" becomes "C" in CMYK, which shows a fourth row.
+    const std::vector<COLORREF> red = name(0), r = letter(0);
+    OpenSettingsMenu();
+    const auto languages = m_languages->List();
+    const auto german = std::find(languages.begin(), languages.end(), "German");
+    ASSERT_NE(german, languages.end());
+    form.Click(idMSettings_LanguageFirst + static_cast<int>(german - languages.begin()));
+    EXPECT_EQ(form.ComponentName(0), L"Rot");
+    EXPECT_NE(name(0), red);
+    form.Click(idMColorSpace_CMYK);
+    EXPECT_NE(letter(0), r);
+    EXPECT_GT(inked(name(3)), 10);
+    EXPECT_GT(inked(letter(3)), 5);
 }
 
 TEST_F(MainWindowEditorTest, ClickingTheCheckedItemChangesAndCopiesNothing)
