@@ -96,7 +96,7 @@ const TThemedMenu::Item* TThemedMenu::Find(ULONG_PTR data) const noexcept
     return found == m_items.end() ? nullptr : found->get();
 }
 
-bool TThemedMenu::Measure(HWND window, MEASUREITEMSTRUCT& measure) const
+bool TThemedMenu::Measure(HWND, MEASUREITEMSTRUCT& measure) const
 {
     if (measure.CtlType != ODT_MENU)
         return false;
@@ -104,25 +104,29 @@ bool TThemedMenu::Measure(HWND window, MEASUREITEMSTRUCT& measure) const
     if (!item)
         return false;
 
-    WindowDc dc(window);
-    SelectedObject font(dc.get(), m_font ? static_cast<HGDIOBJ>(m_font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    if (!m_measureDc)
+        m_measureDc.reset(::CreateCompatibleDC(nullptr));
+    if (!m_measureDc)
+        return false; // the system measures it by its caption
+    const HDC dc = m_measureDc.get();
+    SelectedObject font(dc, m_font ? static_cast<HGDIOBJ>(m_font) : ::GetStockObject(DEFAULT_GUI_FONT));
     if (ItemType(item->parent, item->position) & MFT_SEPARATOR) {
         measure.itemWidth = 1;
-        measure.itemHeight = static_cast<UINT>(ScaledMetric(dc.get(), 7));
+        measure.itemHeight = static_cast<UINT>(ScaledMetric(dc, 7));
         return true;
     }
     const std::wstring text = ItemText(item->parent, item->position);
     const size_t tab = text.find(L'\t');
     RECT label{};
-    ::DrawTextW(dc.get(), text.substr(0, tab).c_str(), -1, &label, DT_SINGLELINE | DT_CALCRECT);
+    ::DrawTextW(dc, text.substr(0, tab).c_str(), -1, &label, DT_SINGLELINE | DT_CALCRECT);
     int width = label.right - label.left;
     if (tab != std::wstring::npos) {
         RECT shortcut{};
-        ::DrawTextW(dc.get(), text.substr(tab + 1).c_str(), -1, &shortcut, DT_SINGLELINE | DT_CALCRECT);
-        width += ScaledMetric(dc.get(), 28) + (shortcut.right - shortcut.left);
+        ::DrawTextW(dc, text.substr(tab + 1).c_str(), -1, &shortcut, DT_SINGLELINE | DT_CALCRECT);
+        width += ScaledMetric(dc, 28) + (shortcut.right - shortcut.left);
     }
     TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc.get(), &metrics);
+    ::GetTextMetricsW(dc, &metrics);
     if (item->menuBar) {
         // The system adds room around bar items itself.
         measure.itemWidth = static_cast<UINT>(width);
@@ -130,8 +134,8 @@ bool TThemedMenu::Measure(HWND window, MEASUREITEMSTRUCT& measure) const
     } else {
         // Room for the check mark on the left and the submenu arrow on the
         // right, as the stock menus leave it.
-        measure.itemWidth = static_cast<UINT>(width + ScaledMetric(dc.get(), 32));
-        measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(dc.get(), 8));
+        measure.itemWidth = static_cast<UINT>(width + ScaledMetric(dc, 32));
+        measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(dc, 8));
     }
     return true;
 }

@@ -44,6 +44,10 @@ private:
 
     std::vector<std::unique_ptr<Item>> m_items;
     HFONT m_font = nullptr;
+    // Where items are measured: a memory DC of the screen's, made at the
+    // first measure. The window's own DC would give the same sizes at a
+    // higher price, one for each item of each bar layout.
+    mutable UniqueMemoryDc m_measureDc;
 };
 
 // The menu font of the system, for a DPI.
