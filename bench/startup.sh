@@ -77,7 +77,7 @@ fi
 wine "$timer" "$runs" "${floor[@]}" "${controls[@]}" "${program[@]}" >"$work/times.txt" 2>/dev/null || { vesk_say "a run failed"; exit 1; }
 python3 - "$work/times.txt" "$runs" <<'PY'
 import statistics, sys
-names = {1: "minimal window", 2: "  with 24 controls", 3: "Vesk Color Picker"}
+names = {1: "minimal window", 2: "  with 16 controls", 3: "Vesk Color Picker"}
 times = {number: ([], []) for number in names}
 for line in open(sys.argv[1]):
     number, shown, answered = line.split()[:3]

@@ -8,6 +8,7 @@
 #include "common/FileSystem.h"
 #include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
+#include "ui/CommonControls.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Theme.h"
 
@@ -156,6 +157,8 @@ TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t comp
                        int copyrightTo, std::int32_t productId)
     : m_owner(owner), m_languages(languages), FProductID(productId), m_compilationDate(compilationDate)
 {
+    // The labels and the tool tip in the look of the common controls.
+    TCommonControlsScope commonControls;
     {
         WindowDc screen(owner);
         m_dpi = static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));

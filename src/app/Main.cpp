@@ -9,6 +9,7 @@
 #include "ui/Application.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
+#include "ui/CommonControls.h"
 #include "ui/ContrastMarks.h"
 #include "ui/FlatButton.h"
 #include "ui/MessageBoxes.h"
@@ -462,8 +463,11 @@ void TFormMain::MTools_PaletteClick(int sender)
     dialog.rgbResult = static_cast<COLORREF>(secondary ? FColorReference2 : FColorReference) & 0xFFFFFF;
     dialog.lpCustColors = customColors;
     dialog.Flags = CC_FULLOPEN | CC_RGBINIT | CC_ANYCOLOR;
-    if (!::ChooseColorW(&dialog))
-        return;
+    {
+        TCommonControlsScope commonControls;
+        if (!::ChooseColorW(&dialog))
+            return;
+    }
     const auto chosen = static_cast<TColor>(dialog.rgbResult & 0xFFFFFF);
     if (secondary)
         SetColorReference2(chosen);

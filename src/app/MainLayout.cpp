@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "ui/ColorBox.h"
 #include "ui/ColorSwitch.h"
+#include "ui/CommonControls.h"
 #include "ui/ContrastMarks.h"
 #include "ui/FlatButton.h"
 #include "ui/ScrollBar.h"
@@ -333,6 +334,7 @@ LRESULT TFormMain::ControlColor(HDC dc, HWND control)
 
 void TFormMain::CreateTooltips()
 {
+    TCommonControlsScope commonControls;
     m_tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                                   m_instance, nullptr);

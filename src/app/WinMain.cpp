@@ -11,7 +11,6 @@
 #include "ui/MessageBoxes.h"
 #include "ui/Theme.h"
 
-#include <commctrl.h>
 #include <versionhelpers.h>
 
 #include <exception>
@@ -56,10 +55,6 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
 {
     DeclareDpiAwareness();
     TracePoint("DPI awareness");
-
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    TracePoint("common controls");
 
     if (!disableTheme) {
         try {

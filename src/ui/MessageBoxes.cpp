@@ -1,6 +1,7 @@
 #include "ui/MessageBoxes.h"
 
 #include "ui/Application.h"
+#include "ui/CommonControls.h"
 
 #include <vector>
 
@@ -43,7 +44,11 @@ int TitledMessageBox(const std::wstring& text, UINT flags)
     for (HWND window : disabled)
         ::EnableWindow(window, FALSE);
 
-    const int result = ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    int result = 0;
+    {
+        TCommonControlsScope commonControls; // the buttons in the system's look
+        result = ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+    }
 
     for (HWND window : disabled)
         ::EnableWindow(window, TRUE);

@@ -1,7 +1,10 @@
 #include "ui/Application.h"
+#include "ui/CommonControls.h"
 #include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -69,6 +72,43 @@ TEST_F(MessageBoxTest, AnExceptionLeavingAHandlerIsShownAndTheProgramGoesOn)
     Application::ShowException(std::runtime_error("MColorSpaceClick: Unhandled Sender"));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0], L"MColorSpaceClick: Unhandled Sender");
+}
+
+// The module whose window procedure a new window of the class gets.
+HMODULE ModuleOfClass(const wchar_t* className)
+{
+    HWND window = ::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    if (!window)
+        return nullptr;
+    const auto procedure = ::GetWindowLongPtrW(window, GWLP_WNDPROC);
+    ::DestroyWindow(window);
+    HMODULE module = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(procedure), &module);
+    return module;
+}
+
+TEST(CommonControlsScopeTest, WindowsMadeInsideHaveTheCommonControlsOfVersion6AndOthersTheSystemsOwn)
+{
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    // The program's manifest asks for no common controls.
+    EXPECT_EQ(ModuleOfClass(L"Edit"), user32);
+    HMODULE comctl32 = nullptr;
+    {
+        TCommonControlsScope scope;
+        comctl32 = ModuleOfClass(L"Edit");
+        ASSERT_NE(comctl32, nullptr);
+        EXPECT_NE(comctl32, user32);
+        EXPECT_EQ(ModuleOfClass(L"Button"), comctl32);
+        EXPECT_EQ(ModuleOfClass(TOOLTIPS_CLASSW), comctl32);
+        {
+            TCommonControlsScope nested; // a message box inside the About window
+            EXPECT_EQ(ModuleOfClass(L"Static"), comctl32);
+        }
+        EXPECT_EQ(ModuleOfClass(L"Static"), comctl32);
+    }
+    EXPECT_EQ(ModuleOfClass(L"Edit"), user32);
+    EXPECT_EQ(ModuleOfClass(L"Button"), user32);
 }
 
 } // namespace
