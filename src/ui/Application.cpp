@@ -65,8 +65,25 @@ void SendIdleMessages() noexcept
 
 namespace {
 
+// Ctrl+A, the control character it types, selects the whole text of an
+// edit box, as in the common controls' edit boxes. The main window's are
+// the system's own (see ui/CommonControls.h), which would only beep.
+bool SelectAllOfEditBox(const MSG& message)
+{
+    constexpr WPARAM CtrlA = 0x01;
+    if (message.message != WM_CHAR || message.wParam != CtrlA || !message.hwnd)
+        return false;
+    wchar_t className[8]{};
+    if (::GetClassNameW(message.hwnd, className, 8) == 0 || ::lstrcmpiW(className, L"Edit") != 0)
+        return false;
+    ::SendMessageW(message.hwnd, EM_SETSEL, 0, -1);
+    return true;
+}
+
 void Dispatch(MSG& message)
 {
+    if (SelectAllOfEditBox(message))
+        return;
     HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (g_accelerators && root && root == g_acceleratorTarget && ::IsWindowEnabled(root)
         && ::TranslateAcceleratorW(g_acceleratorTarget, g_accelerators, &message))

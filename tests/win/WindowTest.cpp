@@ -1,3 +1,4 @@
+#include "WinTestSupport.h"
 #include "ui/Application.h"
 #include "ui/CommonControls.h"
 #include "ui/MessageBoxes.h"
@@ -109,6 +110,31 @@ TEST(CommonControlsScopeTest, WindowsMadeInsideHaveTheCommonControlsOfVersion6An
     }
     EXPECT_EQ(ModuleOfClass(L"Edit"), user32);
     EXPECT_EQ(ModuleOfClass(L"Button"), user32);
+}
+
+TEST(EventLoopTest, CtrlASelectsTheWholeTextOfAnEditBox)
+{
+    HWND edit = ::CreateWindowExW(0, L"Edit", L"128", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 60, 20, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    ::SendMessageW(edit, EM_SETSEL, 1, 1);
+    BYTE keys[256]{};
+    ::GetKeyboardState(keys);
+    const BYTE control = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    ::PostMessageW(edit, WM_KEYDOWN, 'A', 1);
+    ::PostQuitMessage(0);
+    Application::Run();
+    keys[VK_CONTROL] = control;
+    ::SetKeyboardState(keys);
+
+    DWORD start = 9, end = 9;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 3u);
+    EXPECT_EQ(WinTesting::TextOf(edit), L"128"); // no control character typed
+    ::DestroyWindow(edit);
 }
 
 } // namespace
