@@ -506,6 +506,12 @@ LRESULT TFormAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: Paint(); return 0;
     case WM_CTLCOLORSTATIC: return ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        const LRESULT result = Window::HandleMessage(message, wParam, lParam);
+        m_themedMenu.NonClientPainted(Handle());
+        return result;
+    }
     case WM_MEASUREITEM:
         if (m_themedMenu.Measure(Handle(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
             return TRUE;

@@ -155,8 +155,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         const LRESULT result = Window::HandleMessage(message, wParam, lParam);
-        if (Theme::IsDark())
-            TThemedMenu::PaintBarBackground(Handle());
+        m_themedMenu.NonClientPainted(Handle());
         return result;
     }
     case WM_CTLCOLORSTATIC:

@@ -56,8 +56,10 @@ UniqueFont CreateMenuFont(UINT dpi)
 
 void TThemedMenu::Apply(HMENU menu, bool menuBar, bool ownerDraw)
 {
-    if (menuBar)
+    if (menuBar) {
         m_items.clear();
+        m_barOwnerDrawn = ownerDraw;
+    }
     ApplyItems(menu, menuBar, ownerDraw);
     Theme::ApplyToMenu(menu);
 }
@@ -138,6 +140,12 @@ bool TThemedMenu::Measure(HWND, MEASUREITEMSTRUCT& measure) const
         measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(dc, 8));
     }
     return true;
+}
+
+void TThemedMenu::NonClientPainted(HWND window) const
+{
+    if (m_barOwnerDrawn)
+        PaintBarBackground(window);
 }
 
 void TThemedMenu::PaintBarBackground(HWND window)

@@ -19,12 +19,12 @@ public:
     // not one of ours.
     bool Measure(HWND window, MEASUREITEMSTRUCT& measure) const;
     bool Draw(const DRAWITEMSTRUCT& draw) const;
-    // Paints the menu bar of `window` around its items, and the line under
-    // it, in the bar's color. The system paints that space in its own menu
-    // color whatever the menu's background brush says (Wine always, Windows
-    // the line), so the owner calls this after each WM_NCPAINT and
-    // WM_NCACTIVATE while the bar is owner-drawn.
-    static void PaintBarBackground(HWND window);
+    // The owner of the bar calls this after the system's handling of each
+    // WM_NCPAINT and WM_NCACTIVATE. While the bar is owner-drawn, it paints
+    // the bar around its items, and the line under it, in the bar's color:
+    // the system paints that space in its own menu color whatever the
+    // menu's background brush says (Wine always, Windows the line).
+    void NonClientPainted(HWND window) const;
 
     // Sets the font measured and drawn with (the system menu font for the
     // window's DPI); the menu does not own it.
@@ -41,9 +41,11 @@ private:
 
     void ApplyItems(HMENU menu, bool menuBar, bool ownerDraw);
     const Item* Find(ULONG_PTR data) const noexcept;
+    static void PaintBarBackground(HWND window);
 
     std::vector<std::unique_ptr<Item>> m_items;
     HFONT m_font = nullptr;
+    bool m_barOwnerDrawn = false;
     // Where items are measured: a memory DC of the screen's, made at the
     // first measure. The window's own DC would give the same sizes at a
     // higher price, one for each item of each bar layout.

@@ -101,6 +101,13 @@ class ScreenshotTest(unittest.TestCase):
                 left, top, right, bottom = map(int, text.split())
                 path = screenshot_area(f"about-{look}", left, top, right, bottom)
                 self.assertGreater(picture_facts(path)[1], 20, f"{path} looks empty")
+                if look == "carbon":
+                    # The dark bar is dark beside its items too, as the
+                    # main window's.
+                    border = (right - left - 231) // 2
+                    client_top = bottom - top - border - 225
+                    self.assertEqual(white_share(path, border, client_top - 6, 231, 5), 0.0,
+                                     f"{path}: white in the menu bar")
                 # Escape closes it, and the main window takes commands again.
                 self.assertEqual(program.probe("close", "TFormAbout", "About")[0], 0)
                 self.assertEqual(program.probe("gone", "TFormAbout", "About", 10000)[0], 0)
