@@ -513,7 +513,7 @@ LRESULT TFormAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_MEASUREITEM:
-        if (m_themedMenu.Measure(Handle(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+        if (m_themedMenu.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
             return TRUE;
         break;
     case WM_DRAWITEM:

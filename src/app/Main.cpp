@@ -119,7 +119,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_MEASUREITEM:
-        if (m_themedMenu.Measure(Handle(), *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+        if (m_themedMenu.Measure(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
             return TRUE;
         break;
     case WM_DRAWITEM:

@@ -122,6 +122,9 @@ private:
     // MainLayout.cpp
     void CreateControls();
     void CreateFonts();
+    // A rectangle given in pixels at 96 DPI, at the window's DPI (each
+    // edge scaled, as the layout's positions are).
+    RECT ScaledRect(int left, int top, int width, int height) const noexcept;
     // The rectangle of a control at the window's DPI.
     RECT ControlBounds(int controlId) const;
     // Where a row's name and its letter are drawn, at the window's DPI.

@@ -88,15 +88,17 @@ void TFormMain::CreateFonts()
     m_editTextHeight = static_cast<int>(metrics.tmHeight);
 }
 
+RECT TFormMain::ScaledRect(int left, int top, int width, int height) const noexcept
+{
+    return RECT{Scale(left), Scale(top), Scale(left) + Scale(width), Scale(top) + Scale(height)};
+}
+
 RECT TFormMain::ControlBounds(int controlId) const
 {
-    const auto at = [this](int left, int top, int width, int height) {
-        return RECT{Scale(left), Scale(top), Scale(left) + Scale(width), Scale(top) + Scale(height)};
-    };
     // The component rows: scroll bars and edit boxes.
     const auto rowOf = [controlId](int first) { return (controlId - first) * RowStep; };
     if (controlId >= idSBColorComponent1 && controlId <= idSBColorComponent4)
-        return at(ScrollLeft, ScrollTop + rowOf(idSBColorComponent1), ScrollWidth, ScrollHeight);
+        return ScaledRect(ScrollLeft, ScrollTop + rowOf(idSBColorComponent1), ScrollWidth, ScrollHeight);
     if (controlId >= idEColorComponent1 && controlId <= idEColorComponent4) {
         // The edit control sits inside the frame the window paints, centred
         // vertically, since a one-line edit cannot centre its own text.
@@ -106,31 +108,29 @@ RECT TFormMain::ControlBounds(int controlId) const
         return RECT{innerLeft, innerTop, innerLeft + Scale(EditWidth) - Scale(3) - 1, innerTop + innerHeight};
     }
     switch (controlId) {
-    case idBDropper: return at(6, 8, 26, 26);
-    case idBPalette: return at(6, 38, 26, 26);
-    case idColorBoxPanel: return at(313, 3, 72, 48);
-    case idColorBoxPanel2: return at(426, 3, 72, 48);
-    case idUDColorSwitch: return at(394, 3, 23, 48);
-    case idLColorCode: return at(314, 53, 70, 16);
-    case idLColorCode2: return at(427, 53, 77, 16);
+    case idBDropper: return ScaledRect(6, 8, 26, 26);
+    case idBPalette: return ScaledRect(6, 38, 26, 26);
+    case idColorBoxPanel: return ScaledRect(313, 3, 72, 48);
+    case idColorBoxPanel2: return ScaledRect(426, 3, 72, 48);
+    case idUDColorSwitch: return ScaledRect(394, 3, 23, 48);
+    case idLColorCode: return ScaledRect(314, 53, 70, 16);
+    case idLColorCode2: return ScaledRect(427, 53, 77, 16);
     // Under the switch, between the two codes: the column two-color mode
     // leaves free.
-    case idLContrastRatio: return at(386, 53, 39, 22);
+    case idLContrastRatio: return ScaledRect(386, 53, 39, 22);
     default: return RECT{};
     }
 }
 
 RECT TFormMain::ComponentNameBounds(size_t row) const
 {
-    const int top = LabelTop + static_cast<int>(row) * RowStep;
-    return RECT{Scale(LabelLeft), Scale(top), Scale(LabelLeft) + Scale(LabelWidth), Scale(top) + Scale(LabelHeight)};
+    return ScaledRect(LabelLeft, LabelTop + static_cast<int>(row) * RowStep, LabelWidth, LabelHeight);
 }
 
 RECT TFormMain::ComponentLetterBounds(size_t row) const
 {
-    const int left = EditLeft - EditLabelGap - EditLabelWidth;
-    const int top = EditTop + static_cast<int>(row) * RowStep + 2;
-    return RECT{Scale(left), Scale(top), Scale(left) + Scale(EditLabelWidth), Scale(top) + Scale(EditHeight - 4)};
+    return ScaledRect(EditLeft - EditLabelGap - EditLabelWidth, EditTop + static_cast<int>(row) * RowStep + 2,
+                      EditLabelWidth, EditHeight - 4);
 }
 
 void TFormMain::SetComponentName(size_t row, std::wstring name)

@@ -98,7 +98,7 @@ const TThemedMenu::Item* TThemedMenu::Find(ULONG_PTR data) const noexcept
     return found == m_items.end() ? nullptr : found->get();
 }
 
-bool TThemedMenu::Measure(HWND, MEASUREITEMSTRUCT& measure) const
+bool TThemedMenu::Measure(MEASUREITEMSTRUCT& measure) const
 {
     if (measure.CtlType != ODT_MENU)
         return false;

@@ -17,7 +17,7 @@ public:
 
     // WM_MEASUREITEM / WM_DRAWITEM for menu items; false when the item is
     // not one of ours.
-    bool Measure(HWND window, MEASUREITEMSTRUCT& measure) const;
+    bool Measure(MEASUREITEMSTRUCT& measure) const;
     bool Draw(const DRAWITEMSTRUCT& draw) const;
     // The owner of the bar calls this after the system's handling of each
     // WM_NCPAINT and WM_NCACTIVATE. While the bar is owner-drawn, it paints
