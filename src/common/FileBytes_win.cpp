@@ -1,5 +1,7 @@
 #include "common/FileBytes.h"
 
+#include "common/FileSystem.h"
+
 #include <windows.h>
 
 namespace {
@@ -17,12 +19,19 @@ struct TFileHandle {
 
 TFileBytes ReadFileBytes(const TPath& file, std::size_t maxSize)
 {
+    // A device is never opened: a serial port would wait for data forever.
+    if (IsDeviceName(file))
+        return {TFileReadStatus::CannotOpen, {}};
     // Others may read and even replace the file meanwhile, as an editor or a
     // second instance saving its settings does.
     const TFileHandle handle{::CreateFileW(file.CStr(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
     if (handle.Handle == INVALID_HANDLE_VALUE)
+        return {TFileReadStatus::CannotOpen, {}};
+    // Only a file on a disk is read; a pipe or a device found under another
+    // name could block.
+    if (::GetFileType(handle.Handle) != FILE_TYPE_DISK)
         return {TFileReadStatus::CannotOpen, {}};
     TFileBytes result{TFileReadStatus::Read, {}};
     // A file known to be too large is not read at all. Otherwise one

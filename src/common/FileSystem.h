@@ -26,6 +26,11 @@ struct TFileStatus {
     unsigned Permissions = 0;
 };
 
+// A name that Windows takes for a device wherever it stands (CON, NUL,
+// COM1.ini): such a name is never opened as a file, since reading a serial
+// port can wait forever. Never one on POSIX.
+bool IsDeviceName(const TPath& path);
+
 TFileStatus FileStatus(const TPath& path);
 
 // Something is there, and the system says what it is.

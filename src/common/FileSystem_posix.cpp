@@ -30,6 +30,11 @@ struct TFolderCloser {
 
 } // namespace
 
+bool IsDeviceName(const TPath&)
+{
+    return false;
+}
+
 TFileStatus FileStatus(const TPath& path)
 {
     struct stat info {};

@@ -1,5 +1,8 @@
 #include "common/FileSystem.h"
 
+#include <cwctype>
+#include <string_view>
+
 #include <windows.h>
 
 namespace {
@@ -20,9 +23,40 @@ bool IsFolder(DWORD attributes)
 
 } // namespace
 
+// The names are those of the Win32 documentation's "Naming Files, Paths,
+// and Namespaces", with the superscript digits it lists; an extension or
+// trailing spaces do not make them files.
+bool IsDeviceName(const TPath& path)
+{
+    std::wstring_view name = path.Native();
+    // A name in the "\\?\" form is taken as it stands, never as a device.
+    if (name.starts_with(L"\\\\?\\"))
+        return false;
+    const std::size_t separator = name.find_last_of(L"\\/");
+    if (separator != std::wstring_view::npos)
+        name.remove_prefix(separator + 1);
+    name = name.substr(0, name.find_first_of(L".:"));
+    while (!name.empty() && name.back() == L' ')
+        name.remove_suffix(1);
+    std::wstring upper(name);
+    for (wchar_t& c : upper)
+        c = static_cast<wchar_t>(std::towupper(c));
+    if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL" || upper == L"CONIN$"
+        || upper == L"CONOUT$")
+        return true;
+    if (upper.size() != 4 || !(upper.starts_with(L"COM") || upper.starts_with(L"LPT")))
+        return false;
+    const wchar_t digit = upper[3];
+    return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
+}
+
 TFileStatus FileStatus(const TPath& path)
 {
     TFileStatus status;
+    if (IsDeviceName(path)) {
+        status.Kind = TFileKind::Other;
+        return status;
+    }
     const DWORD attributes = ::GetFileAttributesW(path.CStr());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // The runtime's stat reads all of these as "no such file".

@@ -51,6 +51,9 @@ public:
 
     // The last name: what follows the last separator.
     TPath FileName() const;
+    // What comes before the last name, without the separator; empty for a
+    // name without a folder, the root itself for a name in the root.
+    TPath Folder() const;
 
     // name inside this folder, with one separator between them.
     TPath operator/(const TPath& name) const;

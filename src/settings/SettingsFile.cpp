@@ -163,18 +163,53 @@ std::optional<std::string> ReadSettingsBytes(const TPath& file)
     return std::move(read.Bytes);
 }
 
+constexpr std::string_view TemporarySuffix = ".tmp";
+constexpr std::size_t TemporaryDigits = 16;
+constexpr std::string_view HexDigits = "0123456789abcdef";
+
+// "VeskColorPicker.ini.<16 hex digits>.tmp" beside the file.
 TPath TemporaryFileBeside(const TPath& file)
 {
     thread_local std::mt19937_64 generator{std::random_device{}()};
-    constexpr std::string_view digits = "0123456789abcdef";
     std::string suffix = ".";
     std::uint64_t random = generator();
-    for (int i = 0; i < 16; ++i, random >>= 4)
-        suffix += digits[random & 0xF];
-    suffix += ".tmp";
+    for (std::size_t i = 0; i < TemporaryDigits; ++i, random >>= 4)
+        suffix += HexDigits[random & 0xF];
+    suffix += TemporarySuffix;
     TPath temporary = file;
     temporary += PathFromUtf8(suffix);
     return temporary;
+}
+
+// Whether name is one that TemporaryFileBeside gives for fileName, in any
+// letter case, as Windows compares names.
+bool IsTemporaryFileName(std::string_view name, std::string_view fileName)
+{
+    if (name.size() != fileName.size() + 1 + TemporaryDigits + TemporarySuffix.size()
+        || !EqualsIgnoringAsciiCase(name.substr(0, fileName.size()), fileName) || name[fileName.size()] != '.'
+        || !EqualsIgnoringAsciiCase(name.substr(name.size() - TemporarySuffix.size()), TemporarySuffix))
+        return false;
+    const std::string_view digits = name.substr(fileName.size() + 1, TemporaryDigits);
+    return std::all_of(digits.begin(), digits.end(), [](char c) {
+        return HexDigits.find(static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c)) != std::string_view::npos;
+    });
+}
+
+// Temporary files that saves cut off by a crash or a kill left beside the
+// file: only files of that naming, only when old and not in use.
+void RemoveStaleTemporaryFiles(const TPath& file)
+{
+    const std::optional<std::string> fileName = TryUtf8FromPath(file.FileName());
+    if (!fileName)
+        return;
+    const TPath folder = file.Folder();
+    for (const TFolderEntry& entry : ListFolder(folder)) {
+        if (entry.IsFolder)
+            continue;
+        const std::optional<std::string> name = TryUtf8FromPath(entry.Name);
+        if (name && IsTemporaryFileName(*name, *fileName))
+            static_cast<void>(SettingsFilePlatform::RemoveUnusedFile(folder / entry.Name, StaleTemporaryFileAge));
+    }
 }
 
 // Removes a temporary file on every way out unless the write completed.
@@ -405,19 +440,53 @@ std::string SetSettingsValue(std::string_view text, std::string_view section, st
 // The settings file reads numbers as the color code text does: what the
 // program writes (decimal with an optional sign), and hexadecimal after "0x",
 // "$" or "x", eight digits with the top bit set being negative ("$FFFFFFFF"
-// is -1, as a hand-edited color may be written).
+// is -1, as a hand-edited color may be written). A prefix needs digits
+// after it: "0x" alone is no number and gives the default.
 std::optional<std::int32_t> ParseSettingsInteger(std::string_view value)
 {
+    const std::size_t start = std::min(value.find_first_not_of(' '), value.size());
+    if (const std::string_view number = value.substr(start); number == "0x" || number == "0X")
+        return std::nullopt;
     std::int32_t number = 0;
     if (!TryStrToInt(value, number))
         return std::nullopt;
     return number;
 }
 
+bool WriteSettingsInPlace(const TPath& fileName, std::string_view bytes)
+{
+    SettingsFilePlatform::TOpenFile file(fileName);
+    std::uint64_t size = 0;
+    if (!file.IsOpen() || !file.Size(size) || size > MaxSettingsFileSize)
+        return false;
+    const auto oldSize = static_cast<std::size_t>(size);
+    std::string old(oldSize, '\0');
+    if (!file.ReadAt(0, old))
+        return false;
+    if (bytes.size() > oldSize) {
+        // The tail first, behind the old content: what the disk cannot hold
+        // is refused here, and cutting the file back leaves it as it was.
+        if (!file.WriteAt(oldSize, bytes.substr(oldSize)) || !file.Flush()) {
+            static_cast<void>(file.SetSize(oldSize) && file.Flush());
+            return false;
+        }
+    }
+    if (file.WriteAt(0, bytes.substr(0, std::min(oldSize, bytes.size()))) && file.SetSize(bytes.size()) && file.Flush())
+        return true;
+    // The space was the file's own, yet the write failed (a network drive
+    // gone, a disk error): the old content is the best that can be left.
+    static_cast<void>(file.WriteAt(0, old) && file.SetSize(oldSize) && file.Flush());
+    return false;
+}
+
 TFileOperations SystemFileOperations()
 {
-    return {SettingsFilePlatform::CreateNewFile, SettingsFilePlatform::WriteAllDurably,
-            SettingsFilePlatform::ReplaceAtomically};
+    return {SettingsFilePlatform::CreateNewFile,
+            SettingsFilePlatform::WriteAllDurably,
+            SettingsFilePlatform::ReplaceAtomically,
+            SettingsFilePlatform::MoveToNewName,
+            WriteSettingsInPlace,
+            SettingsFilePlatform::Pause};
 }
 
 // --- The file ---
@@ -478,53 +547,90 @@ void TSettingsFile::WriteString(std::string_view section, std::string_view key, 
     WriteValues({&one, 1});
 }
 
+// A write that another program holds off is tried again, reading the file
+// anew each time, for about a second.
+void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
+{
+    unsigned pause = ReplaceRetryFirstPause;
+    unsigned waited = 0;
+    for (;;) {
+        const TWriteResult result = TryWriteValues(values);
+        if (result == TWriteResult::Written)
+            return;
+        if (result == TWriteResult::Refused || waited >= ReplaceRetryTotal)
+            FailWrite();
+        pause = std::min(pause, ReplaceRetryTotal - waited);
+        FOperations.Pause(pause);
+        waited += pause;
+        pause *= 2;
+    }
+}
+
 // The new content goes to a temporary file beside the settings file, reaches
 // the disk, and then replaces the file in one step: a crash or a full disk
 // at any moment leaves either the old or the new file, never a truncated one.
-void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
+TSettingsFile::TWriteResult TSettingsFile::TryWriteValues(std::span<const TSettingsValue> values)
 {
     const TFileStatus status = FileStatus(FFileName);
     const bool exists = status.Kind != TFileKind::Missing;
-    if (exists && status.Kind != TFileKind::File)
-        FailWrite();
+    // A file marked read-only is never written, also where the account could
+    // override the mark (root on POSIX, where a rename would even replace it).
+    if (exists && (status.Kind != TFileKind::File || status.ReadOnly))
+        return TWriteResult::Refused;
 
     TSettingsText text;
     if (exists) {
         // Content that cannot be read must not be replaced by a file that
-        // holds only this one key.
-        auto bytes = ReadSettingsBytes(FFileName);
-        if (!bytes)
-            FailWrite();
-        text = DecodeSettingsText(std::move(*bytes));
+        // holds only this one key. Too large stays too large; a file that
+        // will not open may be in the middle of another program's replace.
+        TFileBytes read = ReadFileBytes(FFileName, MaxSettingsFileSize);
+        if (read.Status == TFileReadStatus::TooLarge)
+            return TWriteResult::Refused;
+        if (read.Status != TFileReadStatus::Read)
+            return TWriteResult::HeldOff;
+        text = DecodeSettingsText(std::move(read.Bytes));
     }
     text.Text = SetSettingsValues(text.Text, values);
     const std::string bytes = EncodeSettingsText(std::move(text));
+    // A file the next start would not read would lose every setting.
+    if (bytes.size() > MaxSettingsFileSize)
+        return TWriteResult::Refused;
 
-    // A file marked read-only is never written, also where the account could
-    // override the mark (root on POSIX, where a rename would even replace it).
-    if (exists && (status.ReadOnly || !SettingsFilePlatform::CanWriteExisting(FFileName)))
-        FailWrite();
+    // A symbolic link stays a link: the file it leads to is the one
+    // replaced. A file with more names than one (hard links) keeps them only
+    // when written in place.
+    const SettingsFilePlatform::TFileIdentity identity =
+        exists ? SettingsFilePlatform::IdentifyFile(FFileName) : SettingsFilePlatform::TFileIdentity{FFileName, 1};
+    const TPath& target = identity.Final;
+    if (exists && !SettingsFilePlatform::CanWriteExisting(target))
+        return TWriteResult::HeldOff;
 
-    const TPath temporary = TemporaryFileBeside(FFileName);
+    RemoveStaleTemporaryFiles(target);
+    if (identity.Names > 1)
+        return FOperations.WriteInPlace(target, bytes) ? TWriteResult::Written : TWriteResult::Refused;
+
+    const TPath temporary = TemporaryFileBeside(target);
     if (FOperations.CreateNew(temporary)) {
         TTemporaryFile guard(temporary);
         if (!FOperations.WriteAll(temporary, bytes))
-            FailWrite();
+            return TWriteResult::Refused;
         if (exists) {
             // The replacement keeps the file's permissions; where they cannot
             // be copied the folder's defaults are still a working file.
             static_cast<void>(SetPermissions(temporary, status));
         }
-        if (!FOperations.Replace(temporary, FFileName))
-            FailWrite();
+        // A file made from nothing never replaces one that another program
+        // made meanwhile: the next try reads that one.
+        if (!(exists ? FOperations.Replace(temporary, target) : FOperations.MoveNew(temporary, target)))
+            return TWriteResult::HeldOff;
         guard.Keep();
-        return;
+        return TWriteResult::Written;
     }
 
     // The folder refuses new files (a protected program folder holding a
-    // writable settings file): the file itself is the only place left.
-    if (!exists || !FOperations.WriteAll(FFileName, bytes))
-        FailWrite();
+    // writable settings file, a disk without free entries): the file itself
+    // is the only place left.
+    return exists && FOperations.WriteInPlace(target, bytes) ? TWriteResult::Written : TWriteResult::Refused;
 }
 
 void TSettingsFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)

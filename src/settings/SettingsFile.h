@@ -87,8 +87,21 @@ std::optional<std::int32_t> ParseSettingsInteger(std::string_view value);
 // never written, so it is not replaced by a copy the program made of it.
 // The program's own keys take a few hundred bytes; reading a file of
 // gigabytes at every start and rewriting it at every close would look like
-// a hang and could exhaust the memory.
+// a hang and could exhaust the memory. A write whose result would be larger
+// is refused, so the program never writes a file it would not read again.
 inline constexpr std::size_t MaxSettingsFileSize = 64u * 1024u * 1024u;
+
+// How long a write that others keep from happening (a reader without delete
+// sharing, a virus scanner, another instance replacing the file just then)
+// is tried again, in milliseconds, doubling from the first pause. Each try
+// reads the file anew, so what the other wrote is kept.
+inline constexpr unsigned ReplaceRetryFirstPause = 10;
+inline constexpr unsigned ReplaceRetryTotal = 1000;
+
+// Temporary files of saves that were cut off (the program was killed, the
+// machine lost power) are removed by a later save once they are this old, in
+// seconds, and nobody has them open.
+inline constexpr std::uint32_t StaleTemporaryFileAge = 600;
 
 // The file-system steps of a write. SystemFileOperations() gives the real
 // ones; a test replaces one step to make it fail at a chosen moment.
@@ -100,7 +113,23 @@ struct TFileOperations {
     std::function<bool(const TPath& file, std::string_view bytes)> WriteAll;
     // Moves from onto to in one step, replacing to.
     std::function<bool(const TPath& from, const TPath& to)> Replace;
+    // Moves from to the name to, which must not exist: false when a file of
+    // that name has come meanwhile, which is then left as it is.
+    std::function<bool(const TPath& from, const TPath& to)> MoveNew;
+    // Gives an existing file the new content in place, where no new file can
+    // be made beside it: either the new content is complete on the disk, or
+    // the old content is left as it was.
+    std::function<bool(const TPath& file, std::string_view bytes)> WriteInPlace;
+    // Waits between two tries of a replace.
+    std::function<void(unsigned milliseconds)> Pause;
 };
+
+// The in-place write of SystemFileOperations(). The file first grows to its
+// new size with the new content's tail, so a full disk refuses the write
+// before a byte of the old content has changed; only then is the rest
+// written over the old content, in space the file already owns. Should
+// that fail all the same, the old content is written back.
+bool WriteSettingsInPlace(const TPath& file, std::string_view bytes);
 
 TFileOperations SystemFileOperations();
 
@@ -129,6 +158,8 @@ public:
     void WriteValues(std::span<const TSettingsValue> values);
 
 private:
+    enum class TWriteResult { Written, HeldOff, Refused };
+    TWriteResult TryWriteValues(std::span<const TSettingsValue> values);
     std::string ReadText() const;
     [[noreturn]] void FailWrite() const;
 

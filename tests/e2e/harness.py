@@ -223,8 +223,9 @@ class Program:
     ENV adds to (or overrides) the environment of the program and of the
     probes run through this object."""
 
-    def __init__(self, ini_text=None, languages=True, env=None):
-        self.folder = Path(tempfile.mkdtemp(prefix="vesk-e2e-"))
+    def __init__(self, ini_text=None, languages=True, env=None, folder=None):
+        # FOLDER: an empty folder of the caller's to lay the program out in.
+        self.folder = Path(folder) if folder else Path(tempfile.mkdtemp(prefix="vesk-e2e-"))
         shutil.copy2(DIST / "VeskColorPicker.exe", self.folder)
         if (DIST / "License.txt").exists():
             shutil.copy2(DIST / "License.txt", self.folder)

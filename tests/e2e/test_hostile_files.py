@@ -1,7 +1,8 @@
 """Files that a broken disk, another program or a careless user may leave
 beside the program: settings files that are huge, hold NUL bytes or a
-hundred thousand sections, are UTF-16 text, read-only or a folder; language
-files that are garbage, empty or huge; a Languages that is a file. In every
+hundred thousand sections, are UTF-16 text, read-only, a folder or just under
+the size the program reads; language files that are garbage, empty, huge or
+named like devices; a Languages that is a file. In every
 case the program starts, or says why not and ends with exit code 0; it never
 hangs (every wait has a time-out); and it never rewrites a file it could not
 read: the bytes of every such file are the same after the run, also after a
@@ -198,6 +199,24 @@ def two_hundred_megabytes(program):
     return Expected(code=GRAY, close_boxes=[unable_to_write(program)])
 
 
+def just_under_the_read_limit(program):
+    # Read, but a save would take it over the limit the reader keeps: the
+    # save is refused, so the next start still has every setting.
+    sparse_file(program.ini_path, b"[Settings]\r\nLastColor=255\r\n[Other]\r\nValue=", 67108800)
+    return Expected(code=RED, close_boxes=[unable_to_write(program)])
+
+
+def device_named_language_files(program):
+    # Windows takes these names for a serial port and the auxiliary device:
+    # they are never opened, and said to be no files.
+    boxes = []
+    for name in ("AUX.ini", "COM1.ini"):
+        path = program.folder / "Languages" / name
+        path.write_bytes(b"[FileInfo]\r\nId=" + name[:-4].encode() + b"\r\n")
+        boxes.append(f'Error while loading language file.\r\n"{windows_path(path)}" is not a file.')
+    return Expected(boxes=boxes, red_label=language_text(DIST / "Languages" / "English.ini", "TFormMain", "sRed"))
+
+
 def garbage_language_files(program):
     # Beside the shipped languages. Without a mark the bytes are 8-bit text
     # that holds no identity; behind a UTF-8 mark they cannot be decoded.
@@ -244,6 +263,8 @@ ROWS = [
     ("a read-only settings file", False, ["English"], read_only),
     ("a folder named like the settings file", False, ["English"], folder_in_its_place),
     ("a settings file of 200 MB", False, ["English"], two_hundred_megabytes),
+    ("a settings file just under the read limit", False, ["English"], just_under_the_read_limit),
+    ("language files named like devices", True, ["English"], device_named_language_files),
     ("language files of garbage", True, True, garbage_language_files),
     ("only empty and garbage language files", False, ["English"], only_empty_and_garbage_languages),
     ("language files of 30 and 40 MB", True, True, huge_language_files),

@@ -1,4 +1,5 @@
 #include "common/FileSystem.h"
+#include "common/FileBytes.h"
 #include "common/PathText.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,24 @@ TEST(PathTest, JoinsAndSplitsNamesWithOneSeparator)
         EXPECT_EQ(Utf8FromPath(joined.FileName()), row.Name);
         EXPECT_EQ(joined, TPath(Utf8Name(row.Joined))); // the same name as the library's path
     }
+
+    struct TFolderRow {
+        std::string Path;
+        std::string Folder;
+    };
+    const TFolderRow folders[] = {
+        {"a.ini", ""},
+        {"folder" + Separator + "a.ini", "folder"},
+        {"one" + Separator + "two" + Separator + "a.ini", "one" + Separator + "two"},
+        {Separator + "a.ini", Separator},
+#ifdef _WIN32
+        {"C:\\a.ini", "C:\\"},
+        {"\\\\?\\C:\\a.ini", "\\\\?\\C:\\"},
+        {"\\\\?\\C:\\one\\a.ini", "\\\\?\\C:\\one"},
+#endif
+    };
+    for (const TFolderRow& row : folders)
+        EXPECT_EQ(Utf8FromPath(PathFromUtf8(row.Path).Folder()), row.Folder) << row.Path;
 
     TPath temporary = PathFromUtf8("folder" + Separator + "VeskColorPicker.ini");
     temporary += PathFromUtf8(".0123.tmp");
@@ -112,6 +131,26 @@ TEST_F(FileSystemTest, StatusTellsFilesFoldersAndMissingNamesApart)
         EXPECT_FALSE(status.ReadOnly);
     }
 }
+
+#ifdef _WIN32
+// Windows takes these names for devices in any folder and with any
+// extension; opening COM1 waits for the serial port forever.
+TEST_F(FileSystemTest, DeviceNamesAreNeverFiles)
+{
+    for (const char* name : {"COM1.ini", "com9.INI", "AUX.ini", "NUL", "CON.ini", "PRN.x.ini", "LPT1 .ini",
+                             "CONIN$.ini", "conout$", "COM\xC2\xB9.ini"}) {
+        SCOPED_TRACE(name);
+        const fs::path file = FFolder / Utf8Name(name);
+        EXPECT_TRUE(IsDeviceName(file));
+        EXPECT_EQ(FileStatus(file).Kind, TFileKind::Other);
+        EXPECT_EQ(ReadFileBytes(file, 1024).Status, TFileReadStatus::CannotOpen);
+    }
+    for (const char* name : {"COM10.ini", "CONSOLE.ini", "English.ini", "COMA.ini", "NULL.ini", "xCOM1.ini"})
+        EXPECT_FALSE(IsDeviceName(FFolder / Utf8Name(name))) << name;
+    // In the form that takes names as they stand, it is an ordinary name.
+    EXPECT_FALSE(IsDeviceName(TPath(L"\\\\?\\C:\\Languages\\COM1.ini")));
+}
+#endif
 
 TEST_F(FileSystemTest, PermissionsAreReadAndCopied)
 {

@@ -17,6 +17,16 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+#include <chrono>
+#include <thread>
+
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using namespace std::string_view_literals;
@@ -56,10 +66,12 @@ protected:
         std::ofstream(Ini(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
-    std::string IniBytes() const
+    std::string IniBytes() const { return Bytes(Ini()); }
+
+    static std::string Bytes(const fs::path& file)
     {
-        std::ifstream stream(Ini(), std::ios::binary);
-        std::string bytes(static_cast<std::size_t>(fs::file_size(Ini())), '\0');
+        std::ifstream stream(file, std::ios::binary);
+        std::string bytes(static_cast<std::size_t>(fs::file_size(file)), '\0');
         stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return bytes;
     }
@@ -79,6 +91,33 @@ protected:
 };
 
 const std::vector<std::string> OnlyTheIni = {"VeskColorPicker.ini"};
+
+#ifndef _WIN32
+// While it lives, no file of this process can grow past the given size: a
+// write beyond it fails as on a full disk.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(std::size_t size)
+    {
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &FOld);
+        rlimit limit = FOld;
+        limit.rlim_cur = static_cast<rlim_t>(size);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    rlimit FOld{};
+    void (*FOldHandler)(int) = nullptr;
+};
+#endif
 
 } // namespace
 
@@ -189,7 +228,8 @@ TEST_F(SettingsFileTest, IntegersAreReadInDecimalAndHexadecimal)
         {"1.5", std::nullopt},
         {"+", std::nullopt},
         {"-", std::nullopt},
-        {"0x", 0}, // as the code text's reader: the lead alone reads 0
+        {"0x", std::nullopt}, // a lead without digits is no number
+        {" 0X", std::nullopt},
         {"$", std::nullopt},
         {"x", std::nullopt},
         {"0x1g", std::nullopt},
@@ -488,6 +528,7 @@ TEST_F(SettingsFileTest, FailureInTheMiddleOfAWriteLeavesTheOldFile)
         return false;
     };
     TFileOperations replaceRefused = system;
+    replaceRefused.Pause = [](unsigned) {};
     replaceRefused.Replace = [&](const TPath&, const TPath&) {
         atFault = IniBytes();
         return false;
@@ -535,9 +576,207 @@ TEST_F(SettingsFileTest, FolderThatRefusesNewFilesIsWrittenInPlace)
     EXPECT_FALSE(fs::exists(Ini()));
 }
 
+#ifndef _WIN32
+TEST_F(SettingsFileTest, InPlaceWriteOnAFullDiskLeavesTheOldFile)
+{
+    // The program's section, then another program's section after it: the
+    // new keys make the file longer.
+    const std::string before =
+        "[Settings]\r\nTwoColorMode=0\r\n\r\n[Someone else]\r\n" + std::string(4000, 'k') + "\r\n";
+    TFileOperations lockedFolder = SystemFileOperations();
+    lockedFolder.CreateNew = [](const TPath&) { return false; };
+    const TSettingsValue values[] = {{"Settings", "TwoColorMode", "1"}, {"Settings", "Language", "English"}};
+    const std::string after = SetSettingsValues(before, values);
+    ASSERT_GT(after.size(), before.size());
+
+    struct TCase {
+        const char* Room;
+        std::size_t Limit;
+        bool Written;
+    };
+    const TCase cases[] = {
+        {"not a byte more", before.size(), false},
+        {"half the growth", before.size() + (after.size() - before.size()) / 2, false},
+        {"just enough", after.size(), true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Room);
+        WriteIni(before);
+        TSettingsFile file(Ini(), lockedFolder);
+        {
+            const TFileSizeLimit full(c.Limit);
+            if (c.Written)
+                EXPECT_NO_THROW(file.WriteValues(values));
+            else
+                EXPECT_THROW(file.WriteValues(values), ESettingsFile);
+        }
+        EXPECT_EQ(IniBytes(), c.Written ? after : before);
+        EXPECT_EQ(FolderEntries(), OnlyTheIni);
+    }
+}
+#endif
+
+TEST_F(SettingsFileTest, WriteThatWouldMakeAFileTooLargeToReadIsRefused)
+{
+    // Just under the limit: read, and a write that keeps it under the limit
+    // goes through; one that takes it over is refused and changes nothing.
+    const std::string head = "[Settings]\r\nTwoColorMode=1\r\n[Other]\r\nKey=";
+    std::string before = head + std::string(MaxSettingsFileSize - 64 - head.size(), 'v');
+    WriteIni(before);
+    TSettingsFile file(Ini());
+    EXPECT_TRUE(file.ReadBool("Settings", "TwoColorMode", false));
+    file.WriteBool("Settings", "TwoColorMode", false);
+    before[head.find('1')] = '0';
+    EXPECT_EQ(IniBytes(), before);
+
+    EXPECT_THROW(file.WriteString("Settings", "Language", std::string(64, 'x')), ESettingsFile);
+    EXPECT_EQ(IniBytes(), before);
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+    EXPECT_FALSE(file.ReadBool("Settings", "TwoColorMode", true));
+}
+
+TEST_F(SettingsFileTest, AReplaceHeldOffIsTriedAgainForAboutASecond)
+{
+    const std::string before = "[Settings]\r\nTwoColorMode=0\r\n";
+    std::vector<unsigned> pauses;
+    int refusals = 0;
+    TFileOperations operations = SystemFileOperations();
+    operations.Pause = [&](unsigned milliseconds) { pauses.push_back(milliseconds); };
+    operations.Replace = [&, replace = operations.Replace](const TPath& from, const TPath& to) {
+        return refusals-- <= 0 && replace(from, to);
+    };
+
+    // Held off three times, then let through.
+    WriteIni(before);
+    refusals = 3;
+    TSettingsFile(Ini(), operations).WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_EQ(IniBytes(), "[Settings]\r\nTwoColorMode=1\r\n");
+    EXPECT_EQ(pauses, (std::vector<unsigned>{10, 20, 40}));
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+
+    // Held off for good: the error, after pauses that add up to a second.
+    WriteIni(before);
+    pauses.clear();
+    refusals = 1000;
+    EXPECT_THROW(TSettingsFile(Ini(), operations).WriteBool("Settings", "TwoColorMode", true), ESettingsFile);
+    unsigned total = 0;
+    for (const unsigned pause : pauses)
+        total += pause;
+    EXPECT_EQ(total, ReplaceRetryTotal);
+    EXPECT_EQ(IniBytes(), before);
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+}
+
+TEST_F(SettingsFileTest, LinksAreWrittenThrough)
+{
+    const std::string before = "[Settings]\r\nTwoColorMode=0\r\n";
+    const std::string after = "[Settings]\r\nTwoColorMode=1\r\n";
+    const fs::path elsewhere = FFolder / "elsewhere";
+    fs::create_directory(elsewhere);
+    const fs::path target = elsewhere / "Settings.ini";
+
+    // A hard link: both names keep showing one file.
+    std::ofstream(target, std::ios::binary) << before;
+    fs::create_hard_link(target, Ini());
+    TSettingsFile(Ini()).WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_EQ(IniBytes(), after);
+    // Wine's runtime counts no links (the program asks without backup
+    // semantics, where Wine answers), so the names are compared instead.
+    EXPECT_TRUE(fs::equivalent(Ini(), target));
+    EXPECT_EQ(Bytes(target), after);
+    fs::remove(Ini());
+
+    // A symbolic link stays a link, and the file it leads to is written.
+    std::ofstream(target, std::ios::binary) << before;
+    std::error_code refused;
+    fs::create_symlink(target, Ini(), refused);
+    if (refused)
+        GTEST_SKIP() << "this system makes no symbolic links here: " << refused.message();
+    TSettingsFile(Ini()).WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_TRUE(fs::is_symlink(Ini()));
+    EXPECT_EQ(IniBytes(), after);
+    EXPECT_EQ(fs::read_symlink(Ini()), target);
+    EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(elsewhere), {}), std::vector<fs::path>{target});
+}
+
+TEST_F(SettingsFileTest, StaleTemporaryFilesOfEarlierSavesAreRemoved)
+{
+    WriteIni("[Settings]\r\nTwoColorMode=0\r\n");
+    const auto make = [this](const std::string& name, std::chrono::hours age) {
+        const fs::path file = FFolder / name;
+        std::ofstream(file, std::ios::binary) << "[Settings]";
+        fs::last_write_time(file, fs::file_time_type::clock::now() - age);
+        return file;
+    };
+    const fs::path stale = make("VeskColorPicker.ini.0123456789abcdef.tmp", std::chrono::hours(24));
+    const fs::path staleUpper = make("VESKCOLORPICKER.INI.0123456789ABCDEF.TMP", std::chrono::hours(24));
+    const std::string kept[] = {
+        make("VeskColorPicker.ini.fedcba9876543210.tmp", std::chrono::hours(0)).filename().string(), // a save now
+        make("VeskColorPicker.ini.0123.tmp", std::chrono::hours(24)).filename().string(),
+        make("VeskColorPicker.ini.0123456789abcdeg.tmp", std::chrono::hours(24)).filename().string(),
+        make("Other.ini.0123456789abcdef.tmp", std::chrono::hours(24)).filename().string(),
+        make("VeskColorPicker.ini.0123456789abcdef.tmp.bak", std::chrono::hours(24)).filename().string(),
+    };
+#ifdef _WIN32
+    // One that another save still has open stays, however old.
+    const fs::path held = make("VeskColorPicker.ini.00000000000000aa.tmp", std::chrono::hours(24));
+    const HANDLE holder =
+        ::CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+#endif
+
+    TSettingsFile(Ini()).WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_FALSE(fs::exists(staleUpper));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(fs::exists(FFolder / name)) << name;
+#ifdef _WIN32
+    EXPECT_TRUE(fs::exists(held));
+    ::CloseHandle(holder);
+#endif
+    EXPECT_EQ(IniBytes(), "[Settings]\r\nTwoColorMode=1\r\n");
+}
+
+#ifdef _WIN32
+// Virus scanners, indexers, sync clients and editors read the file with
+// every sharing allowed; a save goes through while they hold it, and a
+// reader that does not allow deletion only holds the save off for a moment.
+TEST_F(SettingsFileTest, ReadersDoNotStopASave)
+{
+    const std::string before = "[Settings]\r\nTwoColorMode=0\r\n";
+    WriteIni(before);
+    const HANDLE reader =
+        ::CreateFileW(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    TSettingsFile(Ini()).WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_EQ(IniBytes(), "[Settings]\r\nTwoColorMode=1\r\n");
+    // The reader goes on reading the content it opened.
+    char seen[64] = {};
+    DWORD read = 0;
+    EXPECT_TRUE(::ReadFile(reader, seen, sizeof seen - 1, &read, nullptr));
+    EXPECT_EQ(std::string(seen, read), before);
+    ::CloseHandle(reader);
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+
+    const HANDLE strict = ::CreateFileW(Ini().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(strict, INVALID_HANDLE_VALUE);
+    std::thread release([strict] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::CloseHandle(strict);
+    });
+    EXPECT_NO_THROW(TSettingsFile(Ini()).WriteBool("Settings", "TwoColorMode", false));
+    release.join();
+    EXPECT_EQ(IniBytes(), before);
+    EXPECT_EQ(FolderEntries(), OnlyTheIni);
+}
+#endif
+
 TEST(ParseSettingsInteger, ReadsAsTheColorCodeIntegerReaderDoes)
 {
-    // Side by side: the settings file and the code text read numbers alike.
+    // Side by side: the settings file and the code text read numbers alike,
+    // but for "0x" alone, which the settings file does not take for 0.
     struct Row {
         const char* Text;
         std::optional<std::int32_t> Expected;
@@ -550,7 +789,6 @@ TEST(ParseSettingsInteger, ReadsAsTheColorCodeIntegerReaderDoes)
         {"$FFFFFFFF", -1},
         {"x80000000", std::numeric_limits<std::int32_t>::min()},
         {"X1f", 31},
-        {"0x", 0},
         {"0X10", 16},
         {"$", std::nullopt},
         {"x", std::nullopt},
@@ -570,4 +808,8 @@ TEST(ParseSettingsInteger, ReadsAsTheColorCodeIntegerReaderDoes)
         const bool read = TryStrToInt(row.Text, value);
         EXPECT_EQ(read ? std::optional<std::int32_t>(value) : std::nullopt, row.Expected);
     }
+    EXPECT_EQ(ParseSettingsInteger("0x"), std::nullopt);
+    std::int32_t value = -1;
+    EXPECT_TRUE(TryStrToInt("0x", value));
+    EXPECT_EQ(value, 0);
 }

@@ -242,6 +242,7 @@ TEST_F(SettingsTest, AWriteThatFailsLeavesEveryKeyAsItWas)
     WriteBytes(Ini(), before);
     TFileOperations operations = SystemFileOperations();
     operations.Replace = [](const TPath&, const TPath&) { return false; };
+    operations.Pause = [](unsigned) {};
     TSettingsFile file(Ini(), operations);
     EXPECT_THROW(file.WriteValues(SavedValues(DefaultSettings(10))), ESettingsFile);
     EXPECT_EQ(ReadBytes(Ini()), before);

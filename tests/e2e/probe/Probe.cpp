@@ -9,6 +9,7 @@
 //                                               standard input, a pipe, is closed) and then prints
 //                                               the largest number it saw
 //   VeskProbe close   CLASS TITLE               asks the window to close (WM_CLOSE)
+//   VeskProbe closeall CLASS TITLE              asks every such window to close at once, prints how many
 //   VeskProbe kill    CLASS TITLE               ends the window's process at once (TerminateProcess,
 //                                               exit code 1) and waits until it is gone
 //   VeskProbe text    CLASS TITLE               prints the window's title
@@ -40,6 +41,9 @@
 //   VeskProbe setclip TEXT                      puts TEXT on the clipboard
 //   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long at most, or until standard
 //                                               input closes ("held" once open)
+//   VeskProbe holdfile PATH SHARE MILLISECONDS  keeps a file open for reading that long at most, or until
+//                                               standard input closes ("held" once open), allowing others
+//                                               what SHARE names: r read, w write, d delete
 //   VeskProbe bpp                               prints the screen's bits per pixel
 //   VeskProbe findtext CLASS TITLE TEXT...      prints 1 or 0 per TEXT: whether the window shows it as a
 //                                               whole line in the zoom window's font (for texts the
@@ -66,6 +70,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -144,6 +149,7 @@ struct TWindowCount {
     const wchar_t* ClassName;
     const wchar_t* Title;
     int Count;
+    bool Close = false; // each one found is asked to close as well
 };
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM data)
@@ -155,8 +161,11 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM data)
     wchar_t title[256]{};
     ::GetClassNameW(window, className, 256);
     ::GetWindowTextW(window, title, 256);
-    if (std::wcscmp(className, count.ClassName) == 0 && std::wcscmp(title, count.Title) == 0)
+    if (std::wcscmp(className, count.ClassName) == 0 && std::wcscmp(title, count.Title) == 0) {
         ++count.Count;
+        if (count.Close)
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+    }
     return TRUE;
 }
 
@@ -202,6 +211,29 @@ int KillWindowProcess(HWND window)
 
 // A plain window of the probe's own, in front of everything, for the tests
 // that need the program's window to be behind another one.
+// As another program reading a file would: a virus scanner, an indexer, a
+// sync client or an editor.
+int HoldFile(const wchar_t* path, std::wstring_view share, DWORD milliseconds)
+{
+    DWORD mode = 0;
+    for (const wchar_t letter : share)
+        mode |= letter == L'r'   ? FILE_SHARE_READ
+                : letter == L'w' ? FILE_SHARE_WRITE
+                : letter == L'd' ? FILE_SHARE_DELETE
+                                 : 0;
+    const HANDLE file = ::CreateFileW(path, GENERIC_READ, mode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    WatchStandardInput();
+    std::puts("held");
+    std::fflush(stdout);
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    while (::GetTickCount64() < deadline && !g_inputClosed)
+        ::Sleep(20);
+    ::CloseHandle(file);
+    return 0;
+}
+
 int Cover(DWORD milliseconds)
 {
     WNDCLASSW windowClass{};
@@ -604,6 +636,8 @@ int wmain(int argc, wchar_t** argv)
 
     if (command == L"getclip" || command == L"getclipbitmap" || command == L"setclip" || command == L"holdclip")
         return ClipboardCommand(command, argc, argv);
+    if (command == L"holdfile" && argc > 4)
+        return HoldFile(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
     if (command == L"cover" && argc > 2)
         return Cover(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
     if (command == L"pattern" && argc > 5)
@@ -680,6 +714,13 @@ int wmain(int argc, wchar_t** argv)
                 return 1;
             ::Sleep(50);
         }
+        return 0;
+    }
+
+    if (command == L"closeall") {
+        TWindowCount count{className, title, 0, true};
+        ::EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&count));
+        std::printf("%d\n", count.Count);
         return 0;
     }
 
