@@ -142,7 +142,7 @@ POINT TFormMain::WindowPlace(const TSettings& stored, SIZE outer) const
 
 void TFormMain::MSettings_SaveConfigurationClick()
 {
-    TSettingsFile file(SettingsFilePath());
+    TSettingsFile file = ProgramSettingsFile();
     file.WriteValues(SavedValues(CollectSettings()));
 }
 
@@ -150,7 +150,7 @@ void TFormMain::MSettings_AllowMultipleInstancesClick()
 {
     // The stored value flips on its own; the check mark agrees again when the
     // Settings menu next opens.
-    TSettingsFile file(SettingsFilePath());
+    TSettingsFile file = ProgramSettingsFile();
     TSettings stored = ReadSettings(file, std::nullopt);
     stored.AllowMultipleInstances = !stored.AllowMultipleInstances;
     WriteOne(file, ValueOf(stored, &TSettings::AllowMultipleInstances));
@@ -160,7 +160,7 @@ void TFormMain::MSettings_SaveConfigurationOnExitClick()
 {
     TSettings settings;
     settings.SaveConfigurationOnExit = IsChecked(idMSettings_SaveConfigurationOnExit);
-    TSettingsFile file(SettingsFilePath());
+    TSettingsFile file = ProgramSettingsFile();
     WriteOne(file, ValueOf(settings, &TSettings::SaveConfigurationOnExit));
 }
 
@@ -176,14 +176,14 @@ void TFormMain::WriteSettingsAtExit()
         for (TSettingsValue& value : LastColorValues(settings))
             values.push_back(std::move(value));
     if (!values.empty())
-        TSettingsFile(SettingsFilePath()).WriteValues(values);
+        ProgramSettingsFile().WriteValues(values);
 }
 
 void TFormMain::MSettings_LoadDefaultClick()
 {
     const TSettings defaults = DefaultSettings(GetSystemMouseSpeed());
     {
-        TSettingsFile file(SettingsFilePath());
+        TSettingsFile file = ProgramSettingsFile();
         SetChecked(idMSettings_AllowMultipleInstances, defaults.AllowMultipleInstances);
         WriteOne(file, ValueOf(defaults, &TSettings::AllowMultipleInstances));
     }

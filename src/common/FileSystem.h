@@ -39,6 +39,9 @@ inline bool Exists(const TFileStatus& status)
     return status.Kind != TFileKind::Missing && status.Kind != TFileKind::Unknown;
 }
 
+// Makes a folder in an existing one; true also when it is there already.
+bool CreateFolder(const TPath& folder);
+
 // Removes a file (not a folder); false when it could not.
 bool RemoveFile(const TPath& file);
 

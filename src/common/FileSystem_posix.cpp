@@ -46,6 +46,11 @@ TFileStatus FileStatus(const TPath& path)
     return status;
 }
 
+bool CreateFolder(const TPath& folder)
+{
+    return ::mkdir(folder.CStr(), 0777) == 0 || (errno == EEXIST && FileStatus(folder).Kind == TFileKind::Folder);
+}
+
 bool RemoveFile(const TPath& file)
 {
     return ::unlink(file.CStr()) == 0;

@@ -84,6 +84,11 @@ TFileStatus FileStatus(const TPath& path)
     return status;
 }
 
+bool CreateFolder(const TPath& folder)
+{
+    return ::CreateDirectoryW(folder.CStr(), nullptr) != 0 || ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
 bool RemoveFile(const TPath& file)
 {
     return ::DeleteFileW(file.CStr()) != 0;

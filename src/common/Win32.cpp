@@ -55,6 +55,24 @@ UINT MonitorDpi(HMONITOR monitor) noexcept
     return SystemDpi();
 }
 
+// The environment holds it from Windows Vista on; asking the shell would
+// load its DLLs at start.
+std::wstring LocalApplicationDataFolder()
+{
+    std::wstring folder(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetEnvironmentVariableW(L"LOCALAPPDATA", folder.data(), static_cast<DWORD>(folder.size()));
+        if (length == 0)
+            return {};
+        if (length < folder.size()) {
+            folder.resize(length);
+            return folder;
+        }
+        folder.resize(length); // the length the name needs, with its end mark
+    }
+}
+
 std::wstring ExecutableFolder()
 {
     // Paths can exceed MAX_PATH on systems with long paths enabled; grow the

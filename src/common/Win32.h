@@ -151,6 +151,9 @@ UINT MonitorDpi(HMONITOR monitor) noexcept;
 
 // The folder of the running executable, with a trailing backslash.
 std::wstring ExecutableFolder();
+// The user's local application data folder (%LOCALAPPDATA%); empty where the
+// system does not say.
+std::wstring LocalApplicationDataFolder();
 
 // The first of FACES that is installed, else the face of the dialog font.
 // Font mapping would otherwise pick any face with the asked-for pitch, whose

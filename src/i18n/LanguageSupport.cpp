@@ -378,7 +378,7 @@ std::string TLanguages::RegIniLanguage() const
 {
     if (FRegPrimaryKey_IniFileName.empty())
         return {};
-    const TPath iniFile = FEnvironment.ExecutableFolder() / PathFromUtf8(FRegPrimaryKey_IniFileName);
+    const TPath iniFile = FEnvironment.SettingsFile(FRegPrimaryKey_IniFileName);
     if (Exists(FileStatus(iniFile)))
         return FEnvironment.ReadIniString(iniFile, FRegSettingsSection, LanguageSettingKey);
     return FEnvironment.ReadRegistryString(FRegPrimaryKey_IniFileName, FRegSettingsSection, LanguageSettingKey);

@@ -6,6 +6,7 @@
 
 #include "common/Exception.h"
 #include "common/Path.h"
+#include "common/PathText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +101,12 @@ public:
     virtual ~ILanguageEnvironment() = default;
 
     virtual TPath ExecutableFolder() const = 0;
+    // The settings file of that name that the program reads: beside the
+    // executable unless the platform keeps it elsewhere.
+    virtual TPath SettingsFile(std::string_view iniFileName) const
+    {
+        return ExecutableFolder() / PathFromUtf8(iniFileName);
+    }
     // English name of the language of the system locale (the code page of
     // programs without Unicode), e.g. "Czech".
     virtual std::string SystemLocaleLanguage() const = 0;

@@ -1,5 +1,7 @@
 #include "i18n/WindowsLanguageEnvironment.h"
 
+#include "settings/Settings.h"
+
 #include "common/Win32.h"
 #include "settings/SettingsFile.h"
 #include "ui/MessageBoxes.h"
@@ -22,6 +24,14 @@ std::string LocaleLanguageName(LCID locale)
 TPath TWindowsLanguageEnvironment::ExecutableFolder() const
 {
     return TPath(::ExecutableFolder());
+}
+
+// The program's own settings file may live in the user's folder.
+TPath TWindowsLanguageEnvironment::SettingsFile(std::string_view iniFileName) const
+{
+    if (iniFileName != SettingsFileName)
+        return ILanguageEnvironment::SettingsFile(iniFileName);
+    return SettingsLocation(ExecutableFolder(), TPath(LocalApplicationDataFolder())).File();
 }
 
 std::string TWindowsLanguageEnvironment::SystemLocaleLanguage() const

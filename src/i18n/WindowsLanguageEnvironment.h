@@ -8,6 +8,7 @@
 class TWindowsLanguageEnvironment final : public ILanguageEnvironment {
 public:
     TPath ExecutableFolder() const override;
+    TPath SettingsFile(std::string_view iniFileName) const override;
     std::string SystemLocaleLanguage() const override;
     std::string UserLocaleLanguage() const override;
     std::string UILanguageLocaleNames() const override;

@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include "common/FileSystem.h"
+
 #include "common/PathText.h"
 
 #include "common/Exception.h"
@@ -62,6 +64,22 @@ TSettingsValue ValueOfKey(const TSettings& settings, const TSettingKey& key)
 TPath SettingsFileIn(const TPath& folder)
 {
     return folder / PathFromUtf8(SettingsFileName);
+}
+
+TSettingsLocation SettingsLocation(const TPath& programFolder, const TPath& localApplicationData)
+{
+    TSettingsLocation location;
+    location.BesideProgram = SettingsFileIn(programFolder);
+    if (!localApplicationData.Empty())
+        location.InUserFolder = SettingsFileIn(localApplicationData / PathFromUtf8("Vesk Color Picker"));
+    return location;
+}
+
+TPath TSettingsLocation::File() const
+{
+    if (InUserFolder.Empty() || FileStatus(BesideProgram).Kind != TFileKind::Missing)
+        return BesideProgram;
+    return FileStatus(InUserFolder).Kind != TFileKind::Missing ? InUserFolder : BesideProgram;
 }
 
 std::string TSettingKey::ValueIn(const TSettings& settings) const

@@ -24,6 +24,21 @@ inline constexpr std::string_view LanguageSettingKey = "Language";
 // The settings file of a program installed in folder.
 TPath SettingsFileIn(const TPath& folder);
 
+// Where the settings are kept. Beside the program, which stays portable
+// wherever its folder takes a file; where it does not (a program under
+// "Program Files"), in a folder of the program's own in the user's local
+// application data folder.
+struct TSettingsLocation {
+    TPath BesideProgram;
+    TPath InUserFolder; // empty where the user's folder is not known
+
+    // The file beside the program when it exists; else the user's one when
+    // that exists; else the one beside the program, which a first save makes
+    // (and, should the folder refuse it, the user's one instead).
+    TPath File() const;
+};
+TSettingsLocation SettingsLocation(const TPath& programFolder, const TPath& localApplicationData);
+
 // Half the system pointer speed (1 to 20), remainder dropped; a speed the
 // system would not tell counts as the usual 10.
 constexpr std::int32_t DefaultDropperMouseSpeed(std::optional<std::int32_t> systemPointerSpeed)

@@ -557,7 +557,18 @@ void TSettingsFile::WriteValues(std::span<const TSettingsValue> values)
         const TWriteResult result = TryWriteValues(values);
         if (result == TWriteResult::Written)
             return;
-        if (result == TWriteResult::Refused || waited >= ReplaceRetryTotal)
+        if (result == TWriteResult::NoNewFile && !FFallback.Empty()) {
+            // The message names the file the user knows of.
+            TSettingsFile fallback(FFallback, FOperations);
+            static_cast<void>(CreateFolder(AbsolutePath(FFallback).Folder()));
+            try {
+                fallback.WriteValues(values);
+                return;
+            } catch (const ESettingsFile&) {
+                FailWrite();
+            }
+        }
+        if (result != TWriteResult::HeldOff || waited >= ReplaceRetryTotal)
             FailWrite();
         pause = std::min(pause, ReplaceRetryTotal - waited);
         FOperations.Pause(pause);
@@ -630,7 +641,9 @@ TSettingsFile::TWriteResult TSettingsFile::TryWriteValues(std::span<const TSetti
     // The folder refuses new files (a protected program folder holding a
     // writable settings file, a disk without free entries): the file itself
     // is the only place left.
-    return exists && FOperations.WriteInPlace(target, bytes) ? TWriteResult::Written : TWriteResult::Refused;
+    if (!exists)
+        return TWriteResult::NoNewFile;
+    return FOperations.WriteInPlace(target, bytes) ? TWriteResult::Written : TWriteResult::Refused;
 }
 
 void TSettingsFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value)

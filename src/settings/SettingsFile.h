@@ -140,6 +140,10 @@ public:
     // The absolute path, as error messages show it.
     const TPath& FileName() const { return FFileName; }
 
+    // Where the file is made instead when it does not exist and its folder
+    // takes no new file; that file's folder is made as well.
+    void SetFallback(const TPath& fileName) { FFallback = fileName; }
+
     // A file that is absent or cannot be read gives the defaults.
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
     std::int32_t ReadInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
@@ -158,11 +162,12 @@ public:
     void WriteValues(std::span<const TSettingsValue> values);
 
 private:
-    enum class TWriteResult { Written, HeldOff, Refused };
+    enum class TWriteResult { Written, HeldOff, Refused, NoNewFile };
     TWriteResult TryWriteValues(std::span<const TSettingsValue> values);
     std::string ReadText() const;
     [[noreturn]] void FailWrite() const;
 
     TPath FFileName;
     TFileOperations FOperations;
+    TPath FFallback;
 };

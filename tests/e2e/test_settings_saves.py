@@ -11,7 +11,8 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program, ProgramTestCase, wait_for, windows_path
+from harness import (MAIN_CLASS, MAIN_TITLE, BackgroundProbe, Program, ProgramTestCase, SeparateWine, wait_for,
+                     windows_path)
 
 ENGLISH = {"LANG": "en_US.UTF-8", "LC_ALL": "en_US.UTF-8"}
 # The program's section, then another program's section after it: a save
@@ -58,6 +59,19 @@ class SmallDisk:
             self.folder.rmdir()
         except OSError:
             pass
+
+
+class ReadOnlyFolder:
+    """FOLDER made read-only by a read-only bind mount on itself: root may
+    write anywhere else, as a user may not under "Program Files"."""
+
+    def __init__(self, folder):
+        self.folder = str(folder)
+        subprocess.run(["mount", "--bind", self.folder, self.folder], check=True, capture_output=True, timeout=30)
+        subprocess.run(["mount", "-o", "remount,ro,bind", self.folder], check=True, capture_output=True, timeout=30)
+
+    def close(self):
+        subprocess.run(["umount", self.folder], capture_output=True, timeout=30)
 
 
 class SettingsSavesTest(ProgramTestCase):
@@ -122,6 +136,33 @@ class SettingsSavesTest(ProgramTestCase):
             # POSIX semantics before it gets that far).
             names = [name for name in folder_names(program.folder) if not re.fullmatch(r"rf[0-9a-fA-F]{1,4}\.tmp", name)]
             self.assertEqual(names, ["Languages", "License.txt", "VeskColorPicker.exe", "VeskColorPicker.ini"])
+
+    def test_a_program_folder_that_takes_no_file_keeps_the_settings_in_the_users_folder(self):
+        # A Wine of its own: what the program writes to the user's folder
+        # must not reach the other tests' prefix.
+        with SeparateWine() as wine, Program(env={**ENGLISH, **wine.env}) as program:
+            user_files = lambda: list(Path(wine.env["WINEPREFIX"]).glob(
+                "drive_c/users/*/AppData/Local/Vesk Color Picker/VeskColorPicker.ini"))
+            shipped = folder_names(program.folder)
+            read_only = ReadOnlyFolder(program.folder)
+            try:
+                self.start(program)
+                program.set_scroll("SBColorComponent1", 0xAB)
+                program.command("MSettings_TwoColorMode")
+                self.assertTrue(program.close_main_window())
+                self.assertIsNone(program.message_box(timeout_ms=3000), "the save showed a message box")
+                self.assertEqual(program.wait_exit(), 0)
+                self.assertEqual(len(user_files()), 1, "no settings file in the user's folder")
+                self.assertTrue(b"\r\nTwoColorMode=1\r\n" in user_files()[0].read_bytes())
+
+                # The next start reads them there.
+                self.start(program)
+                self.assertEqual(program.control("LColorCode"), "#ab8080")
+                self.assertTrue(program.visible("LColorCode2"), "two-color mode was not kept")
+                self.close(program)
+            finally:
+                read_only.close()
+            self.assertEqual(folder_names(program.folder), shipped, "something was written beside the program")
 
     def test_links_stay_links_and_the_file_behind_them_is_saved(self):
         for kind in ("symbolic", "hard"):

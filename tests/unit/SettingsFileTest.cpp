@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "color/ColorFunctions.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFilePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -615,6 +616,42 @@ TEST_F(SettingsFileTest, InPlaceWriteOnAFullDiskLeavesTheOldFile)
     }
 }
 #endif
+
+TEST_F(SettingsFileTest, AFolderThatTakesNoNewFileSendsTheFirstSaveToTheUsersFolder)
+{
+    const fs::path program = FFolder / "program";
+    const fs::path user = FFolder / "user";
+    fs::create_directories(program);
+    fs::create_directories(user);
+    const TSettingsLocation location = SettingsLocation(program, user);
+    const fs::path inUserFolder = user / "Vesk Color Picker" / "VeskColorPicker.ini";
+    EXPECT_EQ(location.InUserFolder, TPath(inUserFolder));
+
+    // Neither file yet: the one beside the program is read and made.
+    EXPECT_EQ(location.File(), location.BesideProgram);
+
+    // The program's folder refuses the file: the user's folder takes it,
+    // and from then on it is the one read.
+    TFileOperations lockedFolder = SystemFileOperations();
+    lockedFolder.CreateNew = [&](const TPath& file) {
+        return !TPath(file).Native().starts_with(TPath(program).Native()) && SettingsFilePlatform::CreateNewFile(file);
+    };
+    TSettingsFile file(location.File(), lockedFolder);
+    file.SetFallback(location.InUserFolder);
+    file.WriteBool("Settings", "TwoColorMode", true);
+    EXPECT_FALSE(fs::exists(program / "VeskColorPicker.ini"));
+    EXPECT_EQ(Bytes(inUserFolder), "[Settings]\r\nTwoColorMode=1\r\n");
+    EXPECT_EQ(location.File(), location.InUserFolder);
+
+    // A file beside the program, once there, wins again.
+    std::ofstream(program / "VeskColorPicker.ini", std::ios::binary) << "[Settings]\r\n";
+    EXPECT_EQ(location.File(), location.BesideProgram);
+
+    // Without a fallback, a refused new file is the error it always was.
+    fs::remove(program / "VeskColorPicker.ini");
+    TSettingsFile alone(program / "VeskColorPicker.ini", lockedFolder);
+    EXPECT_THROW(alone.WriteBool("Settings", "TwoColorMode", true), ESettingsFile);
+}
 
 TEST_F(SettingsFileTest, WriteThatWouldMakeAFileTooLargeToReadIsRefused)
 {
