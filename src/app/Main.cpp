@@ -409,7 +409,7 @@ void TFormMain::WMSysCommand(WPARAM command)
 void TFormMain::SingleUpdateClipboardTimerTimer()
 {
     ::KillTimer(Handle(), SingleUpdateClipboardTimer);
-    MCode_CopyCodeToClipboardClick();
+    CopyCodeAutomatically();
 }
 
 void TFormMain::MTools_DropperClick()
