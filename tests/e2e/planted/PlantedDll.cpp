@@ -18,8 +18,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*)
     if (length == 0 || length >= Size - 8)
         return TRUE;
     std::wcscat(note, L".loaded");
-    const HANDLE file =
-        ::CreateFileW(note, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW(note, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         ::CloseHandle(file);
     return TRUE;
