@@ -10,10 +10,10 @@
 #include "ui/Application.h"
 #include "ui/CommonControls.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Shell.h"
 #include "ui/Theme.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdlib>
 #include <vector>
@@ -367,8 +367,7 @@ void TFormAbout::CloseWindow()
 
 void TFormAbout::OpenAddress(const std::wstring& address) const
 {
-    // Without a mail program or browser nothing opens; nothing to report.
-    ::ShellExecuteW(Handle(), nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(Handle(), address);
 }
 
 void TFormAbout::EmailLinkClick()

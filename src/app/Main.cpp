@@ -14,10 +14,10 @@
 #include "ui/FlatButton.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScrollBar.h"
+#include "ui/Shell.h"
 #include "ui/Theme.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <optional>
 
@@ -409,7 +409,7 @@ void TFormMain::WMSysCommand(WPARAM command)
 void TFormMain::SingleUpdateClipboardTimerTimer()
 {
     ::KillTimer(Handle(), SingleUpdateClipboardTimer);
-    MCode_CopyCodeToClipboardClick();
+    CopyCodeAutomatically();
 }
 
 void TFormMain::MTools_DropperClick()
@@ -476,9 +476,7 @@ void TFormMain::MTools_PaletteClick(int sender)
 
 void TFormMain::OpenAddress(const std::string& address) const
 {
-    // Without a mail program or browser nothing opens; the program has
-    // nothing to add to that.
-    ::ShellExecuteW(Handle(), nullptr, Utf8ToWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(Handle(), Utf8ToWide(address));
 }
 
 void TFormMain::MHelp_FeedbackClick()

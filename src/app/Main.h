@@ -176,6 +176,8 @@ private:
     void PaintColorBox(TColorBox& box, TColor color);
     std::wstring GetColorCode(TColor color) const;
     void UpdateColorCode(bool copyToClipboard);
+    // Automatic copying's copy of the code: kept out of clipboard history.
+    void CopyCodeAutomatically();
     void UpdateColorComponentsCaptions();
     void UpdateColorComponentsValues();
     void UpdateColor();

@@ -120,7 +120,14 @@ void TFormMain::UpdateColorCode(bool copyToClipboard)
     ColorBoxPanel->SetAccessibleValue(code);
     ColorBoxPanel2->SetAccessibleValue(code2);
     if (copyToClipboard && IsChecked(idMSettings_AutomaticallyCopyCodeToClipboard))
-        FClipboardEx->SetText(WindowText(LColorCode));
+        CopyCodeAutomatically();
+}
+
+void TFormMain::CopyCodeAutomatically()
+{
+    // The code changes with every move of a scroll bar: a history of them
+    // would bury the user's own copies.
+    FClipboardEx->SetText(GetColorCode(FColorReference), TClipboardCopy::Automatic);
 }
 
 void TFormMain::UpdateColorComponentsCaptions()
@@ -373,7 +380,7 @@ void TFormMain::MClipboard_PasteCodeFromClipboardClick()
 void TFormMain::MSettings_AutomaticallyCopyCodeToClipboardClick()
 {
     if (IsChecked(idMSettings_AutomaticallyCopyCodeToClipboard))
-        MCode_CopyCodeToClipboardClick();
+        CopyCodeAutomatically();
 }
 
 void TFormMain::MSettings_CodeOptionClick()

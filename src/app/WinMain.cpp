@@ -6,8 +6,8 @@
 #include "i18n/LanguageSupport.h"
 #include "i18n/WindowsLanguageEnvironment.h"
 #include "settings/Settings.h"
-#include "ui/Accessible.h"
 #include "ui/Application.h"
+#include "ui/ComApartment.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Theme.h"
 
@@ -29,6 +29,25 @@ void HandOverToRunningInstance()
     if (!::IsWindowVisible(other) || ::IsIconic(other))
         ::PostMessageW(other, WM_SYSCOMMAND, SC_RESTORE, 0);
     ::SetForegroundWindow(other);
+}
+
+// DLLs come from System32 only, never from the program's folder (a
+// Downloads folder full of other files, where a planted "dwmapi.dll" would
+// otherwise be taken) nor from the current folder. The system DLLs the
+// program uses beyond the known ones are delay-loaded, so this is in force
+// before any of them loads. SetDefaultDllDirectories came with Windows 8
+// and, for Windows 7, with KB2533623; without it the current folder at
+// least is taken off the search.
+void LoadDllsFromSystem32Only() noexcept
+{
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
+    if (const FARPROC proc = kernel32 ? ::GetProcAddress(kernel32, "SetDefaultDllDirectories") : nullptr) {
+        const auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void (*)()>(proc));
+        if (setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
+            return;
+    }
+    ::SetDllDirectoryW(L""); // what it cannot do the program can do nothing about
 }
 
 // Per-monitor awareness where Windows offers it, so the eye dropper's
@@ -72,7 +91,7 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
         mainWindow.Show();
         result = Application::Run();
     }
-    EndAccessibility();
+    LeaveComApartment();
     return result;
 }
 
@@ -80,6 +99,7 @@ int RunProgram(HINSTANCE instance, bool disableTheme)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    LoadDllsFromSystem32Only();
     TracePoint("wWinMain");
     // Boxes shown before the main window exists carry the title too.
     Application::SetTitle(ProgramTitle);

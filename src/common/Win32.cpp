@@ -42,7 +42,7 @@ UINT MonitorDpi(HMONITOR monitor) noexcept
     // up once, so a pointer move pays only the call.
     using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     static const auto getDpiForMonitor = []() -> GetDpiForMonitorFunction {
-        const HMODULE shcore = ::LoadLibraryW(L"shcore.dll");
+        const HMODULE shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (!shcore)
             return nullptr;
         return reinterpret_cast<GetDpiForMonitorFunction>(

@@ -2,16 +2,12 @@
 
 #include "common/Exception.h"
 #include "ui/Application.h"
+#include "ui/ComApartment.h"
 
 #include <atomic>
 #include <new>
 
 namespace {
-
-// Whether the UI thread has tried, and managed, to join COM's single-
-// threaded apartment (a thread already in another apartment cannot).
-bool g_comTried = false;
-bool g_comStarted = false;
 
 // A client's call must never see an exception. What the control's own
 // handlers throw (a value set through the interface runs them) is shown as
@@ -119,10 +115,7 @@ TAccessibleObject::~TAccessibleObject()
 LRESULT TAccessibleObject::Answer(WPARAM wParam)
 {
     // Without COM the program still runs, only unheard.
-    if (!g_comTried) {
-        g_comTried = true;
-        g_comStarted = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    }
+    EnterComApartment();
     // IID_IAccessible is taken from the type, not from the import library:
     // mingw's liboleacc.a has no data for it, and a link against it reads
     // the bytes of a jump stub as the interface id.
@@ -441,14 +434,6 @@ void ReleaseAccessibleObject(TAccessibleObject* object) noexcept
     object->Disconnect();
     ::CoDisconnectObject(static_cast<IAccessible*>(object), 0);
     object->Release();
-}
-
-void EndAccessibility() noexcept
-{
-    if (g_comStarted)
-        ::CoUninitialize();
-    g_comTried = false;
-    g_comStarted = false;
 }
 
 void NotifyAccessibleEvent(HWND control, DWORD event) noexcept

@@ -49,8 +49,3 @@ void ReleaseAccessibleObject(TAccessibleObject* object) noexcept;
 
 // Tells clients that the control's value, name or state changed.
 void NotifyAccessibleEvent(HWND control, DWORD event) noexcept;
-
-// COM, which hands the objects to clients, starts on the UI thread with the
-// first query, so a start without a screen reader loads none of it. This
-// ends it again; call it after the last window is gone.
-void EndAccessibility() noexcept;

@@ -22,11 +22,56 @@ struct GlobalTraits {
 };
 using UniqueGlobal = UniqueHandle<GlobalTraits>;
 
+// The pauses between attempts to open a held clipboard, 250 ms in all. A
+// clipboard manager reading a new copy holds it for a few milliseconds, so
+// the first pauses are short; the window's thread waits no longer than a
+// user can notice.
+constexpr DWORD OpenRetryPauses[] = {5, 10, 20, 40, 75, 100};
+
+UniqueGlobal GlobalCopy(const void* data, size_t bytes) noexcept
+{
+    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory)
+        return {};
+    void* target = ::GlobalLock(memory.get());
+    if (!target)
+        return {};
+    std::memcpy(target, data, bytes);
+    ::GlobalUnlock(memory.get());
+    return memory;
+}
+
+// Marks the clipboard's new content as one that clipboard history, the
+// cloud clipboard and clipboard managers leave alone. Windows documents
+// both ways: the presence of ExcludeClipboardContentFromMonitorProcessing
+// (any data), and a DWORD 0 in CanIncludeInClipboardHistory and
+// CanUploadToCloudClipboard; managers of other makers know the first. A
+// mark that cannot be set costs only the exclusion, never the copy.
+void MarkAsPrivate() noexcept
+{
+    constexpr const wchar_t* Formats[] = {L"ExcludeClipboardContentFromMonitorProcessing",
+                                          L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"};
+    constexpr DWORD No = 0;
+    for (const wchar_t* name : Formats) {
+        const UINT format = ::RegisterClipboardFormatW(name);
+        UniqueGlobal value = GlobalCopy(&No, sizeof No);
+        if (format != 0 && value && ::SetClipboardData(format, value.get()))
+            value.release(); // the clipboard owns it now
+    }
+}
+
 } // namespace
 
 bool TClipboardEx::Open() const noexcept
 {
-    return ::OpenClipboard(m_owner) != FALSE;
+    if (::OpenClipboard(m_owner))
+        return true;
+    for (const DWORD pause : OpenRetryPauses) {
+        ::Sleep(pause);
+        if (::OpenClipboard(m_owner))
+            return true;
+    }
+    return false;
 }
 
 bool TClipboardEx::HasText() const noexcept
@@ -55,17 +100,11 @@ std::optional<std::wstring> TClipboardEx::GetText() const
     return result;
 }
 
-bool TClipboardEx::SetText(const std::wstring& text) const
+bool TClipboardEx::SetText(const std::wstring& text, TClipboardCopy copy) const
 {
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    UniqueGlobal memory = GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     if (!memory)
         return false;
-    void* target = ::GlobalLock(memory.get());
-    if (!target)
-        return false;
-    std::memcpy(target, text.c_str(), bytes);
-    ::GlobalUnlock(memory.get());
 
     if (!Open())
         return false;
@@ -75,6 +114,8 @@ bool TClipboardEx::SetText(const std::wstring& text) const
     if (!::SetClipboardData(CF_UNICODETEXT, memory.get()))
         return false;
     memory.release(); // the clipboard owns it now
+    if (copy == TClipboardCopy::Automatic)
+        MarkAsPrivate();
     return true;
 }
 

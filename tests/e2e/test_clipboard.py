@@ -175,6 +175,84 @@ class ClipboardTest(ProgramTestCase):
             self.assertEqual(program.control("LColorCode"), "#123456")
             self.close(program)
 
+    def test_a_clipboard_held_for_a_moment_still_takes_the_copy(self):
+        # Clipboard managers and remote desktops hold the clipboard for a
+        # moment; the program tries again for about 250 ms. The probe holds
+        # it while the copy command runs and lets it go after HOLD ms.
+        # (hold in ms, whether the copy lands)
+        cases = ((150, True), (2000, False))
+        with Program(ini_text=settings(LastColor=0x123456)) as program:
+            self.start(program)
+            shown = program.control("LColorCode")
+            self.assertEqual(shown, "#563412")
+            for hold, lands in cases:
+                with self.subTest(hold=hold):
+                    self.set_clipboard(program, "before")
+                    code, took = program.probe("heldcommand", MAIN_CLASS, MAIN_TITLE,
+                                               "MClipboard_CopyCodeToClipboard", hold)
+                    self.assertEqual(code, 0, f"the command was not handled: {took}")
+                    took = int(took)
+                    if lands:
+                        # It waited for the holder: the command ended only
+                        # once the clipboard was free.
+                        self.assertGreaterEqual(took, hold - 10)
+                        self.assertEqual(self.clipboard(program), shown)
+                    else:
+                        # It tried for a while, then gave up long before the
+                        # holder let go: no hang, and the other program's
+                        # text is still there.
+                        self.assertGreaterEqual(took, 200)
+                        self.assertLess(took, 1500)
+                        self.assertEqual(self.clipboard(program), "before")
+                    self.assertIsNone(program.message_box(timeout_ms=300), "a message box appeared")
+            # The program goes on: the next copy lands.
+            program.command("MClipboard_CopyCodeToClipboard")
+            self.assertEqual(self.clipboard(program), shown)
+            self.close(program)
+
+    def test_only_automatic_copies_are_kept_out_of_clipboard_history(self):
+        # Windows leaves a clipboard content out of its history and the cloud
+        # clipboard when it carries these formats; Wine has neither, so the
+        # formats themselves are what can be seen here.
+        # The first counts by its presence, whatever its data; the other
+        # two must say 0 (the probe lists four-byte data as " =DWORD").
+        exclude = "ExcludeClipboardContentFromMonitorProcessing"
+        refusals = {"CanIncludeInClipboardHistory =0", "CanUploadToCloudClipboard =0"}
+        mark_names = {exclude} | {refusal.split(" =")[0] for refusal in refusals}
+
+        def move_scroll_bar(program):
+            program.set_scroll("SBColorComponent1", 50)  # copied 300 ms later
+
+        def copy_command(program):
+            program.command("MClipboard_CopyCodeToClipboard")
+
+        def paste(program):
+            self.set_clipboard(program, "#ff8000")
+            program.command("MClipboard_PasteCodeFromClipboard")
+
+        # (what the user does, whether the copy is automatic) in one run:
+        # each copy replaces the marks of the one before.
+        cases = ((move_scroll_bar, True), (copy_command, False), (paste, True), (copy_command, False))
+        with Program(ini_text=settings(LastColor=0x123456)) as program:
+            self.start(program)
+            for action, automatic in cases:
+                with self.subTest(action=action.__name__):
+                    self.set_clipboard(program, "before")
+                    action(program)
+                    shown = program.control("LColorCode")
+                    self.assertTrue(wait_for(lambda: self.clipboard(program) == shown, timeout=10),
+                                    f"the clipboard holds {self.clipboard(program)!r}, not {shown!r}")
+                    code, listed = program.probe("clipformats")
+                    self.assertEqual(code, 0)
+                    formats = set(listed.splitlines())
+                    names = {line.split(" =")[0] for line in formats}
+                    if automatic:
+                        self.assertIn(exclude, names)
+                        self.assertLessEqual(refusals, formats)
+                    else:
+                        self.assertEqual(names & mark_names, set())
+            self.close(program)
+
 
 if __name__ == "__main__":
     unittest.main()

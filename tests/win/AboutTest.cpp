@@ -147,6 +147,13 @@ TEST_F(AboutWindowTest, TheLicenceCommandNeedsTheLicenceFile)
         TFormAbout& about = Create();
         about.FormShow();
         EXPECT_TRUE(about.LicenseCommandEnabled());
+        // The file opens through the shell, from a COM apartment (see
+        // ShellTest for why Wine cannot show that this window joins it).
+        ShellCalls shell;
+        about.MLicenseAgreementClick();
+        ASSERT_EQ(shell.calls().size(), 1u);
+        EXPECT_EQ(shell.calls()[0].Target, L"\"" + (fs::path(ExecutableFolder()) / "License.txt").wstring() + L"\"");
+        EXPECT_TRUE(shell.calls()[0].InApartment);
         m_about.reset();
     }
     fs::remove(licence, ignored);

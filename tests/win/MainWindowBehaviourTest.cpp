@@ -255,6 +255,23 @@ TEST_F(MainWindowBehaviourTest, ABusyClipboardIsSwallowedSilently)
     EXPECT_EQ(form.ClipboardEx().GetText().value_or(L""), L"#123456");
 }
 
+// Under Wine a thread joins COM when it makes its first window (the input
+// method's doing), so here the apartment is there either way; ShellTest
+// shows the join on a thread without windows.
+TEST_F(MainWindowBehaviourTest, WebAndMailAddressesGoToTheShellFromACOMApartment)
+{
+    TFormMain& form = Create();
+    ShellCalls shell;
+    form.Click(idMHelp_Feedback);
+    form.Click(idMDonate);
+    ASSERT_EQ(shell.calls().size(), 2u);
+    for (const auto& call : shell.calls()) {
+        SCOPED_TRACE(WideToUtf8(call.Target));
+        EXPECT_TRUE(call.InApartment);
+    }
+    EXPECT_EQ(shell.calls()[0].Target.rfind(L"mailto:", 0), 0u);
+}
+
 TEST_F(MainWindowBehaviourTest, SettingsFilesStartTheWindowAsStored)
 {
     const struct {

@@ -62,6 +62,7 @@ protected:
         while (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
         SetMessageBoxAnswerer(nullptr);
+        LeaveComApartment(); // as the program does after its last window
         Languages = nullptr;
         SetSettingsFilePath({});
         std::error_code ignored;

@@ -3,8 +3,12 @@
 // Small helpers of the in-process Windows tests.
 
 #include "common/Win32.h"
+#include "ui/ComApartment.h"
+#include "ui/Shell.h"
 
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +17,52 @@
 #include <vector>
 
 namespace WinTesting {
+
+// Whether the calling thread is in a single-threaded COM apartment.
+inline bool InSingleThreadedApartment()
+{
+    APTTYPE type{};
+    APTTYPEQUALIFIER qualifier{};
+    return SUCCEEDED(::CoGetApartmentType(&type, &qualifier)) && (type == APTTYPE_STA || type == APTTYPE_MAINSTA);
+}
+
+// Stands in for ShellExecuteW while it lives, so no browser or mail program
+// starts; notes each target and whether the calling thread was in a single-
+// threaded apartment then, as shell extensions need. It ends with COM left
+// the way the program leaves it at its end.
+class ShellCalls {
+public:
+    struct Call {
+        std::wstring Target;
+        bool InApartment;
+    };
+
+    ShellCalls()
+    {
+        Calls().clear();
+        SetShellExecuteForTesting(&Record);
+    }
+    ShellCalls(const ShellCalls&) = delete;
+    ShellCalls& operator=(const ShellCalls&) = delete;
+    ~ShellCalls()
+    {
+        SetShellExecuteForTesting(nullptr);
+        LeaveComApartment();
+    }
+    const std::vector<Call>& calls() const { return Calls(); }
+
+private:
+    static std::vector<Call>& Calls()
+    {
+        static std::vector<Call> calls;
+        return calls;
+    }
+    static HINSTANCE WINAPI Record(HWND, LPCWSTR, LPCWSTR target, LPCWSTR, LPCWSTR, INT)
+    {
+        Calls().push_back({target ? target : L"", InSingleThreadedApartment()});
+        return reinterpret_cast<HINSTANCE>(INT_PTR{33}); // above 32: done
+    }
+};
 
 // GDI objects alive in the process. Wine answers 0 to GetGuiResources but
 // takes a GDI handle by its table slot alone, so there they are counted slot

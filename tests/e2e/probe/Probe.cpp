@@ -25,8 +25,14 @@
 //   VeskProbe settext CLASS TITLE NAME TEXT     types TEXT into an edit box (replacing its text)
 //   VeskProbe command CLASS TITLE NAME          runs a menu command (WM_COMMAND, as a menu click) and
 //                                               waits up to 3 s until the program has handled it
+//   VeskProbe heldcommand CLASS TITLE NAME MILLISECONDS
+//                                               opens the clipboard, runs a menu command (as "command")
+//                                               while holding it that long, then lets it go; prints
+//                                               the milliseconds the program took to handle the command
 //   VeskProbe menu    CLASS TITLE NAME          prints "checked enabled" (1/0 each) of a menu item
 //                                               (reads the menu of another process: not under Wine)
+//   VeskProbe modules CLASS TITLE DLL...        prints one line per DLL: the path it was loaded from into
+//                                               the window's process, or "-" when it is not loaded
 //   VeskProbe client  CLASS TITLE               prints the client size "W H"
 //   VeskProbe rect    CLASS TITLE               prints the window rectangle "L T R B"
 //   VeskProbe state   CLASS TITLE               prints "iconic visible foreground topmost"
@@ -39,6 +45,9 @@
 //                                               and waits until the box is gone
 //   VeskProbe getclip                           prints the clipboard's Unicode text
 //   VeskProbe setclip TEXT                      puts TEXT on the clipboard
+//   VeskProbe clipformats                       prints one line per format on the clipboard: its name
+//                                               (registered formats) or number, and for data of four
+//                                               bytes " =" and the DWORD
 //   VeskProbe holdclip MILLISECONDS             keeps the clipboard open that long at most, or until standard
 //                                               input closes ("held" once open)
 //   VeskProbe holdfile PATH SHARE MILLISECONDS  keeps a file open for reading that long at most, or until
@@ -59,6 +68,8 @@
 #include "app/MainIds.h"
 
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -186,6 +197,28 @@ void WatchStandardInput()
         }
         g_inputClosed = true;
     }).detach();
+}
+
+int PrintModules(HWND window, int count, wchar_t** names)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 1;
+    std::vector<std::wstring> paths(static_cast<size_t>(count), L"-");
+    MODULEENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Module32FirstW(snapshot, &entry); more; more = ::Module32NextW(snapshot, &entry)) {
+        for (int i = 0; i < count; ++i) {
+            if (::_wcsicmp(entry.szModule, names[i]) == 0)
+                paths[static_cast<size_t>(i)] = entry.szExePath;
+        }
+    }
+    ::CloseHandle(snapshot);
+    for (const std::wstring& path : paths)
+        PrintUtf8(path);
+    return 0;
 }
 
 int CountWindows(const wchar_t* className, const wchar_t* title)
@@ -605,6 +638,28 @@ int ClipboardCommand(const std::wstring& command, int argc, wchar_t** argv)
         ::CloseClipboard();
         return done ? 0 : 1;
     }
+    if (command == L"clipformats") {
+        for (int attempt = 0; attempt < 20 && !::OpenClipboard(nullptr); ++attempt)
+            ::Sleep(50);
+        for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
+            wchar_t name[256] = {};
+            std::wstring line = ::GetClipboardFormatNameW(format, name, static_cast<int>(std::size(name))) > 0
+                                    ? std::wstring(name)
+                                    : std::to_wstring(format);
+            // Registered formats only: asking for a standard one would make
+            // the system synthesize it.
+            HANDLE data = format >= 0xC000 ? ::GetClipboardData(format) : nullptr;
+            if (data && ::GlobalSize(data) == sizeof(DWORD)) {
+                if (const auto* value = static_cast<const DWORD*>(::GlobalLock(data))) {
+                    line += L" =" + std::to_wstring(*value);
+                    ::GlobalUnlock(data);
+                }
+            }
+            PrintUtf8(line);
+        }
+        ::CloseClipboard();
+        return 0;
+    }
     if (command == L"holdclip" && argc > 2) {
         // Held until standard input closes (the test is done) or MS
         // milliseconds have passed, whichever comes first, so a slow
@@ -634,7 +689,8 @@ int wmain(int argc, wchar_t** argv)
     // CR CR LF.
     ::_setmode(::_fileno(stdout), _O_BINARY);
 
-    if (command == L"getclip" || command == L"getclipbitmap" || command == L"setclip" || command == L"holdclip")
+    if (command == L"getclip" || command == L"getclipbitmap" || command == L"setclip" || command == L"holdclip"
+        || command == L"clipformats")
         return ClipboardCommand(command, argc, argv);
     if (command == L"holdfile" && argc > 4)
         return HoldFile(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)));
@@ -759,6 +815,8 @@ int wmain(int argc, wchar_t** argv)
         PrintUtf8(WindowText(window));
         return 0;
     }
+    if (command == L"modules" && argc > 4)
+        return PrintModules(window, argc - 4, argv + 4);
     if (command == L"client") {
         RECT client{};
         ::GetClientRect(window, &client);
@@ -822,6 +880,28 @@ int wmain(int argc, wchar_t** argv)
             return 0;
         std::printf("error %lu after %llu ms, window %s\n", error, waited, ::IsWindow(window) ? "there" : "gone");
         return 1;
+    }
+    if (command == L"heldcommand" && argc > 5) {
+        // The command goes from a thread of its own, so this one can hold
+        // the clipboard and let it go while the program is still trying.
+        if (!::OpenClipboard(nullptr))
+            return 1;
+        std::atomic<ULONGLONG> handledAfter{0};
+        std::atomic<bool> answered{false};
+        const ULONGLONG start = ::GetTickCount64();
+        std::thread sender([&] {
+            DWORD_PTR result = 0;
+            answered =
+                ::SendMessageTimeoutW(window, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL, 30000, &result) != 0;
+            handledAfter = ::GetTickCount64() - start;
+        });
+        const ULONGLONG deadline = start + std::wcstoul(argv[5], nullptr, 10);
+        while (::GetTickCount64() < deadline)
+            ::Sleep(5);
+        ::CloseClipboard();
+        sender.join();
+        std::printf("%llu\n", handledAfter.load());
+        return answered ? 0 : 1;
     }
     if (command == L"menu") {
         HMENU menu = ::GetMenu(window);
