@@ -163,22 +163,28 @@ TFileIdentity IdentifyFile(const TPath& file)
 
 bool RemoveUnusedFile(const TPath& file, std::uint32_t minimumAge)
 {
-    // Without sharing, the open fails while anybody else has the file open:
-    // a save of another instance still writing it keeps it.
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    const auto oldEnough = [&](const FILETIME& written) {
+        FILETIME now{};
+        ::GetSystemTimeAsFileTime(&now);
+        constexpr std::uint64_t ticksPerSecond = 10'000'000;
+        return ticks(now) >= ticks(written) && ticks(now) - ticks(written) >= minimumAge * ticksPerSecond;
+    };
+    // The age first, from the folder: a file of a save still under way is
+    // never opened, which would keep that save from removing it.
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!::GetFileAttributesExW(file.CStr(), GetFileExInfoStandard, &attributes)
+        || !oldEnough(attributes.ftLastWriteTime))
+        return false;
+    // Without sharing, the open fails while anybody else has the file open.
     const THandle handle{
         ::CreateFileW(file.CStr(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
     if (handle.Handle == INVALID_HANDLE_VALUE)
         return false;
     FILETIME written{};
-    FILETIME now{};
-    if (!::GetFileTime(handle.Handle, nullptr, nullptr, &written))
-        return false;
-    ::GetSystemTimeAsFileTime(&now);
-    const auto ticks = [](const FILETIME& time) {
-        return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    constexpr std::uint64_t ticksPerSecond = 10'000'000;
-    if (ticks(now) < ticks(written) || ticks(now) - ticks(written) < minimumAge * ticksPerSecond)
+    if (!::GetFileTime(handle.Handle, nullptr, nullptr, &written) || !oldEnough(written))
         return false;
     FILE_DISPOSITION_INFO disposition{TRUE};
     return ::SetFileInformationByHandle(handle.Handle, FileDispositionInfo, &disposition, sizeof disposition) != 0;
