@@ -3,6 +3,8 @@
 #include "about/AboutTexts.h"
 
 #include "about/UpdateCheck.h"
+#include "about/UpdateCheckJob.h"
+#include "about/UpdateCheckWinHttp.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
 #include "common/FileSystem.h"
@@ -16,6 +18,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -31,6 +34,10 @@ constexpr DWORD AboutExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 // The texts of the update check, read each time an About window is created.
 TUpdateCheckTexts g_updateTexts;
+
+// The server of the update check; only tests change it.
+std::string g_updateHost;
+std::uint16_t g_updatePort = 80;
 
 UniqueFont MakeFont(int height, int weight, bool underline)
 {
@@ -232,7 +239,14 @@ TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t comp
 
 TFormAbout::~TFormAbout()
 {
+    m_updateCheck.reset();
     DestroyHandle();
+}
+
+void SetUpdateCheckServerForTesting(const std::string& host, std::uint16_t port)
+{
+    g_updateHost = host;
+    g_updatePort = port;
 }
 
 int TFormAbout::Scale(int pixels) const noexcept
@@ -362,6 +376,9 @@ void TFormAbout::CloseWindow()
     // returns to it and not to another program.
     if (m_owner)
         ::EnableWindow(m_owner, TRUE);
+    // A check under way is abandoned: its result, whenever it comes, is
+    // shown nowhere.
+    m_updateCheck.reset();
     DestroyHandle();
 }
 
@@ -390,13 +407,36 @@ void TFormAbout::MLicenseAgreementClick()
                  + L":\r\nLicense.txt");
 }
 
+// The exchange runs on a thread of its own: a server, route or proxy that
+// does not answer may take minutes to give up, and a window that stopped
+// answering for that long would be marked "Not responding" and hold up the
+// end of the session. The window stays usable meanwhile and can be closed.
 void TFormAbout::MCheckForNewVersionClick()
 {
-    HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    const TUpdateCheckResult result =
-        CheckForNewVersion(UpdateCheckHost(), FProductID, FVersion, UserDecimalSeparator(), DecodeAnsiText);
-    ::SetCursor(previous);
-    const TUpdateCheckMessage message = UpdateCheckMessage(result, g_updateTexts);
+    if (m_updateCheck)
+        return; // the check under way will answer
+    const std::string host = g_updateHost.empty() ? UpdateCheckHost() : g_updateHost;
+    THttpGetOptions options;
+    options.Port = g_updateHost.empty() ? std::uint16_t{80} : g_updatePort;
+    const std::string path = UpdateCheckPath(FProductID);
+    const std::string version = FVersion;
+    const std::string separator = UserDecimalSeparator();
+    m_updateCheck = std::make_unique<TUpdateCheckJob>(Handle(), UpdateCheckDoneMessage, [=] {
+        std::vector<std::string> lines;
+        const THttpGetResult got = WinHttpGetReply(host, path, lines, DecodeAnsiText, options);
+        return UpdateCheckResultOf(got, lines, version, separator);
+    });
+}
+
+void TFormAbout::UpdateCheckDone()
+{
+    if (!m_updateCheck)
+        return;
+    const std::unique_ptr<TUpdateCheckJob> job = std::move(m_updateCheck);
+    const std::optional<TUpdateCheckResult> result = job->TakeResult();
+    if (!result)
+        return;
+    const TUpdateCheckMessage message = UpdateCheckMessage(*result, g_updateTexts);
     switch (message.Kind) {
     case TUpdateMessageKind::Question:
         if (QuestionBox(Utf8ToWide(message.Text), MB_YESNO))
@@ -499,8 +539,14 @@ LRESULT TFormAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
+        // Working in the background: the window still takes clicks.
+        if (m_updateCheck && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+            return TRUE;
+        }
         break;
     }
+    case UpdateCheckDoneMessage: UpdateCheckDone(); return 0;
     case WM_CLOSE: CloseWindow(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: Paint(); return 0;

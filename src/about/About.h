@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 
 class TLanguages;
+class TUpdateCheckJob;
 
 // The About window: icon, name, version and build date, the maker and two
 // links, and a menu bar with the update check and the licence agreement.
@@ -16,6 +18,8 @@ class TLanguages;
 class TFormAbout final : public Window {
 public:
     static constexpr const wchar_t* ClassName = L"TFormAbout";
+    // Posted by the update check's thread when its result is there.
+    static constexpr UINT UpdateCheckDoneMessage = WM_APP + 1;
 
     // owner: the main window; languages: the texts and web addresses, which
     // must outlive the window; compilationDate: the build date of the program.
@@ -33,6 +37,8 @@ public:
     std::wstring HomepageHint() const { return m_homepageHint; }
     // The point size the program's name ended with after shrinking to fit.
     int AppTitlePointSize() const noexcept { return m_titlePoints; }
+    // Whether an update check is under way.
+    bool UpdateCheckRunning() const noexcept { return m_updateCheck != nullptr; }
 
     // Controls, by id.
     enum : int {
@@ -49,6 +55,8 @@ public:
     // Runs as the window is shown: the licence command is enabled when
     // "License.txt" lies beside the program.
     void FormShow();
+    // Starts the update check; its result is shown when it arrives
+    // (UpdateCheckDone). Closing the window abandons it.
     void MCheckForNewVersionClick();
     void MLicenseAgreementClick();
 
@@ -70,6 +78,7 @@ private:
     std::wstring Text(std::string_view key) const;
     std::wstring LicenseFile() const;
     void OpenAddress(const std::wstring& address) const;
+    void UpdateCheckDone();
 
     HWND m_owner;
     const TLanguages& m_languages;
@@ -91,7 +100,12 @@ private:
     std::wstring m_appVersionHint;
     std::wstring m_homepageHint;
     std::wstring m_emailAddress;
+    std::unique_ptr<TUpdateCheckJob> m_updateCheck;
 };
+
+// Points the update check at another server (host and port) while the
+// tests run; an empty host gives the product web site back.
+void SetUpdateCheckServerForTesting(const std::string& host, std::uint16_t port);
 
 // Reads the major and minor parts of the running executable's file version,
 // as "1.0".

@@ -169,9 +169,8 @@ private:
 
 enum class TWaitOutcome { Ready, TimedOut, Failed };
 
-TWaitOutcome WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
+TWaitOutcome WaitUntil(TSocketHandle s, TWaitKind kind, TClock::time_point waitEnd)
 {
-    const TClock::time_point waitEnd = limits.NextWaitEnd();
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(waitEnd - TClock::now());
         if (left.count() <= 0)
@@ -184,14 +183,23 @@ TWaitOutcome WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
     }
 }
 
-bool Connect(const TAddress& address, TSocketHandle s, const TTimeLimits& limits)
+TWaitOutcome WaitFor(TSocketHandle s, TWaitKind kind, const TTimeLimits& limits)
+{
+    return WaitUntil(s, kind, limits.NextWaitEnd());
+}
+
+// Each address has its own short limit, so the next one is tried soon.
+bool Connect(const TAddress& address, TSocketHandle s, const TTimeLimits& limits,
+             std::chrono::milliseconds connectTimeout)
 {
     switch (StartConnect(s, address)) {
     case TConnectStart::Connected: return true;
     case TConnectStart::Failed: return false;
     case TConnectStart::InProgress: break;
     }
-    return WaitFor(s, TWaitKind::Connected, limits) == TWaitOutcome::Ready && ConnectSucceeded(s);
+    const TClock::time_point end =
+        std::min(limits.NextWaitEnd(), TClock::now() + std::max(connectTimeout, std::chrono::milliseconds(0)));
+    return WaitUntil(s, TWaitKind::Connected, end) == TWaitOutcome::Ready && ConnectSucceeded(s);
 }
 
 bool SendAll(TSocketHandle s, std::string_view data, const TTimeLimits& limits)
@@ -316,14 +324,28 @@ THttpReplyReader::TState THttpReplyReader::ReadHeader()
             line.remove_suffix(1);
         return line;
     };
-    // The status code does not matter (an error page is read like any body),
-    // but a reply that is not HTTP at all is no completed exchange.
-    if (!nextLine().starts_with("HTTP/"))
+    // A reply that is not HTTP at all is no completed exchange.
+    const std::string_view statusLine = nextLine();
+    if (!statusLine.starts_with("HTTP/"))
+        return TState::Broken;
+    // "HTTP/1.1 404 Not Found": the three digits after the first space.
+    if (const std::size_t space = statusLine.find(' '); space != std::string_view::npos) {
+        const std::string_view code = statusLine.substr(space + 1, 3);
+        if (code.size() == 3 && std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            FStatusCode = (code[0] - '0') * 100 + (code[1] - '0') * 10 + (code[2] - '0');
+    }
+    if (FStatusCode == 0)
         return TState::Broken;
     while (!header.empty()) {
         const std::string_view line = nextLine();
         const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos || !EqualsIgnoringAsciiCase(line.substr(0, colon), "Content-Length"))
+        if (colon == std::string_view::npos)
+            continue;
+        if (EqualsIgnoringAsciiCase(line.substr(0, colon), "Location")) {
+            FLocation = Trim(line.substr(colon + 1), " \t");
+            continue;
+        }
+        if (!EqualsIgnoringAsciiCase(line.substr(0, colon), "Content-Length"))
             continue;
         const auto length =
             ParseCount(Trim(line.substr(colon + 1), " \t"), std::numeric_limits<std::size_t>::max() / 16);
@@ -402,39 +424,113 @@ std::string HttpGetRequest(std::string_view host, std::uint16_t port, std::strin
            + "\r\nUser-Agent: VeskColorPicker\r\nConnection: close\r\n\r\n";
 }
 
-// One GET and its reply. The socket is non-blocking throughout so that every
-// wait has a time limit; only the name look-up blocks on the system's terms.
+bool IsNoAnswerStatus(int statusCode)
+{
+    return statusCode == 407 || (statusCode >= 500 && statusCode <= 599);
+}
+
+bool IsRedirectStatus(int statusCode)
+{
+    return statusCode == 301 || statusCode == 302 || statusCode == 303 || statusCode == 307 || statusCode == 308;
+}
+
+std::optional<THttpTarget> RedirectTarget(std::string_view location, const THttpTarget& from)
+{
+    if (location.starts_with('/') && !location.starts_with("//"))
+        return THttpTarget{from.Host, from.Port, std::string(location)};
+    constexpr std::string_view scheme = "http://";
+    if (location.size() <= scheme.size() || !EqualsIgnoringAsciiCase(location.substr(0, scheme.size()), scheme))
+        return std::nullopt;
+    location.remove_prefix(scheme.size());
+    const std::size_t pathStart = location.find_first_of("/?#");
+    std::string_view authority = location.substr(0, pathStart);
+    std::string path = pathStart == std::string_view::npos ? "/" : std::string(location.substr(pathStart));
+    if (path.starts_with('?'))
+        path.insert(0, "/");
+    if (const std::size_t fragment = path.find('#'); fragment != std::string::npos)
+        path.resize(fragment);
+    if (authority.find('@') != std::string_view::npos)
+        return std::nullopt; // credentials in the address: never sent
+    THttpTarget target{{}, 80, path};
+    std::string_view portText;
+    if (authority.starts_with('[')) {
+        const std::size_t close = authority.find(']');
+        if (close == std::string_view::npos)
+            return std::nullopt;
+        target.Host = authority.substr(1, close - 1);
+        const std::string_view rest = authority.substr(close + 1);
+        if (!rest.empty() && !rest.starts_with(':'))
+            return std::nullopt;
+        portText = rest.empty() ? rest : rest.substr(1);
+    } else {
+        const std::size_t colon = authority.find(':');
+        target.Host = authority.substr(0, colon);
+        if (colon != std::string_view::npos)
+            portText = authority.substr(colon + 1);
+    }
+    if (!portText.empty()) {
+        const auto port = ParseCount(portText, 65535);
+        if (!port || *port == 0)
+            return std::nullopt;
+        target.Port = static_cast<std::uint16_t>(*port);
+    }
+    if (target.Host.empty())
+        return std::nullopt;
+    return target;
+}
+
+// One GET and its reply, and the GETs of the redirects that follow. The
+// socket is non-blocking throughout so that every wait has a time limit;
+// only the name look-up blocks on the system's terms.
 THttpGetResult HTTPGetReply(const std::string& host, const std::string& path, std::vector<std::string>& lines,
                             const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options)
 {
     lines.clear();
-    if (!IsSafeRequestText(host) || !IsSafeRequestText(path) || !path.starts_with('/') || !SocketsReady())
+    if (!SocketsReady())
         return THttpGetResult::Failed;
 
     const TTimeLimits limits(options);
-    const std::vector<TAddress> addresses = ResolveTcp(host, options.Port);
-    if (addresses.empty())
-        return THttpGetResult::Failed;
-
-    const std::string request = HttpGetRequest(host, options.Port, path);
-    for (const TAddress& address : addresses) {
-        const TSocket connection(OpenSocket(address));
-        if (!connection.IsValid() || !Connect(address, connection.Get(), limits))
-            continue;
-        if (!SendAll(connection.Get(), request, limits))
+    THttpTarget target{host, options.Port, path};
+    for (int redirects = 0;; ++redirects) {
+        if (!IsSafeRequestText(target.Host) || !IsSafeRequestText(target.Path) || !target.Path.starts_with('/'))
             return THttpGetResult::Failed;
-        THttpReplyReader reader(options.MaxBodySize);
-        switch (ReceiveReply(connection.Get(), reader, limits)) {
-        case THttpReplyReader::TState::Complete:
-            lines = HttpReplyLines(reader.Body(), decodeAnsi);
-            return THttpGetResult::Complete;
-        case THttpReplyReader::TState::Cut: return THttpGetResult::Cut;
+        const std::vector<TAddress> addresses = ResolveTcp(target.Host, target.Port);
+        if (addresses.empty())
+            return THttpGetResult::Failed;
+
+        const std::string request = HttpGetRequest(target.Host, target.Port, target.Path);
+        std::optional<THttpReplyReader> reader;
+        for (const TAddress& address : addresses) {
+            const TSocket connection(OpenSocket(address));
+            if (!connection.IsValid() || !Connect(address, connection.Get(), limits, options.ConnectTimeout))
+                continue;
+            if (!SendAll(connection.Get(), request, limits))
+                return THttpGetResult::Failed;
+            reader.emplace(options.MaxBodySize);
+            ReceiveReply(connection.Get(), *reader, limits);
+            break;
+        }
+        if (!reader)
+            return THttpGetResult::Failed;
+        switch (reader->State()) {
+        case THttpReplyReader::TState::Complete: break;
+        case THttpReplyReader::TState::Cut:
+            return IsNoAnswerStatus(reader->StatusCode()) ? THttpGetResult::Failed : THttpGetResult::Cut;
         case THttpReplyReader::TState::Reading:
         case THttpReplyReader::TState::Broken: return THttpGetResult::Failed;
         }
-        return THttpGetResult::Failed;
+        if (IsNoAnswerStatus(reader->StatusCode()))
+            return THttpGetResult::Failed;
+        if (IsRedirectStatus(reader->StatusCode()) && redirects < options.MaxRedirects) {
+            // A redirect that leads nowhere we can go is read like any page.
+            if (const auto next = RedirectTarget(reader->Location(), target)) {
+                target = *next;
+                continue;
+            }
+        }
+        lines = HttpReplyLines(reader->Body(), decodeAnsi);
+        return THttpGetResult::Complete;
     }
-    return THttpGetResult::Failed;
 }
 
 bool HTTPGetLines(const std::string& host, const std::string& path, std::vector<std::string>& lines,
@@ -479,18 +575,25 @@ TUpdateCheckResult EvaluateUpdateReply(const std::vector<std::string>& lines, st
     return {TUpdateCheckOutcome::UpToDate, {}};
 }
 
-TUpdateCheckResult CheckForNewVersion(const std::string& host, std::int32_t productId, std::string_view runningVersion,
-                                      std::string_view decimalSeparator, const TAnsiTextDecoder& decodeAnsi,
-                                      const THttpGetOptions& options)
+TUpdateCheckResult UpdateCheckResultOf(THttpGetResult got, const std::vector<std::string>& lines,
+                                       std::string_view runningVersion, std::string_view decimalSeparator)
 {
-    std::vector<std::string> lines;
-    switch (HTTPGetReply(host, UpdateCheckPath(productId), lines, decodeAnsi, options)) {
+    switch (got) {
     case THttpGetResult::Failed: return {TUpdateCheckOutcome::NoResponse, {}};
     // An answer, but not one the check can read (an error page, most likely).
     case THttpGetResult::Cut: return {TUpdateCheckOutcome::UnknownAnswer, {}};
     case THttpGetResult::Complete: break;
     }
     return EvaluateUpdateReply(lines, runningVersion, decimalSeparator);
+}
+
+TUpdateCheckResult CheckForNewVersion(const std::string& host, std::int32_t productId, std::string_view runningVersion,
+                                      std::string_view decimalSeparator, const TAnsiTextDecoder& decodeAnsi,
+                                      const THttpGetOptions& options)
+{
+    std::vector<std::string> lines;
+    const THttpGetResult got = HTTPGetReply(host, UpdateCheckPath(productId), lines, decodeAnsi, options);
+    return UpdateCheckResultOf(got, lines, runningVersion, decimalSeparator);
 }
 
 TUpdateCheckMessage UpdateCheckMessage(const TUpdateCheckResult& result, const TUpdateCheckTexts& texts)

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,14 +30,41 @@ inline constexpr std::size_t MaxUpdateReplyHeaderSize = 16 * 1024;
 
 struct THttpGetOptions {
     std::uint16_t Port = 80;
-    // Longest wait for the connection, for sending, and for each piece of the
-    // reply.
+    // Longest wait for the connection to one address of the host. A host
+    // with an IPv6 and an IPv4 address, whose IPv6 route is dead, then costs
+    // a few seconds before the IPv4 address answers, not a whole time-out.
+    std::chrono::milliseconds ConnectTimeout{3'000};
+    // Longest wait for sending, and for each piece of the reply.
     std::chrono::milliseconds WaitTimeout{90'000};
     // Longest time for the whole exchange, so a server that drips one byte at
     // a time cannot hold the program for hours.
     std::chrono::milliseconds TotalTimeout{180'000};
     std::size_t MaxBodySize = MaxUpdateReplyBodySize;
+    // A site that moved answers with a redirect; this many are followed.
+    int MaxRedirects = 5;
 };
+
+// Statuses that come from a proxy or a failing server, not from the product
+// web site: a proxy that wants credentials (407) and every server error
+// (5xx). Their pages are no answer of the site, so the check reports no
+// response rather than an answer it cannot read.
+bool IsNoAnswerStatus(int statusCode);
+// The redirect statuses the check follows (301, 302, 303, 307, 308).
+bool IsRedirectStatus(int statusCode);
+
+// Where a request goes: host, port and path.
+struct THttpTarget {
+    std::string Host;
+    std::uint16_t Port = 80;
+    std::string Path;
+
+    bool operator==(const THttpTarget&) const = default;
+};
+
+// The target of a redirect's Location, read against the request it answers:
+// an absolute "http://" address or a path on the same host. Nothing for
+// anything else (https, which this client does not speak, or no address).
+std::optional<THttpTarget> RedirectTarget(std::string_view location, const THttpTarget& from);
 
 // Reads an HTTP reply as it arrives. Pure: the caller feeds the bytes and
 // says when the server closed the connection.
@@ -55,6 +83,10 @@ public:
     TState State() const { return FState; }
     // The body; meaningful once the state is Complete.
     std::string_view Body() const;
+    // From the status line, once the header is read; 0 before.
+    int StatusCode() const { return FStatusCode; }
+    // The Location field, empty without one.
+    const std::string& Location() const { return FLocation; }
 
 private:
     TState ReadHeader();
@@ -67,6 +99,8 @@ private:
     bool FHeaderRead = false;
     bool FHasContentLength = false;
     std::size_t FContentLength = 0;
+    int FStatusCode = 0;
+    std::string FLocation;
     TState FState = TState::Reading;
 };
 
@@ -87,13 +121,17 @@ std::vector<std::string> HttpReplyLines(std::string_view body, const TAnsiTextDe
 std::string HttpGetRequest(std::string_view host, std::uint16_t port, std::string_view path);
 
 enum class THttpGetResult {
-    Failed,   // no reply: name not found, no connection, time-out, broken reply
-    Complete, // lines holds the lines of the body, whatever the status code
+    Failed,   // no reply: name not found, no connection, time-out, broken
+              // reply, or a proxy's or failing server's status (IsNoAnswerStatus)
+    Complete, // lines holds the lines of the body of any other status
     Cut,      // a reply whose body passed options.MaxBodySize; lines is empty
 };
 
-// One HTTP/1.0 GET of path from host, straight to the host (no proxy).
-// Blocks for at most options.TotalTimeout plus the time of name resolution.
+// One HTTP/1.0 GET of path from host over a plain socket, straight to the
+// host (no proxy), following redirects. Blocks for at most
+// options.TotalTimeout plus the time of name resolution. The Windows program
+// goes through WinHTTP instead (UpdateCheckWinHttp.h), which knows the
+// system's proxy; both judge the reply by the same rules.
 THttpGetResult HTTPGetReply(const std::string& host, const std::string& path, std::vector<std::string>& lines,
                             const TAnsiTextDecoder& decodeAnsi, const THttpGetOptions& options = {});
 
@@ -130,7 +168,12 @@ struct TUpdateCheckResult {
 TUpdateCheckResult EvaluateUpdateReply(const std::vector<std::string>& lines, std::string_view runningVersion,
                                        std::string_view decimalSeparator);
 
-// The whole check: the GET and the judgement.
+// The judgement of an exchange's outcome: no reply, an answer too long to be
+// ours, or the lines of the body.
+TUpdateCheckResult UpdateCheckResultOf(THttpGetResult got, const std::vector<std::string>& lines,
+                                       std::string_view runningVersion, std::string_view decimalSeparator);
+
+// The whole check over the socket client: the GET and the judgement.
 TUpdateCheckResult CheckForNewVersion(const std::string& host, std::int32_t productId, std::string_view runningVersion,
                                       std::string_view decimalSeparator, const TAnsiTextDecoder& decodeAnsi,
                                       const THttpGetOptions& options = {});

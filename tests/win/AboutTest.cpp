@@ -1,21 +1,26 @@
-// The About window in-process: texts, layout rules, the licence command and
-// closing from the keyboard.
+// The About window in-process: texts, layout rules, the licence command,
+// closing from the keyboard, and the update check against a local server.
 
 #include "about/About.h"
 #include "WinTestSupport.h"
 #include "app/Program.h"
 #include "common/Win32.h"
 #include "i18n/LanguageSupport.h"
+#include "support/LocalHttpServer.h"
 #include "support/TestLanguageEnvironment.h"
 #include "ui/Application.h"
 #include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -52,6 +57,8 @@ protected:
 
     void TearDown() override
     {
+        SetMessageBoxAnswerer(nullptr);
+        SetUpdateCheckServerForTesting("", 0);
         m_about.reset();
         ::DestroyWindow(m_owner);
         Languages = nullptr;
@@ -64,7 +71,10 @@ protected:
     {
         std::ofstream(m_folder / "Languages" / "English.ini", std::ios::binary)
             << "[FileInfo]\r\nId=English\r\nAbbr=en\r\n[TFormAbout]\r\nCaption=About\r\nLAppVersion=" << versionLabel
-            << "\r\nsFileNotFound=File not found\r\nMCheckForNewVersion=Check\r\nMLicenseAgreement=Licence\r\n";
+            << "\r\nsFileNotFound=File not found\r\nMCheckForNewVersion=Check\r\nMLicenseAgreement=Licence\r\n"
+            << "sNewVersionAvailable=New version available\r\nsGoToProductsWebPage=Go to the product's web page\r\n"
+            << "sApplication=Vesk Color Picker is\r\nsUpToDate=up to date\r\nsUnknownError=Unknown error\r\n"
+            << "sNoResponseFromServer=No response from the server\r\n";
         m_languages = std::make_unique<TLanguages>(m_environment, "VeskColorPicker.ini", "Settings", true);
         ASSERT_TRUE(m_languages->HasActiveFile());
         Languages = m_languages.get();
@@ -181,6 +191,146 @@ TEST_F(AboutWindowTest, EscapeAndEnterCloseTheWindowAndGiveTheOwnerBack)
         about.ShowModal(); // returns once the window is gone
         EXPECT_FALSE(::IsWindow(handle));
         EXPECT_TRUE(::IsWindowEnabled(m_owner));
+        m_about.reset();
+    }
+}
+
+// Handles the messages that are there, for a while, as the program's loop
+// would after the window has gone.
+void PumpMessagesFor(std::chrono::milliseconds duration)
+{
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(10);
+    }
+}
+
+// The server takes the request and never answers. The window keeps
+// answering (a window that does not answer within a moment is what Windows
+// marks "Not responding"), Escape closes it, and the abandoned check shows
+// nothing when it ends.
+TEST_F(AboutWindowTest, TheWindowAnswersWhileTheCheckStallsAndClosesOnEscape)
+{
+    using namespace std::chrono_literals;
+    UseLanguage("Version");
+    std::optional<LocalHttp::TLocalServer> server(std::in_place, LocalHttp::TServerAct::Silent, "");
+    SetUpdateCheckServerForTesting("127.0.0.1", server->Port());
+    std::vector<std::wstring> boxes;
+    SetMessageBoxAnswerer([&](const std::wstring& text, const std::wstring&, UINT) {
+        boxes.push_back(text);
+        return IDOK;
+    });
+    TFormAbout& about = Create();
+    HWND handle = about.Handle();
+    ::PostMessageW(handle, WM_COMMAND, TFormAbout::idMCheckForNewVersion, 0);
+
+    std::atomic<int> probes{0};
+    std::atomic<int> unanswered{0};
+    std::atomic<bool> requestSeen{false};
+    std::thread prober([&] {
+        // Probes from the moment of the click until two seconds after the
+        // request reached the server (ten seconds at most), then Escape.
+        int afterRequest = 0;
+        for (int i = 0; i < 200 && afterRequest < 40; ++i) {
+            DWORD_PTR ignored = 0;
+            if (!::SendMessageTimeoutW(handle, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored))
+                ++unanswered;
+            ++probes;
+            if (!server->Request().empty()) {
+                requestSeen = true;
+                ++afterRequest;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        ::PostMessageW(handle, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    about.ShowModal();
+    prober.join();
+
+    EXPECT_TRUE(requestSeen) << "the check never reached the server";
+    EXPECT_GE(probes.load(), 40);
+    EXPECT_EQ(unanswered.load(), 0) << "the window did not answer within 100 ms";
+    EXPECT_FALSE(::IsWindow(handle));
+    m_about.reset();
+    // The server lets go of the connection: the check ends with nobody to
+    // tell.
+    server.reset();
+    PumpMessagesFor(1500ms);
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Each outcome, as it arrives while the window is open.
+TEST_F(AboutWindowTest, TheCheckShowsItsResultWhenItArrives)
+{
+    using namespace std::chrono_literals;
+    using LocalHttp::TServerAct;
+    struct TCase {
+        const char* Name;
+        TServerAct Act;
+        std::string Reply;
+        std::wstring Box;
+        UINT Kind;
+    };
+    const TCase cases[] = {
+        {"newer, a second late", TServerAct::Late, "HTTP/1.0 200 OK\r\n\r\nOK\r\n1.1\r\n",
+         L"New version available: 1.1\r\nGo to the product's web page?", MB_ICONQUESTION},
+        {"same", TServerAct::Late, "HTTP/1.0 200 OK\r\n\r\nOK\r\n1.0\r\n", L"Vesk Color Picker is up to date.",
+         MB_ICONINFORMATION},
+        {"server's message", TServerAct::Reply, "HTTP/1.0 200 OK\r\n\r\nERROR\r\nTry later\r\n", L"Try later",
+         MB_ICONERROR},
+        {"a 404 page", TServerAct::Reply, "HTTP/1.0 404 Not Found\r\n\r\n<html>Not Found</html>", L"Unknown error",
+         MB_ICONERROR},
+        {"a failing server", TServerAct::Reply, "HTTP/1.0 503 Service Unavailable\r\n\r\nOK\r\n1.1\r\n",
+         L"No response from the server", MB_ICONERROR},
+        {"a proxy that wants credentials", TServerAct::Reply,
+         "HTTP/1.0 407 Proxy Authentication Required\r\n\r\nOK\r\n1.1\r\n", L"No response from the server",
+         MB_ICONERROR},
+    };
+    UseLanguage("Version");
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        LocalHttp::TLocalServer server(c.Act, c.Reply);
+        SetUpdateCheckServerForTesting("127.0.0.1", server.Port());
+        TFormAbout& about = Create();
+        HWND handle = about.Handle();
+        std::vector<std::wstring> boxes;
+        UINT flags = 0;
+        std::atomic<bool> answered{false};
+        SetMessageBoxAnswerer([&](const std::wstring& text, const std::wstring&, UINT type) {
+            boxes.push_back(text);
+            flags = type;
+            answered = true;
+            ::PostMessageW(handle, WM_KEYDOWN, VK_ESCAPE, 0);
+            return IDYES;
+        });
+        ShellCalls shell;
+        ::PostMessageW(handle, WM_COMMAND, TFormAbout::idMCheckForNewVersion, 0);
+        // A second click while the check runs starts no second one.
+        ::PostMessageW(handle, WM_COMMAND, TFormAbout::idMCheckForNewVersion, 0);
+        std::thread watchdog([&] {
+            for (int i = 0; i < 300 && !answered; ++i)
+                std::this_thread::sleep_for(50ms);
+            ::PostMessageW(handle, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        about.ShowModal();
+        watchdog.join();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], c.Box);
+        EXPECT_EQ(flags & MB_ICONMASK, c.Kind);
+        EXPECT_EQ(server.Requests().size(), 1u);
+        // Yes to a newer version opens the product page.
+        const std::vector<std::wstring> expectedPages =
+            c.Kind == MB_ICONQUESTION ? std::vector<std::wstring>{about.HomepageHint()} : std::vector<std::wstring>{};
+        std::vector<std::wstring> pages;
+        for (const ShellCalls::Call& call : shell.calls())
+            pages.push_back(call.Target);
+        EXPECT_EQ(pages, expectedPages);
+        SetMessageBoxAnswerer(nullptr);
         m_about.reset();
     }
 }
