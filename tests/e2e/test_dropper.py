@@ -158,9 +158,8 @@ class DropperTest(unittest.TestCase):
                     self.start(program, "MTools_Dropper")
                     self.screen.move_pointer(PATTERN_LEFT + 50, PATTERN_TOP + 50)
                     self.screen.keys("Right", "Right", "Down", "shift+Right")
-                    # The run takes the keys from its queue, also where a
-                    # keyboard hook hands them over: the moves come a moment
-                    # after the presses.
+                    # The run takes the keys from its queue: the moves come a
+                    # moment after the presses.
                     moved = f"{PATTERN_LEFT + 62} {PATTERN_TOP + 51}"
                     self.assertTrue(wait_for(lambda: self.screen.cursor() == moved, timeout=5),
                                     f"the pointer is at {self.screen.cursor()}, not at {moved}")
