@@ -121,15 +121,20 @@ TModalResult TFormSnapshot::ShowModal()
     HWND owner = m_context.Owner;
     const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
     m_modalResult = TModalResult::None;
-    ::ShowWindow(Handle(), SW_SHOW);
+    // Before the window shows: the run's keys are the run's from its first
+    // moment, whichever program Windows leaves in front. Without the hook
+    // (the system refused it) they still work while the run has the
+    // foreground.
+    m_keyboardHook.Install(Handle());
+    TracePoint("keyboard hook installed");
+    // Shown without activation: the foreground is asked for the zoom
+    // window, which takes the keys, by every update that finds it behind.
+    ::ShowWindow(Handle(), SW_SHOWNA);
     TracePoint("snapshot window shown");
-    ::SetForegroundWindow(Handle());
-    TracePoint("snapshot window in front");
-    // The system may refuse the foreground to a process that did not get
-    // the last input (a run from the hot key while another program is in
-    // front); the run starts all the same.
-    if (!FFormZoom && m_modalResult == TModalResult::None)
-        FormActivate();
+    // The run starts here, not at an activation that may never come: the
+    // zoom window, the settings (which confine the pointer) and the first
+    // update.
+    FormActivate();
     MSG message{};
     while (m_modalResult == TModalResult::None) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
@@ -143,6 +148,7 @@ TModalResult TFormSnapshot::ShowModal()
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+    m_keyboardHook.Remove();
     if (ownerWasEnabled)
         ::EnableWindow(owner, TRUE);
     ::ShowWindow(Handle(), SW_HIDE);
@@ -179,6 +185,23 @@ LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_XBUTTONDOWN: ImgSnapshotMouseDown(message); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        // The snapshot window has the keyboard after a click on it, until
+        // the next update puts the zoom window in front.
+        RunKey(static_cast<unsigned>(wParam), message == WM_KEYDOWN || message == WM_SYSKEYDOWN,
+               {::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0, false});
+        break;
+    case RunKeyMessage:
+        RunKey(static_cast<unsigned>(wParam), (lParam & RunKeyDown) != 0,
+               {(lParam & RunKeyShift) != 0, (lParam & RunKeyCtrl) != 0, (lParam & RunKeyAlt) != 0, false});
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndSession();
+        return 0;
     case WM_CLOSE: EndModal(TModalResult::Cancel); return 0;
     case ZoomClosedMessage: FFormZoom.reset(); return 0;
     default: break;
@@ -208,7 +231,8 @@ void TFormSnapshot::FormActivate()
     TracePoint("settings applied");
     if (!FFormZoom)
         return;
-    ::ShowWindow(FFormZoom->Handle(), SW_SHOW);
+    // The update below asks for the foreground for it.
+    ::ShowWindow(FFormZoom->Handle(), SW_SHOWNA);
     TracePoint("zoom window shown");
     FSession->Settings().RefreshZoom();
     TracePoint("first update done");
@@ -234,7 +258,25 @@ void TFormSnapshot::ImgSnapshotMouseDown(UINT button)
     if (button == WM_LBUTTONDOWN)
         EndModal(TModalResult::OK);
     else if (FFormZoom)
-        ::SetForegroundWindow(FFormZoom->Handle());
+        BringToForeground(FFormZoom->Handle());
+}
+
+// A key for the run, from the window that has the keyboard or from the
+// run's keyboard hook while another program is in front.
+void TFormSnapshot::RunKey(unsigned virtualKey, bool down, TShiftState shift)
+{
+    if (const TZoomKeyAction action = ZoomKeyAction(virtualKey, down, shift); action != zkaNone)
+        ZoomKey(action, virtualKey, shift.Shift);
+}
+
+// Windows may end the process any time after this message without
+// destroying a window or returning from the run's loop: the keyboard and
+// the pointer are given back here.
+void TFormSnapshot::EndSession()
+{
+    m_keyboardHook.Remove();
+    ::ClipCursor(nullptr);
+    EndModal(TModalResult::Cancel);
 }
 
 void TFormSnapshot::ImgSnapshotMouseMove(int x, int y)
@@ -294,8 +336,10 @@ void TFormSnapshot::CancelRun()
 
 void TFormSnapshot::KeepZoomWindowInFront()
 {
+    // Refused, the run goes on behind the program in front (the keyboard
+    // hook takes its keys); the next update asks again.
     if (FFormZoom && ::GetForegroundWindow() != FFormZoom->Handle())
-        ::SetForegroundWindow(FFormZoom->Handle());
+        BringToForeground(FFormZoom->Handle());
 }
 
 void TFormSnapshot::ShowSampleColor(TColor color)

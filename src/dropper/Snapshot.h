@@ -7,6 +7,7 @@
 
 #include "common/Win32.h"
 #include "dropper/DropperSession.h"
+#include "dropper/RunKeyboardHook.h"
 #include "dropper/Zoom.h"
 #include "ui/Window.h"
 
@@ -59,6 +60,8 @@ private:
     void ApplicationEventsActivate();
     void ImgSnapshotMouseDown(UINT button);
     void ImgSnapshotMouseMove(int x, int y);
+    void RunKey(unsigned virtualKey, bool down, TShiftState shift);
+    void EndSession();
     void EndModal(TModalResult result);
 
     // TDropperHost
@@ -93,4 +96,5 @@ private:
     std::unique_ptr<TDropperSession> FSession;
     std::unique_ptr<TFormZoom> FFormZoom;
     TModalResult m_modalResult = TModalResult::None;
+    TRunKeyboardHook m_keyboardHook;
 };

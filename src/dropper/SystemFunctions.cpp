@@ -5,6 +5,7 @@
 namespace {
 
 TSystemParametersInfo g_systemParametersInfo = ::SystemParametersInfoW;
+TSetForegroundWindow g_setForegroundWindow = ::SetForegroundWindow;
 
 } // namespace
 
@@ -45,4 +46,14 @@ void SetSystemMouseSpeed(int speed)
 {
     // The speed travels in the pointer argument itself, not behind it.
     g_systemParametersInfo(SPI_SETMOUSESPEED, 0, reinterpret_cast<PVOID>(static_cast<std::intptr_t>(speed)), 0);
+}
+
+void SetForegroundWindowForTesting(TSetForegroundWindow function) noexcept
+{
+    g_setForegroundWindow = function ? function : ::SetForegroundWindow;
+}
+
+bool BringToForeground(HWND window)
+{
+    return g_setForegroundWindow(window) != FALSE;
 }

@@ -1,6 +1,7 @@
 #include "dropper/Zoom.h"
 
 #include "common/Trace.h"
+#include "dropper/SystemFunctions.h"
 #include "dropper/ZoomPlacement.h"
 #include "ui/Theme.h"
 
@@ -247,7 +248,7 @@ void TFormZoom::FormActivate()
     if (m_owner)
         ::SetWindowPos(m_owner, HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
-    ::SetForegroundWindow(Handle());
+    BringToForeground(Handle());
     UpdateVisibleFormRegion();
     TracePoint("zoom window activated");
 }

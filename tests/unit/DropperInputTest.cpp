@@ -46,6 +46,7 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
         bool Down;
         TShiftState Shift;
         TZoomKeyAction Expected;
+        bool RunKey; // taken from another program in front, both edges
     };
     const TShiftState none{};
     const TShiftState shift{true, false, false, false};
@@ -53,23 +54,24 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
     const TShiftState alt{false, false, true, false};
     const TShiftState button{false, false, false, true};
     const TCase cases[] = {
-        {"Escape pressed", VirtualKeyEscape, true, none, zkaCancel},
-        {"Escape released", VirtualKeyEscape, false, none, zkaNone},
-        {"Shift+Escape", VirtualKeyEscape, true, shift, zkaNone},
-        {"Escape with a mouse button", VirtualKeyEscape, true, button, zkaCancel},
-        {"F12 released", VirtualKeyF12, false, none, zkaCopyAndCancel},
-        {"F12 pressed", VirtualKeyF12, true, none, zkaNone},
-        {"Ctrl+F12 released", VirtualKeyF12, false, ctrl, zkaNone},
-        {"Alt+F12 released", VirtualKeyF12, false, alt, zkaNone},
-        {"left arrow", VirtualKeyLeft, true, none, zkaMovePointer},
-        {"Shift+down arrow", VirtualKeyDown, true, shift, zkaMovePointer},
-        {"Ctrl+up arrow", VirtualKeyUp, true, ctrl, zkaNone},
-        {"right arrow released", VirtualKeyRight, false, none, zkaNone},
-        {"Enter", 0x0D, true, none, zkaNone},
+        {"Escape pressed", VirtualKeyEscape, true, none, zkaCancel, true},
+        {"Escape released", VirtualKeyEscape, false, none, zkaNone, true},
+        {"Shift+Escape", VirtualKeyEscape, true, shift, zkaNone, false},
+        {"Escape with a mouse button", VirtualKeyEscape, true, button, zkaCancel, true},
+        {"F12 released", VirtualKeyF12, false, none, zkaCopyAndCancel, true},
+        {"F12 pressed", VirtualKeyF12, true, none, zkaNone, true},
+        {"Ctrl+F12 released", VirtualKeyF12, false, ctrl, zkaNone, false},
+        {"Alt+F12 released", VirtualKeyF12, false, alt, zkaNone, false},
+        {"left arrow", VirtualKeyLeft, true, none, zkaMovePointer, true},
+        {"Shift+down arrow", VirtualKeyDown, true, shift, zkaMovePointer, true},
+        {"Ctrl+up arrow", VirtualKeyUp, true, ctrl, zkaNone, false},
+        {"right arrow released", VirtualKeyRight, false, none, zkaNone, true},
+        {"Enter", 0x0D, true, none, zkaNone, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Key);
         EXPECT_EQ(ZoomKeyAction(c.VirtualKey, c.Down, c.Shift), c.Expected);
+        EXPECT_EQ(IsRunKey(c.VirtualKey, c.Shift), c.RunKey);
     }
 }
 

@@ -1,7 +1,9 @@
 // The eye dropper's Windows layer in-process: the system settings it reads
 // and writes, and a run's clean-up on every way out. The system calls go
 // through a recorder: Wine does not keep the pointer speed it is given and
-// always reports no minimize animation.
+// always reports no minimize animation. Wine never refuses the foreground
+// either; the runs that start behind another program have a stand-in for
+// SetForegroundWindow that refuses and leaves that program in front.
 
 #include "WinTestSupport.h"
 #include "dropper/EyeDropper.h"
@@ -14,9 +16,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -94,6 +98,122 @@ void CALLBACK EndRunTimer(HWND, UINT, UINT_PTR, DWORD)
         ::PostMessageW(snapshot, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
     else
         ::PostMessageW(zoom, WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
+// Another program's window, in front when a run starts: it notes every key
+// it gets.
+std::vector<UINT> g_coverKeys;
+HWND g_cover = nullptr;
+
+LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)
+        g_coverKeys.push_back(static_cast<UINT>(wParam));
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Windows refusing the foreground to the run, as it does to a process that
+// did not get the last input: the window in front stays there.
+BOOL WINAPI RefuseForeground(HWND)
+{
+    ::SetForegroundWindow(g_cover);
+    return FALSE;
+}
+
+// Real keyboard input: it passes the low-level keyboard hooks (Wine runs
+// them for injected input as Windows does) and goes to the window in front.
+void PressKey(WORD virtualKey, bool shift = false)
+{
+    const bool arrow = virtualKey >= VK_LEFT && virtualKey <= VK_DOWN;
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD key, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0u) | (key == virtualKey && arrow ? KEYEVENTF_EXTENDEDKEY : 0u);
+        inputs.push_back(input);
+    };
+    if (shift)
+        add(VK_SHIFT, false);
+    add(virtualKey, false);
+    add(virtualKey, true);
+    if (shift)
+        add(VK_SHIFT, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Handles messages until done() holds or the time is up; then whether it
+// holds.
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds = 2000)
+{
+    const ULONGLONG end = ::GetTickCount64() + milliseconds;
+    while (!done()) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= end)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 50)),
+                                    QS_ALLINPUT);
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+void PumpFor(DWORD milliseconds)
+{
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+bool IsRunKeyCode(UINT key)
+{
+    return key == VK_ESCAPE || key == VK_F12 || (key >= VK_LEFT && key <= VK_DOWN);
+}
+
+POINT Cursor()
+{
+    POINT point{};
+    ::GetCursorPos(&point);
+    return point;
+}
+
+RECT VirtualScreen()
+{
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return ::EqualRect(&a, &b) != FALSE;
+}
+
+// Runs the scenario once from inside a run's loop, as soon as its zoom
+// window is on the screen. A run still going after ten seconds is closed,
+// and g_forcedEnd says so.
+std::function<void(HWND snapshot, HWND zoom)> g_scenario;
+bool g_forcedEnd = false;
+
+void CALLBACK ForceEndTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND snapshot = ::FindWindowW(L"TFormSnapshot", nullptr)) {
+        g_forcedEnd = true;
+        ::PostMessageW(snapshot, WM_CLOSE, 0, 0);
+    }
+}
+
+void CALLBACK ScenarioTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND zoom = OwnWindow(L"TFormZoom");
+    HWND snapshot = OwnWindow(L"TFormSnapshot");
+    if (!zoom || !snapshot || !g_scenario)
+        return;
+    ::KillTimer(nullptr, timer);
+    const auto scenario = std::exchange(g_scenario, nullptr);
+    scenario(snapshot, zoom);
 }
 
 class DropperTest : public ::testing::Test {
@@ -326,6 +446,177 @@ TEST_F(DropperTest, RunsGiveTheirMemoryBack)
     EXPECT_EQ(picks, 11);
     EXPECT_TRUE(errorLog.empty());
     EXPECT_TRUE(::FindWindowW(L"TFormSnapshot", nullptr) == nullptr);
+}
+
+// A run started while another program's window is in front, as from the
+// hot key: with the foreground refused (the stand-in) and with it granted.
+class DropperInFrontOfAnotherWindowTest : public DropperTest {
+protected:
+    void SetUp() override
+    {
+        DropperTest::SetUp();
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = CoverProc;
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VeskTestCover";
+        ::RegisterClassExW(&windowClass); // a second test finds it registered
+        g_cover = ::CreateWindowExW(0, L"VeskTestCover", L"cover", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                    nullptr, windowClass.hInstance, nullptr);
+        ASSERT_NE(g_cover, nullptr);
+        ASSERT_TRUE(TakeTheFront());
+        ASSERT_TRUE(::SetCursorPos(400, 300));
+        g_coverKeys.clear();
+    }
+    void TearDown() override
+    {
+        SetForegroundWindowForTesting(nullptr);
+        g_scenario = nullptr;
+        ::DestroyWindow(g_cover);
+        g_cover = nullptr;
+        DropperTest::TearDown();
+    }
+
+    static bool TakeTheFront()
+    {
+        ::SetForegroundWindow(g_cover);
+        return PumpUntil([] { return ::GetForegroundWindow() == g_cover; });
+    }
+
+    // Runs the dropper with sample size 5; the scenario ends it.
+    bool Run(std::function<void(HWND snapshot, HWND zoom)> scenario)
+    {
+        bool picked = false;
+        TEyeDropperRequest request;
+        request.Snapshot.Values = {8, 49, 5, 7};
+        request.Snapshot.ErrorLog = &m_errorLog;
+        request.Picked = [&](const TDropperValues&, TColor) { picked = true; };
+        g_scenario = std::move(scenario);
+        g_forcedEnd = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, ScenarioTimer);
+        const UINT_PTR forceEnd = ::SetTimer(nullptr, 0, 10000, ForceEndTimer);
+        EXPECT_NE(timer, 0u);
+        EXPECT_NE(forceEnd, 0u);
+        RunEyeDropper(request);
+        ::KillTimer(nullptr, timer);
+        ::KillTimer(nullptr, forceEnd);
+        EXPECT_TRUE(g_scenario == nullptr) << "the run never showed its zoom window";
+        EXPECT_FALSE(g_forcedEnd) << "the run did not end";
+        EXPECT_TRUE(m_errorLog.empty());
+        return picked;
+    }
+
+    // After a run the pointer is free and the keyboard is the front
+    // window's again: a run key reaches it and does not move the pointer.
+    static void ExpectKeyboardAndPointerGivenBack()
+    {
+        RECT clip{};
+        ::GetClipCursor(&clip);
+        EXPECT_TRUE(SameRect(clip, VirtualScreen())) << "the pointer is still confined";
+        ASSERT_TRUE(TakeTheFront());
+        g_coverKeys.clear();
+        const POINT before = Cursor();
+        PressKey(VK_RIGHT);
+        EXPECT_TRUE(PumpUntil([] { return std::count(g_coverKeys.begin(), g_coverKeys.end(), VK_RIGHT) == 2; }))
+            << "the right arrow did not reach the window in front";
+        EXPECT_EQ(Cursor().x, before.x);
+    }
+};
+
+TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow)
+{
+    for (const bool refused : {true, false}) {
+        SCOPED_TRACE(refused ? "foreground refused" : "foreground granted");
+        SetForegroundWindowForTesting(refused ? RefuseForeground : nullptr);
+        ASSERT_TRUE(TakeTheFront());
+        g_coverKeys.clear();
+        RECT clipAtStart{};
+        HWND front = nullptr;
+        HWND zoomWindow = nullptr;
+        POINT start{};
+        std::vector<LONG> moves;
+        const bool picked = Run([&](HWND, HWND zoom) {
+            ::GetClipCursor(&clipAtStart);
+            front = ::GetForegroundWindow();
+            zoomWindow = zoom;
+            start = Cursor();
+            // An arrow moves the pointer by exactly one step: handled once,
+            // by the hook or by the zoom window, never by both.
+            PressKey(VK_RIGHT);
+            PumpUntil([&] { return Cursor().x != start.x; });
+            PumpFor(150);
+            moves.push_back(Cursor().x - start.x);
+            PressKey(VK_RIGHT, true);
+            PumpUntil([&] { return Cursor().x - start.x > moves.back(); });
+            PumpFor(150);
+            moves.push_back(Cursor().x - start.x);
+            PressKey(VK_ESCAPE);
+        });
+
+        if (refused)
+            EXPECT_EQ(front, g_cover) << "the stand-in left the run in front";
+        else
+            EXPECT_EQ(front, zoomWindow);
+        RECT expected = VirtualScreen();
+        ::InflateRect(&expected, -2, -2);
+        EXPECT_TRUE(SameRect(clipAtStart, expected)) << "confined to " << clipAtStart.left << "," << clipAtStart.top
+                                                     << "," << clipAtStart.right << "," << clipAtStart.bottom;
+        EXPECT_EQ(moves, (std::vector<LONG>{1, 11}));
+        EXPECT_FALSE(picked);
+        EXPECT_EQ(std::count_if(g_coverKeys.begin(), g_coverKeys.end(), IsRunKeyCode), 0)
+            << "a run key reached the window in front";
+        ExpectKeyboardAndPointerGivenBack();
+    }
+}
+
+// The hook and the confinement go with the run, whichever way it ends; at
+// the end of the session they go before WM_ENDSESSION returns, since
+// Windows may end the process then without unwinding the run.
+TEST_F(DropperInFrontOfAnotherWindowTest, EveryWayOutGivesTheKeyboardAndThePointerBack)
+{
+    SetForegroundWindowForTesting(RefuseForeground);
+    enum class TWayOut { Pick, F12, SessionEnd };
+    struct TCase {
+        const char* Name;
+        TWayOut Way;
+        bool Picks;
+    };
+    const TCase cases[] = {
+        {"pick", TWayOut::Pick, true},
+        {"F12", TWayOut::F12, false},
+        {"end of the session", TWayOut::SessionEnd, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(TakeTheFront());
+        g_coverKeys.clear();
+        bool freeAtSessionEnd = false;
+        bool escapeReachedCover = false;
+        const bool picked = Run([&](HWND snapshot, HWND) {
+            switch (c.Way) {
+            case TWayOut::Pick: ::PostMessageW(snapshot, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40)); break;
+            case TWayOut::F12: PressKey(VK_F12); break;
+            case TWayOut::SessionEnd: {
+                ::SendMessageW(snapshot, WM_ENDSESSION, TRUE, 0);
+                RECT clip{};
+                ::GetClipCursor(&clip);
+                freeAtSessionEnd = SameRect(clip, VirtualScreen());
+                PressKey(VK_ESCAPE);
+                escapeReachedCover =
+                    PumpUntil([] { return std::count(g_coverKeys.begin(), g_coverKeys.end(), VK_ESCAPE) == 2; });
+                break;
+            }
+            }
+        });
+        EXPECT_EQ(picked, c.Picks);
+        if (c.Way == TWayOut::SessionEnd) {
+            EXPECT_TRUE(freeAtSessionEnd) << "the pointer is still confined after WM_ENDSESSION";
+            EXPECT_TRUE(escapeReachedCover) << "the hook still took Escape after WM_ENDSESSION";
+        } else {
+            EXPECT_EQ(std::count_if(g_coverKeys.begin(), g_coverKeys.end(), IsRunKeyCode), 0);
+        }
+        ExpectKeyboardAndPointerGivenBack();
+    }
 }
 
 } // namespace
