@@ -11,6 +11,7 @@
 #include "i18n/LanguageSupport.h"
 #include "ui/Application.h"
 #include "ui/CommonControls.h"
+#include "ui/Dpi.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Shell.h"
 #include "ui/Theme.h"
@@ -166,10 +167,8 @@ TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t comp
 {
     // The labels and the tool tip in the look of the common controls.
     TCommonControlsScope commonControls;
-    {
-        WindowDc screen(owner);
-        m_dpi = static_cast<UINT>(::GetDeviceCaps(screen.get(), LOGPIXELSY));
-    }
+    // It opens over the main window, on that window's monitor.
+    m_dpi = WindowDpi(owner);
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.hInstance = instance;
@@ -177,19 +176,12 @@ TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t comp
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
 
-    RECT frame{0, 0, Scale(ClientWidth), Scale(ClientHeight)};
-    ::AdjustWindowRectEx(&frame, AboutStyle, TRUE, AboutExStyle);
+    const RECT frame = WindowRectForClient(RECT{0, 0, Scale(ClientWidth), Scale(ClientHeight)}, AboutStyle, true,
+                                           AboutExStyle, FrameDpi(owner));
     CreateHandle(windowClass, AboutExStyle, L"", AboutStyle, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  owner, nullptr);
 
-    m_fontText = MakeFont(-Scale(12), FW_NORMAL, false);
-    m_fontBold = MakeFont(-Scale(12), FW_BOLD, false);
-    m_fontLink = MakeFont(-Scale(12), FW_NORMAL, true);
-    m_fontMenu = CreateMenuFont(m_dpi);
-    m_themedMenu.SetFont(m_fontMenu.get());
-    m_icon.reset(
-        static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON, Scale(32), Scale(32), LR_DEFAULTCOLOR)));
-
+    CreateDpiResources();
     CreateMenus();
     CreateControls();
 
@@ -235,6 +227,40 @@ TFormAbout::TFormAbout(HWND owner, const TLanguages& languages, std::time_t comp
     const int y = ownerRect.top + ((ownerRect.bottom - ownerRect.top) - (own.bottom - own.top)) / 2;
     const bool topmost = (::GetWindowLongPtrW(owner, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     ::SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    // Centred over the edge of two monitors, it may have landed on the other.
+    if (const UINT placed = WindowDpi(Handle()); placed != m_dpi)
+        DpiChanged(placed, nullptr);
+}
+
+void TFormAbout::CreateDpiResources()
+{
+    m_fontText = MakeFont(-Scale(12), FW_NORMAL, false);
+    m_fontBold = MakeFont(-Scale(12), FW_BOLD, false);
+    m_fontLink = MakeFont(-Scale(12), FW_NORMAL, true);
+    m_fontMenu = CreateMenuFont(m_dpi);
+    m_themedMenu.SetFont(m_fontMenu.get(), m_dpi);
+    m_icon.reset(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, Scale(32), Scale(32), LR_DEFAULTCOLOR)));
+}
+
+SIZE TFormAbout::ScaledSizeFor(UINT dpi) const
+{
+    const auto scale = [dpi](int pixels) { return ::MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); };
+    return OuterSizeForClientAtDpi(Handle(), scale(ClientWidth), scale(ClientHeight), dpi);
+}
+
+void TFormAbout::DpiChanged(UINT dpi, const RECT* suggested)
+{
+    m_dpi = dpi;
+    CreateDpiResources();
+    FitAppTitle();
+    LayoutControls();
+    m_themedMenu.Apply(m_menu, true, Theme::IsDark());
+    if (suggested)
+        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(Handle(), Scale(ClientWidth), Scale(ClientHeight));
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 TFormAbout::~TFormAbout()
@@ -547,6 +573,8 @@ LRESULT TFormAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case UpdateCheckDoneMessage: UpdateCheckDone(); return 0;
+    case WM_GETDPISCALEDSIZE: *reinterpret_cast<SIZE*>(lParam) = ScaledSizeFor(static_cast<UINT>(wParam)); return TRUE;
+    case WM_DPICHANGED: DpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: CloseWindow(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: Paint(); return 0;

@@ -37,6 +37,8 @@ public:
     std::wstring HomepageHint() const { return m_homepageHint; }
     // The point size the program's name ended with after shrinking to fit.
     int AppTitlePointSize() const noexcept { return m_titlePoints; }
+    // The DPI the window is laid out at: its monitor's.
+    UINT Dpi() const noexcept { return m_dpi; }
     // Whether an update check is under way.
     bool UpdateCheckRunning() const noexcept { return m_updateCheck != nullptr; }
 
@@ -69,6 +71,10 @@ private:
     void ApplyLanguage();
     void LayoutControls();
     void FitAppTitle();
+    // Fonts and icon at the window's DPI.
+    void CreateDpiResources();
+    SIZE ScaledSizeFor(UINT dpi) const;
+    void DpiChanged(UINT dpi, const RECT* suggested);
     void EmailLinkClick();
     void HomepageLinkClick();
     void Paint();

@@ -11,6 +11,7 @@
 #include "ui/ColorSwitch.h"
 #include "ui/CommonControls.h"
 #include "ui/ContrastMarks.h"
+#include "ui/Dpi.h"
 #include "ui/FlatButton.h"
 #include "ui/MessageBoxes.h"
 #include "ui/ScrollBar.h"
@@ -170,6 +171,7 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!m_tooltip)
             CreateTooltips();
         return 0;
+    case WM_GETDPISCALEDSIZE: *reinterpret_cast<SIZE*>(lParam) = ScaledSizeFor(static_cast<UINT>(wParam)); return TRUE;
     case WM_DPICHANGED: DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SYSCOLORCHANGE: Theme::SystemColorsChanged(); break;
     case WM_SETTINGCHANGE:
@@ -205,6 +207,9 @@ void TFormMain::FormCreate()
         FDropperIsRunning = false;
 
         TracePoint("FormCreate");
+        // The DPI of the monitor the window opened on, which may not be the
+        // screen's the process started with.
+        m_dpi = WindowDpi(Handle());
         CreateFonts();
         TracePoint("fonts");
         CreateControls();

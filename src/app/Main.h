@@ -143,6 +143,17 @@ private:
     // when the client size is right, so the menu bar is measured anew. With
     // `placement` it also goes to its place from the settings, in one step.
     void ResizeToContents(bool menuBarChanged, const TSettings* placement = nullptr);
+    // The client size the layout gives at a DPI.
+    SIZE ClientSizeAt(UINT dpi) const noexcept;
+    // Fonts, controls and menus made anew for another DPI; the window's
+    // size follows separately.
+    void ApplyDpi(UINT dpi);
+    // WM_GETDPISCALEDSIZE: the outer size at the DPI of the monitor the
+    // window is about to move to, so that the rectangle Windows suggests
+    // next is the one the layout needs there.
+    SIZE ScaledSizeFor(UINT dpi) const;
+    // WM_DPICHANGED: the window takes the suggested rectangle, then makes
+    // sure its client area is what the layout gives.
     void DpiChanged(UINT dpi, const RECT* suggested);
     int Scale(int pixels) const noexcept;
     void PaintWindow();

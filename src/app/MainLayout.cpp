@@ -6,6 +6,7 @@
 #include "ui/ColorSwitch.h"
 #include "ui/CommonControls.h"
 #include "ui/ContrastMarks.h"
+#include "ui/Dpi.h"
 #include "ui/FlatButton.h"
 #include "ui/ScrollBar.h"
 #include "ui/Theme.h"
@@ -76,7 +77,7 @@ void TFormMain::CreateFonts()
     m_fontEditLabel = MakeFont(Scale(15), L"Courier New", FW_NORMAL, FIXED_PITCH | FF_MODERN);
     m_fontCode = MakeFont(Scale(12), L"Courier New", FW_BOLD, FIXED_PITCH | FF_MODERN);
     m_fontMenu = CreateMenuFont(m_dpi);
-    m_themedMenu.SetFont(m_fontMenu.get());
+    m_themedMenu.SetFont(m_fontMenu.get(), m_dpi);
 
     // The edit boxes are as high as their text.
     TEXTMETRICW metrics{};
@@ -247,13 +248,28 @@ void TFormMain::ResizeToContents(bool menuBarChanged, const TSettings* placement
 {
     // The window follows the size of its contents: the width of one- or
     // two-color mode, the height of three or four component rows (CMYK).
-    const int width = Scale(IsChecked(idMSettings_TwoColorMode) ? ClientWidthTwoColors : ClientWidthOneColor);
-    const int height = Scale(IsChecked(idMColorSpace_CMYK) ? EditHeightOf4Rows : EditHeightOf3Rows);
+    const SIZE client = ClientSizeAt(m_dpi);
+    const int width = client.cx;
+    const int height = client.cy;
     if (placement) {
-        const SIZE outer = OuterSizeForClient(Handle(), width, height);
-        const POINT place = WindowPlace(*placement, outer);
+        const UINT createdAt = m_dpi;
+        SIZE outer = OuterSizeForClient(Handle(), width, height);
+        POINT place = WindowPlace(*placement, outer);
         ::SetWindowPos(Handle(), nullptr, place.x, place.y, outer.cx, outer.cy,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        // Its place may be on a monitor of another DPI, which a hidden
+        // window is not always told of: it takes that DPI and is placed
+        // again at the size that goes with it.
+        const UINT placedAt = WindowDpi(Handle());
+        if (placedAt != m_dpi)
+            ApplyDpi(placedAt);
+        if (m_dpi != createdAt) {
+            const SIZE scaled = ClientSizeAt(m_dpi);
+            outer = OuterSizeForClient(Handle(), scaled.cx, scaled.cy);
+            place = WindowPlace(*placement, outer);
+            ::SetWindowPos(Handle(), nullptr, place.x, place.y, outer.cx, outer.cy,
+                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
         return;
     }
     RECT current{};
@@ -263,17 +279,43 @@ void TFormMain::ResizeToContents(bool menuBarChanged, const TSettings* placement
     SetClientSize(Handle(), width, height);
 }
 
-void TFormMain::DpiChanged(UINT dpi, const RECT* suggested)
+SIZE TFormMain::ClientSizeAt(UINT dpi) const noexcept
+{
+    const auto scale = [dpi](int pixels) { return ::MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI); };
+    return SIZE{scale(IsChecked(idMSettings_TwoColorMode) ? ClientWidthTwoColors : ClientWidthOneColor),
+                scale(IsChecked(idMColorSpace_CMYK) ? EditHeightOf4Rows : EditHeightOf3Rows)};
+}
+
+void TFormMain::ApplyDpi(UINT dpi)
 {
     m_dpi = dpi;
     CreateFonts();
     LayoutControls();
     ApplyMenuLook();
-    if (suggested)
-        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    UpdateClientSize();
     ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+SIZE TFormMain::ScaledSizeFor(UINT dpi) const
+{
+    // Only windows whose frame follows their DPI are asked, so the frame is
+    // reckoned at the new DPI too.
+    const SIZE client = ClientSizeAt(dpi);
+    return OuterSizeForClientAtDpi(Handle(), client.cx, client.cy, dpi);
+}
+
+void TFormMain::DpiChanged(UINT dpi, const RECT* suggested)
+{
+    ApplyDpi(dpi);
+    // The suggestion is where the window belongs on the new monitor, at the
+    // size it answered to WM_GETDPISCALEDSIZE (or scaled by the system):
+    // taking it as it is keeps a window dragged across the edge of two
+    // monitors from bouncing between them.
+    if (suggested)
+        ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // What differs (a menu bar that wraps at the new DPI, a frame the
+    // system did not scale) is made good from the top-left corner.
+    UpdateClientSize();
 }
 
 void TFormMain::PaintWindow()

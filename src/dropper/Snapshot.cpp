@@ -127,13 +127,15 @@ TModalResult TFormSnapshot::ShowModal()
     // foreground.
     m_keyboardHook.Install(Handle());
     TracePoint("keyboard hook installed");
-    // Shown without activation: the foreground is asked for the zoom
-    // window, which takes the keys, by every update that finds it behind.
-    ::ShowWindow(Handle(), SW_SHOWNA);
+    // Shown and activated where the system allows it: the activation
+    // starts the run at once and brings the keyboard's input to this
+    // process (under X, only a window that was activated gets the input
+    // focus). The zoom window then asks for the foreground for itself.
+    ::ShowWindow(Handle(), SW_SHOW);
     TracePoint("snapshot window shown");
-    // The run starts here, not at an activation that may never come: the
-    // zoom window, the settings (which confine the pointer) and the first
-    // update.
+    // Where the system refused the activation, the run starts here all the
+    // same, not at an activation that may never come: the zoom window, the
+    // settings (which confine the pointer) and the first update.
     FormActivate();
     MSG message{};
     while (m_modalResult == TModalResult::None) {

@@ -1,5 +1,6 @@
 #include "ui/ThemedMenu.h"
 
+#include "ui/Dpi.h"
 #include "ui/Theme.h"
 
 #include <algorithm>
@@ -32,9 +33,9 @@ UINT ItemType(HMENU parent, UINT position)
     return ::GetMenuItemInfoW(parent, position, TRUE, &info) ? info.fType : 0;
 }
 
-int ScaledMetric(HDC dc, int pixels)
+int ScaledMetric(UINT dpi, int pixels)
 {
-    return ::MulDiv(pixels, ::GetDeviceCaps(dc, LOGPIXELSY), USER_DEFAULT_SCREEN_DPI);
+    return ::MulDiv(pixels, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
 }
 
 } // namespace
@@ -42,15 +43,10 @@ int ScaledMetric(HDC dc, int pixels)
 UniqueFont CreateMenuFont(UINT dpi)
 {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+    if (!NonClientMetricsForDpi(metrics, dpi))
         return UniqueFont(::CreateFontW(-::MulDiv(9, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
                                         FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                         CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI"));
-    // The metrics are for the system DPI; scale them to the window's.
-    WindowDc screen(nullptr);
-    const int systemDpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
-    metrics.lfMenuFont.lfHeight = ::MulDiv(metrics.lfMenuFont.lfHeight, static_cast<int>(dpi), systemDpi);
     return UniqueFont(::CreateFontIndirectW(&metrics.lfMenuFont));
 }
 
@@ -114,7 +110,7 @@ bool TThemedMenu::Measure(MEASUREITEMSTRUCT& measure) const
     SelectedObject font(dc, m_font ? static_cast<HGDIOBJ>(m_font) : ::GetStockObject(DEFAULT_GUI_FONT));
     if (ItemType(item->parent, item->position) & MFT_SEPARATOR) {
         measure.itemWidth = 1;
-        measure.itemHeight = static_cast<UINT>(ScaledMetric(dc, 7));
+        measure.itemHeight = static_cast<UINT>(ScaledMetric(m_dpi, 7));
         return true;
     }
     const std::wstring text = ItemText(item->parent, item->position);
@@ -125,7 +121,7 @@ bool TThemedMenu::Measure(MEASUREITEMSTRUCT& measure) const
     if (tab != std::wstring::npos) {
         RECT shortcut{};
         ::DrawTextW(dc, text.substr(tab + 1).c_str(), -1, &shortcut, DT_SINGLELINE | DT_CALCRECT);
-        width += ScaledMetric(dc, 28) + (shortcut.right - shortcut.left);
+        width += ScaledMetric(m_dpi, 28) + (shortcut.right - shortcut.left);
     }
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
@@ -136,8 +132,8 @@ bool TThemedMenu::Measure(MEASUREITEMSTRUCT& measure) const
     } else {
         // Room for the check mark on the left and the submenu arrow on the
         // right, as the stock menus leave it.
-        measure.itemWidth = static_cast<UINT>(width + ScaledMetric(dc, 32));
-        measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(dc, 8));
+        measure.itemWidth = static_cast<UINT>(width + ScaledMetric(m_dpi, 32));
+        measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(m_dpi, 8));
     }
     return true;
 }
@@ -196,8 +192,8 @@ bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
 
     if (type & MFT_SEPARATOR) {
         RECT line = area;
-        line.left += ScaledMetric(dc, 4);
-        line.right -= ScaledMetric(dc, 4);
+        line.left += ScaledMetric(m_dpi, 4);
+        line.right -= ScaledMetric(m_dpi, 4);
         line.top = (area.top + area.bottom) / 2;
         line.bottom = line.top + 1;
         ::FillRect(dc, &line, Theme::Brush(TThemeColor::MenuSeparator));
@@ -220,11 +216,11 @@ bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
         return true;
     }
 
-    const int checkWidth = ScaledMetric(dc, 22);
+    const int checkWidth = ScaledMetric(m_dpi, 22);
     if (draw.itemState & ODS_CHECKED) {
         RECT mark{area.left, area.top, area.left + checkWidth, area.bottom};
         if (type & MFT_RADIOCHECK) {
-            const int size = ScaledMetric(dc, 6);
+            const int size = ScaledMetric(m_dpi, 6);
             const int cx = (mark.left + mark.right) / 2;
             const int cy = (mark.top + mark.bottom) / 2;
             SelectedObject brush(dc, ::GetStockObject(DC_BRUSH));
@@ -233,7 +229,7 @@ bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
             ::Ellipse(dc, cx - size / 2, cy - size / 2, cx - size / 2 + size + 1, cy - size / 2 + size + 1);
         } else {
             // A check mark drawn as two strokes, thick enough at any DPI.
-            const int unit = std::max(1, ScaledMetric(dc, 1));
+            const int unit = std::max(1, ScaledMetric(m_dpi, 1));
             const int cx = (mark.left + mark.right) / 2;
             const int cy = (mark.top + mark.bottom) / 2;
             UniquePen pen(::CreatePen(PS_SOLID, 2 * unit, ::GetTextColor(dc)));
@@ -244,8 +240,8 @@ bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
     }
 
     RECT label = area;
-    label.left += checkWidth + ScaledMetric(dc, 4);
-    label.right -= ScaledMetric(dc, 10);
+    label.left += checkWidth + ScaledMetric(m_dpi, 4);
+    label.right -= ScaledMetric(m_dpi, 10);
     ::DrawTextW(dc, text.substr(0, tab).c_str(), -1, &label, DT_SINGLELINE | DT_LEFT | DT_VCENTER | prefix);
     if (tab != std::wstring::npos)
         ::DrawTextW(dc, text.substr(tab + 1).c_str(), -1, &label, DT_SINGLELINE | DT_RIGHT | DT_VCENTER | DT_NOPREFIX);

@@ -27,8 +27,13 @@ public:
     void NonClientPainted(HWND window) const;
 
     // Sets the font measured and drawn with (the system menu font for the
-    // window's DPI); the menu does not own it.
-    void SetFont(HFONT font) noexcept { m_font = font; }
+    // window's DPI, which the items' margins follow too); the menu does not
+    // own it.
+    void SetFont(HFONT font, UINT dpi) noexcept
+    {
+        m_font = font;
+        m_dpi = dpi;
+    }
 
     void Clear() noexcept { m_items.clear(); }
 
@@ -45,6 +50,7 @@ private:
 
     std::vector<std::unique_ptr<Item>> m_items;
     HFONT m_font = nullptr;
+    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     bool m_barOwnerDrawn = false;
     // Where items are measured: a memory DC of the screen's, made at the
     // first measure. The window's own DC would give the same sizes at a

@@ -2,6 +2,7 @@
 
 #include "common/Exception.h"
 #include "ui/Application.h"
+#include "ui/Dpi.h"
 
 #include <exception>
 
@@ -76,22 +77,27 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     return result;
 }
 
-SIZE OuterSizeForClient(HWND window, int width, int height)
+SIZE OuterSizeForClientAtDpi(HWND window, int width, int height, UINT frameDpi)
 {
-    RECT frame{0, 0, width, height};
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    const bool menuBar = ::GetMenu(window) != nullptr;
-    ::AdjustWindowRectEx(&frame, style, menuBar ? TRUE : FALSE, exStyle);
-    SIZE size{frame.right - frame.left, frame.bottom - frame.top};
-    if (menuBar) {
-        // That counts one row of menu bar. The window itself says what
-        // client area it would have at this size, its bar laid out for the
-        // width; what that lacks is what the bar's further rows take.
-        RECT client{0, 0, size.cx, size.cy};
-        ::SendMessageW(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
-        size.cy += height - (client.bottom - client.top);
-    }
+    const RECT frame =
+        WindowRectForClient(RECT{0, 0, width, height}, style, ::GetMenu(window) != nullptr, exStyle, frameDpi);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+SIZE OuterSizeForClient(HWND window, int width, int height)
+{
+    SIZE size = OuterSizeForClientAtDpi(window, width, height, FrameDpi(window));
+    // That counts one row of menu bar, and frame sizes as the system says
+    // they are at the frame's DPI. The window itself says what client area
+    // it would have at this size, its bar laid out for the width; what that
+    // lacks is what the bar's further rows take, or what the frame's true
+    // size differs by.
+    RECT client{0, 0, size.cx, size.cy};
+    ::SendMessageW(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+    size.cx += width - (client.right - client.left);
+    size.cy += height - (client.bottom - client.top);
     return size;
 }
 

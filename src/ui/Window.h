@@ -47,10 +47,14 @@ private:
 };
 
 // The outer size of a top-level window whose client area is WIDTH x HEIGHT,
-// also when its menu bar wraps onto more rows than AdjustWindowRectEx
-// assumes (long captions, a narrow window): the window then grows by what
-// the bar takes at that width.
+// with the frame at the window's DPI, also when its menu bar wraps onto
+// more rows than AdjustWindowRectEx assumes (long captions, a narrow
+// window): the window then grows by what the bar takes at that width.
 SIZE OuterSizeForClient(HWND window, int width, int height);
+// The same with the frame at another DPI, the window's next, for one row of
+// menu bar: what the window will need once it has moved to a monitor of
+// that DPI.
+SIZE OuterSizeForClientAtDpi(HWND window, int width, int height, UINT frameDpi);
 // Sizes a top-level window so that its client area is WIDTH x HEIGHT (see
 // OuterSizeForClient).
 void SetClientSize(HWND window, int width, int height);

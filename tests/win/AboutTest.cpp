@@ -9,6 +9,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/TestLanguageEnvironment.h"
 #include "ui/Application.h"
+#include "ui/Dpi.h"
 #include "ui/MessageBoxes.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,7 @@ protected:
         SetMessageBoxAnswerer(nullptr);
         SetUpdateCheckServerForTesting("", 0);
         m_about.reset();
+        SetDpiFunctionsForTesting({});
         ::DestroyWindow(m_owner);
         Languages = nullptr;
         m_languages.reset();
@@ -137,6 +139,48 @@ TEST_F(AboutWindowTest, TheTitleShrinksUntilItFits)
     ::GetClientRect(about.Handle(), &client);
     EXPECT_LE(ChildRect(about.Handle(), about.Control(TFormAbout::idAppTitle)).right, client.right);
     Application::SetTitle(L"Vesk Color Picker");
+}
+
+// The window opens at the DPI of the main window's monitor (which Wine
+// cannot give another scale: the DPI seam stands in) and scales again when
+// it is moved to a monitor of another DPI.
+UINT g_aboutMonitorDpi = 144;
+UINT AboutMonitorDpi(HWND)
+{
+    return g_aboutMonitorDpi;
+}
+
+TEST_F(AboutWindowTest, OpensAtItsMonitorsDpiAndScalesOnAChange)
+{
+    UseLanguage("Version");
+    g_aboutMonitorDpi = 144;
+    SetDpiFunctionsForTesting({AboutMonitorDpi, nullptr});
+    TFormAbout& about = Create();
+    const auto expectLayoutAt = [&](UINT dpi) {
+        SCOPED_TRACE(dpi);
+        const auto at = [dpi](int pixels) { return ::MulDiv(pixels, static_cast<int>(dpi), 96); };
+        EXPECT_EQ(about.Dpi(), dpi);
+        RECT client{};
+        ::GetClientRect(about.Handle(), &client);
+        EXPECT_EQ(client.right, at(231));
+        EXPECT_EQ(client.bottom, at(225));
+        const RECT link = ChildRect(about.Handle(), about.Control(TFormAbout::idEmailLink));
+        EXPECT_EQ(link.left, at(46));
+        EXPECT_EQ(link.top, at(114));
+        return link.bottom - link.top;
+    };
+    const int linkHeightAt144 = expectLayoutAt(144);
+
+    g_aboutMonitorDpi = 96;
+    SIZE size{};
+    ASSERT_TRUE(::SendMessageW(about.Handle(), WM_GETDPISCALEDSIZE, 96, reinterpret_cast<LPARAM>(&size)));
+    RECT frame{};
+    ::GetWindowRect(about.Handle(), &frame);
+    const RECT suggested{frame.left, frame.top, frame.left + size.cx, frame.top + size.cy};
+    ::SendMessageW(about.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    // The texts are made at the new size too, not only moved.
+    EXPECT_LT(expectLayoutAt(96), linkHeightAt144);
+    SetDpiFunctionsForTesting({});
 }
 
 TEST_F(AboutWindowTest, TheLicenceCommandNeedsTheLicenceFile)
