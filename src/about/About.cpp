@@ -9,6 +9,7 @@
 #include "common/Exception.h"
 #include "common/FileSystem.h"
 #include "i18n/LanguageSupport.h"
+#include "ui/Accessible.h"
 #include "ui/Application.h"
 #include "ui/CommonControls.h"
 #include "ui/Dpi.h"
@@ -55,6 +56,43 @@ HWND CreateLabel(HWND parent, int id, DWORD style = 0)
     if (!label)
         throw Exception("Unable to create the About window");
     return label;
+}
+
+// The e-mail and homepage links: Tab stops that open with Enter and Space
+// as with a click, and show a focus rectangle while they have the keyboard.
+LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    switch (message) {
+    case WM_GETDLGCODE:
+        // The window's dialog loop hands these two keys to the link, where
+        // it would otherwise make Enter close the window.
+        if (const auto* key = reinterpret_cast<const MSG*>(lParam);
+            key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_SPACE))
+            return DLGC_WANTMESSAGE;
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_SPACE) {
+            ::SendMessageW(::GetParent(link), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(link), STN_CLICKED),
+                           reinterpret_cast<LPARAM>(link));
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: ::InvalidateRect(link, nullptr, TRUE); break;
+    case WM_PAINT: {
+        const LRESULT result = ::DefSubclassProc(link, message, wParam, lParam);
+        if (::GetFocus() == link) {
+            WindowDc dc(link);
+            RECT client{};
+            ::GetClientRect(link, &client);
+            ::DrawFocusRect(dc.get(), &client);
+        }
+        return result;
+    }
+    case WM_NCDESTROY: ::RemoveWindowSubclass(link, LinkProc, id); break;
+    default: break;
+    }
+    return ::DefSubclassProc(link, message, wParam, lParam);
 }
 
 SIZE TextSize(HWND window, HFONT font, const std::wstring& text)
@@ -314,8 +352,14 @@ void TFormAbout::CreateControls()
     CreateLabel(self, idAppVersion, SS_NOTIFY);
     CreateLabel(self, idCopyright);
     CreateLabel(self, idCompany);
-    CreateLabel(self, idEmailLink, SS_NOTIFY);
-    CreateLabel(self, idHomepageLink, SS_NOTIFY);
+    for (const int id : {idEmailLink, idHomepageLink}) {
+        HWND link = CreateLabel(self, id, SS_NOTIFY | WS_TABSTOP);
+        ::SetWindowSubclass(link, LinkProc, 1, 0);
+        // Read as the links they are, not as text, once a screen reader
+        // is about.
+        if (AccessibleClientSeen())
+            AnnotateAccessibleRole(link, ROLE_SYSTEM_LINK);
+    }
 }
 
 void TFormAbout::ApplyLanguage()

@@ -171,6 +171,24 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!m_tooltip)
             CreateTooltips();
         return 0;
+    case AnnotateMessage:
+        m_annotating = true;
+        AnnotateControls();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(Handle(), focus))
+                m_lastFocus = focus;
+            return 0;
+        }
+        // Not when minimized: the focus waits for the restore's activation.
+        if (!HIWORD(wParam)) {
+            if (const HWND control = ControlToFocus())
+                ::SetFocus(control);
+            return 0;
+        }
+        break;
     case WM_GETDPISCALEDSIZE: *reinterpret_cast<SIZE*>(lParam) = ScaledSizeFor(static_cast<UINT>(wParam)); return TRUE;
     case WM_DPICHANGED: DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SYSCOLORCHANGE: Theme::SystemColorsChanged(); break;
@@ -192,6 +210,17 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return Window::HandleMessage(message, wParam, lParam);
 }
 
+HWND TFormMain::ControlToFocus() const noexcept
+{
+    const auto canTake = [this](HWND control) {
+        return control && ::IsChild(Handle(), control) && ::IsWindowVisible(control) && ::IsWindowEnabled(control);
+    };
+    if (canTake(m_lastFocus))
+        return m_lastFocus;
+    const HWND first = Control(idSBColorComponent1);
+    return canTake(first) ? first : nullptr;
+}
+
 void TFormMain::FormCreate()
 {
     FCreating = true;
@@ -205,6 +234,8 @@ void TFormMain::FormCreate()
         FErrorLog.clear();
         FClipboardEx = std::make_unique<TClipboardEx>(Handle());
         FDropperIsRunning = false;
+        CallOnFirstAccessibleClient(
+            [](void* window) { ::PostMessageW(static_cast<HWND>(window), AnnotateMessage, 0, 0); }, Handle());
 
         TracePoint("FormCreate");
         // The DPI of the monitor the window opened on, which may not be the
@@ -424,6 +455,12 @@ void TFormMain::MTools_DropperClick()
     if (FDropperIsRunning)
         return;
     FDropperIsRunning = true;
+    // The keyboard goes back where it was when the run started in this
+    // window (the Eye Dropper button, a slider); a run from the hot key
+    // while another program was in front gives it to the first control.
+    const HWND focus = ::GetFocus();
+    const bool ours = ::GetForegroundWindow() == Handle() && focus && ::IsChild(Handle(), focus);
+    m_lastFocus = ours ? focus : nullptr;
     try {
         if (DropperRun)
             DropperRun();
@@ -434,6 +471,9 @@ void TFormMain::MTools_DropperClick()
         throw;
     }
     FDropperIsRunning = false;
+    if (::GetForegroundWindow() == Handle())
+        if (const HWND control = ControlToFocus())
+            ::SetFocus(control);
 }
 
 void TFormMain::RunDropper()
@@ -446,14 +486,18 @@ void TFormMain::RunDropper()
     request.Snapshot.ErrorLog = &FErrorLog;
     request.Snapshot.Languages = Languages;
     request.MinimizeOwner = IsChecked(idMSettings_MinimizeWhileUsingDropper);
-    request.Picked = [this](const TDropperValues& values, TColor color) {
-        FDropperZoomFactor = values.ZoomFactor;
-        FDropperSourceSize = values.SourceSize;
-        FDropperSampleSize = values.SampleSize;
-        FDropperMouseSpeed = values.MouseSpeed;
-        SetColorReference(color);
-    };
+    request.Picked = [this](const TDropperValues& values, TColor color) { DropperPicked(values, color); };
     RunEyeDropper(request);
+}
+
+void TFormMain::DropperPicked(const TDropperValues& values, TColor color)
+{
+    FDropperZoomFactor = values.ZoomFactor;
+    FDropperSourceSize = values.SourceSize;
+    FDropperSampleSize = values.SampleSize;
+    FDropperMouseSpeed = values.MouseSpeed;
+    SetColorReference(color);
+    AnnounceColor();
 }
 
 void TFormMain::MTools_PaletteClick(int sender)

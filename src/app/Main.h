@@ -8,6 +8,7 @@
 
 #include "color/ColorFunctions.h"
 #include "color/Contrast.h"
+#include "dropper/DropperSettings.h"
 #include <commctrl.h>
 
 #include <array>
@@ -68,6 +69,9 @@ public:
     const std::wstring& ComponentName(size_t row) const { return m_componentNames.at(row); }
     const std::wstring& ComponentLetter(size_t row) const { return m_componentLetters.at(row); }
     const std::wstring& DropperHint() const noexcept { return m_dropperHint; }
+    // The control given the keyboard when the window is activated: the one
+    // that last had it, else the first.
+    HWND ControlToFocus() const noexcept;
     std::wstring CodeHint(int labelId) const;
     // The tool tip of the contrast ratio in two-color mode.
     std::wstring ContrastHint() const;
@@ -78,6 +82,9 @@ public:
     // during one.
     std::function<void()> DropperRun;
     bool DropperIsRunning() const noexcept { return FDropperIsRunning; }
+    // A run ended with a pick: its settings are kept, the color becomes the
+    // primary one, and a screen reader hears it.
+    void DropperPicked(const TDropperValues& values, TColor color);
 
     // The four dropper settings.
     int FDropperZoomFactor = 8;
@@ -94,6 +101,9 @@ private:
     static constexpr UINT SingleUpdateClipboardInterval = 300;
     // Sent once the first frame is painted, for what it does not need.
     static constexpr UINT FirstFramePaintedMessage = WM_APP + 1;
+    // Posted when assistive technology first asks for a control: the
+    // annotations are made then, outside the client's call.
+    static constexpr UINT AnnotateMessage = WM_APP + 2;
 
     // Main.cpp
     void FormCreate();
@@ -170,6 +180,11 @@ private:
     void RebuildAccelerators();
     void ApplyLanguage();
     void UpdateAccessibleTexts();
+    // The edit boxes' names (their rows' names) and the primary code as a
+    // live region, for screen readers.
+    void AnnotateControls();
+    // A screen reader hears the new primary color without a move of focus.
+    void AnnounceColor();
     void MColorClick();
     void MSettingsClick();
     void MSettings_LanguageItemClick(int commandId);
@@ -255,6 +270,13 @@ private:
     std::unique_ptr<TColorSwitch> UDColorSwitch;
     std::unique_ptr<TContrastMarks> LContrastRatio;
     HWND m_tooltip = nullptr;
+    // The control that had the keyboard when the window last lost the
+    // activation (to a menu's owner, a dialog, a message box, the dropper or
+    // another program); it gets it back on the next activation.
+    HWND m_lastFocus = nullptr;
+    // Whether a client of assistive technology has been seen, so that the
+    // annotations are kept up to date.
+    bool m_annotating = false;
     std::wstring m_tipText;
 
     // Fonts for the current DPI

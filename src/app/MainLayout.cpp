@@ -141,6 +141,25 @@ void TFormMain::SetComponentName(size_t row, std::wstring name)
     m_componentNames[row] = std::move(name);
     const RECT bounds = ComponentNameBounds(row);
     ::InvalidateRect(Handle(), &bounds, FALSE);
+    if (m_annotating)
+        AnnotateAccessibleName(EColorComponent.at(row), m_componentNames[row]);
+}
+
+void TFormMain::AnnotateControls()
+{
+    // The row names are painted, so a stock edit box finds no label to be
+    // named after: each is named after its row, in the current language and
+    // color space.
+    for (size_t row = 0; row < EColorComponent.size(); ++row)
+        AnnotateAccessibleName(EColorComponent[row], m_componentNames[row]);
+    AnnotatePoliteLiveRegion(LColorCode);
+}
+
+void TFormMain::AnnounceColor()
+{
+    // The primary code's label is the live region: its name is the code in
+    // the output format, "#256F95", which is what is read out.
+    AnnounceLiveRegion(LColorCode);
 }
 
 void TFormMain::SetComponentLetter(size_t row, const wchar_t* letter)

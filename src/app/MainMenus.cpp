@@ -347,8 +347,16 @@ void TFormMain::UpdateAccessibleTexts()
         const TCommand* row = FindCommand(commandId);
         return row ? Utf8ToWide(NameOfCaption(WideToUtf8(Text(row->TextSection, row->Name)))) : std::wstring();
     };
+    // And read out the keys that do the same, where the menus show them.
+    const auto shortcutOf = [this](int commandId) {
+        const TCommand* row = FindCommand(commandId);
+        return row && HasShortcut(*row, FHotKeyRegistered) ? Utf8ToWide(ShortcutText(row->Shortcut)) : std::wstring();
+    };
     const std::wstring press = Text(TMainText::sPress);
     ::SetWindowTextW(BDropper->Handle(), nameOf(idMTools_Dropper).c_str());
+    BDropper->SetAccessibleKeyboardShortcut(shortcutOf(idMTools_Dropper));
+    BPalette->SetAccessibleKeyboardShortcut(shortcutOf(idMTools_Palette));
+    UDColorSwitch->SetAccessibleKeyboardShortcut(shortcutOf(idMColor_SwapPrimaryAndSecondaryColor));
     BDropper->SetAccessibleDescription(m_dropperHint);
     BDropper->SetAccessibleDefaultAction(press);
     ::SetWindowTextW(BPalette->Handle(), nameOf(idMTools_Palette).c_str());

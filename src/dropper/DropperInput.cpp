@@ -39,14 +39,15 @@ TDropperSetting WheelSetting(TShiftState shift)
     return shift.Ctrl ? dsSourceSize : shift.Alt ? dsSampleSize : dsMouseSpeed;
 }
 
-// Escape acts on the press and F12 on the release, both only without a
-// modifier, so Shift+Escape or Ctrl+F12 meant for another program cannot end
-// the run. Arrows act on every press, key repeat included, and take Shift
+// Escape and Enter act on the press and F12 on the release, each only
+// without a modifier, so Shift+Escape or Ctrl+F12 meant for another program
+// cannot end the run. Arrows act on every press, key repeat included, and take Shift
 // for the larger step.
 TZoomKeyAction ZoomKeyAction(unsigned virtualKey, bool keyDown, TShiftState shift)
 {
     switch (virtualKey) {
     case VirtualKeyEscape: return keyDown && NoModifier(shift) ? zkaCancel : zkaNone;
+    case VirtualKeyReturn: return keyDown && NoModifier(shift) ? zkaPick : zkaNone;
     case VirtualKeyF12: return !keyDown && NoModifier(shift) ? zkaCopyAndCancel : zkaNone;
     case VirtualKeyLeft:
     case VirtualKeyUp:

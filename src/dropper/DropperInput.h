@@ -21,6 +21,7 @@ enum TDropperSetting : std::uint8_t { dsNone, dsZoomFactor, dsSourceSize, dsSamp
 // The setting one wheel notch changes.
 TDropperSetting WheelSetting(TShiftState shift);
 
+inline constexpr unsigned VirtualKeyReturn = 0x0D;
 inline constexpr unsigned VirtualKeyEscape = 0x1B;
 inline constexpr unsigned VirtualKeyLeft = 0x25;
 inline constexpr unsigned VirtualKeyUp = 0x26;
@@ -33,6 +34,7 @@ enum TZoomKeyAction : std::uint8_t {
     zkaCancel,        // end the run without a pick
     zkaCopyAndCancel, // put the zoom picture on the clipboard, then cancel
     zkaMovePointer,   // see ArrowKeyPointerPosition
+    zkaPick,          // end the run with the color under the pointer, as a click
 };
 
 // A key pressed (keyDown) or released while the zoom window has the keyboard.

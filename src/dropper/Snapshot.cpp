@@ -383,6 +383,7 @@ void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shi
         return;
     switch (action) {
     case zkaCancel: CancelRun(); break;
+    case zkaPick: EndModal(TModalResult::OK); break;
     case zkaCopyAndCancel:
         if (FFormZoom && FFormZoom->ZoomBitmap() && m_context.Clipboard)
             m_context.Clipboard->SetBitmap(FFormZoom->ZoomBitmap());

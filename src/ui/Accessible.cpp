@@ -6,6 +6,10 @@
 
 #include <atomic>
 #include <new>
+#include <utility>
+
+// Below: the annotations' first client.
+void FirstAccessibleClient() noexcept;
 
 namespace {
 
@@ -116,6 +120,7 @@ LRESULT TAccessibleObject::Answer(WPARAM wParam)
 {
     // Without COM the program still runs, only unheard.
     EnterComApartment();
+    FirstAccessibleClient();
     // IID_IAccessible is taken from the type, not from the import library:
     // mingw's liboleacc.a has no data for it, and a link against it reads
     // the bytes of a jump stub as the interface id.
@@ -315,8 +320,12 @@ HRESULT TAccessibleObject::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut
 {
     if (shortcut)
         *shortcut = nullptr;
-    const HRESULT checked = Check(child);
-    return FAILED(checked) ? checked : DISP_E_MEMBERNOTFOUND;
+    if (const HRESULT checked = Check(child); FAILED(checked))
+        return checked;
+    return Guarded([&] {
+        const std::wstring keys = m_source->AccessibleKeyboardShortcut();
+        return keys.empty() ? DISP_E_MEMBERNOTFOUND : ReturnText(keys, shortcut);
+    });
 }
 
 HRESULT TAccessibleObject::get_accFocus(VARIANT* focus)
@@ -439,4 +448,99 @@ void ReleaseAccessibleObject(TAccessibleObject* object) noexcept
 void NotifyAccessibleEvent(HWND control, DWORD event) noexcept
 {
     ::NotifyWinEvent(event, control, OBJID_CLIENT, CHILDID_SELF);
+}
+
+namespace {
+
+// The UI Automation property a live region is marked with, and its polite
+// value (UIAutomationCore's LiveSetting_Property_GUID and Polite).
+constexpr GUID LiveSettingProperty = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG LiveSettingPolite = 1;
+// oleacc's, spelt here: mingw's import library has no data for them.
+constexpr GUID AccPropServicesClass = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID AccPropServicesInterface = {
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID AccNameProperty = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr GUID AccRoleProperty = {0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
+
+TAnnotateProperty g_annotateForTesting = nullptr;
+void (*g_firstClientCall)(void*) = nullptr;
+void* g_firstClientContext = nullptr;
+bool g_clientSeen = false;
+
+HRESULT AnnotateProperty(HWND window, const GUID& property, const VARIANT& value) noexcept
+{
+    if (g_annotateForTesting)
+        return g_annotateForTesting(window, property, value);
+    if (!EnterComApartment())
+        return E_FAIL;
+    IAccPropServices* services = nullptr;
+    HRESULT result = ::CoCreateInstance(AccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, AccPropServicesInterface,
+                                        reinterpret_cast<void**>(&services));
+    if (FAILED(result) || !services)
+        return FAILED(result) ? result : E_FAIL;
+    result = services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, value);
+    services->Release();
+    return result;
+}
+
+} // namespace
+
+void FirstAccessibleClient() noexcept
+{
+    g_clientSeen = true;
+    if (auto call = std::exchange(g_firstClientCall, nullptr))
+        call(g_firstClientContext);
+}
+
+bool AnnotateAccessibleName(HWND window, const std::wstring& name) noexcept
+{
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_BSTR;
+    value.bstrVal = ::SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    if (!value.bstrVal)
+        return false;
+    const HRESULT result = AnnotateProperty(window, AccNameProperty, value);
+    ::VariantClear(&value);
+    return SUCCEEDED(result);
+}
+
+bool AnnotateAccessibleRole(HWND window, LONG role) noexcept
+{
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_I4;
+    value.lVal = role;
+    return SUCCEEDED(AnnotateProperty(window, AccRoleProperty, value));
+}
+
+bool AccessibleClientSeen() noexcept
+{
+    return g_clientSeen;
+}
+
+bool AnnotatePoliteLiveRegion(HWND window) noexcept
+{
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_I4;
+    value.lVal = LiveSettingPolite;
+    return SUCCEEDED(AnnotateProperty(window, LiveSettingProperty, value));
+}
+
+void AnnounceLiveRegion(HWND window) noexcept
+{
+    ::NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, window, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CallOnFirstAccessibleClient(void (*call)(void* context), void* context) noexcept
+{
+    g_firstClientCall = call;
+    g_firstClientContext = context;
+}
+
+void SetAnnotationForTesting(TAnnotateProperty annotate) noexcept
+{
+    g_annotateForTesting = annotate;
 }

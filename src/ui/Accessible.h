@@ -27,6 +27,8 @@ public:
     virtual std::wstring AccessibleDefaultAction() const = 0;
     // Asks for the default action; it runs once the caller has returned.
     virtual void RequestAccessibleDefaultAction() = 0;
+    // The keys that do what the control does ("Shift+Alt+D"); empty: none.
+    virtual std::wstring AccessibleKeyboardShortcut() const { return {}; }
 
 protected:
     ~IAccessibleSource() = default;
@@ -49,3 +51,29 @@ void ReleaseAccessibleObject(TAccessibleObject* object) noexcept;
 
 // Tells clients that the control's value, name or state changed.
 void NotifyAccessibleEvent(HWND control, DWORD event) noexcept;
+
+// Dynamic annotation of the accessible objects the system makes for a
+// window (oleacc's IAccPropServices): what a stock control cannot say of
+// itself. Each returns whether the system took it.
+//
+// The name an edit box is read by, where the label beside it is painted.
+bool AnnotateAccessibleName(HWND window, const std::wstring& name) noexcept;
+// The role a stock control is read with (a static text that is a link).
+bool AnnotateAccessibleRole(HWND window, LONG role) noexcept;
+// A polite live region: a change of its name is read out when it is
+// announced (AnnounceLiveRegion), wherever the focus is.
+bool AnnotatePoliteLiveRegion(HWND window) noexcept;
+void AnnounceLiveRegion(HWND window) noexcept;
+
+// Runs once, when the first client of assistive technology asks one of the
+// program's windows for its accessible object: the annotations wait for it,
+// so a start without a screen reader loads no COM.
+void CallOnFirstAccessibleClient(void (*call)(void* context), void* context) noexcept;
+// Whether a client of assistive technology has asked the program's windows
+// for their accessible objects.
+bool AccessibleClientSeen() noexcept;
+
+// Wine takes no annotation (E_NOTIMPL): tests put a recorder in the
+// system's place. Null restores the system.
+using TAnnotateProperty = HRESULT (*)(HWND window, const GUID& property, const VARIANT& value);
+void SetAnnotationForTesting(TAnnotateProperty annotate) noexcept;

@@ -18,6 +18,8 @@ public:
     void SetAccessibleDescription(std::wstring description);
     // The word for the default action, where the control has one.
     void SetAccessibleDefaultAction(std::wstring action);
+    // The keys that do what the control does, as the menus write them.
+    void SetAccessibleKeyboardShortcut(std::wstring keys) { m_keyboardShortcut = std::move(keys); }
 
     // The DPI of the control's monitor, which its drawing follows; a change
     // repaints it.
@@ -70,12 +72,14 @@ private:
     std::wstring AccessibleName() const override;
     std::wstring AccessibleDescription() const override { return m_description; }
     std::wstring AccessibleDefaultAction() const override;
+    std::wstring AccessibleKeyboardShortcut() const override { return m_keyboardShortcut; }
     void RequestAccessibleDefaultAction() override;
     void ReleaseAccessible() noexcept;
 
     TAccessibleObject* m_accessible = nullptr; // one reference is ours
     std::wstring m_description;
     std::wstring m_defaultAction;
+    std::wstring m_keyboardShortcut;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     HFONT m_font = nullptr; // not ours
 };

@@ -66,7 +66,11 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
         {"Shift+down arrow", VirtualKeyDown, true, shift, zkaMovePointer, true},
         {"Ctrl+up arrow", VirtualKeyUp, true, ctrl, zkaNone, false},
         {"right arrow released", VirtualKeyRight, false, none, zkaNone, true},
-        {"Enter", 0x0D, true, none, zkaNone, false},
+        {"Enter pressed", VirtualKeyReturn, true, none, zkaPick, true},
+        {"Enter released", VirtualKeyReturn, false, none, zkaNone, true},
+        {"Alt+Enter", VirtualKeyReturn, true, alt, zkaNone, false},
+        {"Enter with a mouse button", VirtualKeyReturn, true, button, zkaPick, true},
+        {"Tab", 0x09, true, none, zkaNone, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Key);

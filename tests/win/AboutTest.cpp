@@ -224,6 +224,47 @@ TEST_F(AboutWindowTest, TheLicenceCommandNeedsTheLicenceFile)
     EXPECT_EQ(boxes[0], L"File not found:\r\nLicense.txt");
 }
 
+// The links are reached with Tab and open with Enter and Space, as with a
+// click; Escape still closes the window from a link.
+std::vector<std::pair<WPARAM, bool>> g_linkKeys; // key, to the focused link
+std::vector<int> g_focusAfterKey;                // the id of the control each key went to
+HWND g_aboutWindow = nullptr;
+void CALLBACK PressNextKey(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (g_linkKeys.empty()) {
+        ::KillTimer(nullptr, timer);
+        return;
+    }
+    const HWND focus = ::GetFocus() ? ::GetFocus() : g_aboutWindow;
+    g_focusAfterKey.push_back(::GetDlgCtrlID(focus));
+    ::PostMessageW(focus, WM_KEYDOWN, g_linkKeys.front().first, 0);
+    g_linkKeys.erase(g_linkKeys.begin());
+}
+
+TEST_F(AboutWindowTest, TheLinksAreTabStopsThatOpenWithEnterAndSpace)
+{
+    UseLanguage("Version");
+    TFormAbout& about = Create();
+    ShellCalls shell;
+    g_linkKeys = {{VK_TAB, false}, {VK_RETURN, true}, {VK_TAB, false}, {VK_SPACE, true}, {VK_ESCAPE, true}};
+    g_focusAfterKey.clear();
+    g_aboutWindow = about.Handle();
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, PressNextKey);
+    ASSERT_NE(timer, 0u);
+    about.ShowModal(); // Escape ends it
+    ::KillTimer(nullptr, timer);
+    ASSERT_EQ(g_focusAfterKey.size(), 5u);
+    // Where each key went: Enter to the e-mail link, Space and Escape to the
+    // homepage link.
+    EXPECT_EQ(g_focusAfterKey[1], TFormAbout::idEmailLink);
+    EXPECT_EQ(g_focusAfterKey[3], TFormAbout::idHomepageLink);
+    EXPECT_EQ(g_focusAfterKey[4], TFormAbout::idHomepageLink);
+    ASSERT_EQ(shell.calls().size(), 2u);
+    EXPECT_EQ(shell.calls()[0].Target.rfind(L"mailto:", 0), 0u);
+    EXPECT_EQ(shell.calls()[1].Target, about.HomepageHint());
+    m_about.reset();
+}
+
 TEST_F(AboutWindowTest, EscapeAndEnterCloseTheWindowAndGiveTheOwnerBack)
 {
     UseLanguage("Version");

@@ -2,6 +2,7 @@
 // how those controls look in high contrast and with the focus on them.
 
 #include "MainWindowFixture.h"
+#include "ui/Accessible.h"
 #include "ui/ControlPaint.h"
 
 #include <oleacc.h>
@@ -557,3 +558,160 @@ TEST_F(HighContrastTest, EveryControlThatTakesTheKeyboardShowsItsFocusInEveryLoo
 }
 
 } // namespace
+
+// What the program asked the system to annotate, as Windows would keep it:
+// the last value of each property of each window. Wine takes no annotation.
+struct Annotation {
+    HWND Window;
+    GUID Property;
+    std::wstring Text;
+    LONG Number;
+};
+std::vector<Annotation> g_annotations;
+
+HRESULT RecordAnnotation(HWND window, const GUID& property, const VARIANT& value)
+{
+    g_annotations.push_back({window, property, value.vt == VT_BSTR && value.bstrVal ? value.bstrVal : L"",
+                             value.vt == VT_I4 ? value.lVal : 0});
+    return S_OK;
+}
+
+// PROPID_ACC_NAME and UI Automation's LiveSetting.
+constexpr GUID NameProperty = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr GUID LiveSetting = {0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+
+class AnnotationTest : public AccessibilityTest {
+protected:
+    void SetUp() override
+    {
+        AccessibilityTest::SetUp();
+        g_annotations.clear();
+        SetAnnotationForTesting(RecordAnnotation);
+    }
+    void TearDown() override
+    {
+        AccessibilityTest::TearDown();
+        SetAnnotationForTesting(nullptr);
+    }
+
+    // The last name annotated for each edit box, in row order.
+    std::vector<std::wstring> EditNames() const
+    {
+        std::vector<std::wstring> names;
+        for (int row = 1; row <= 4; ++row) {
+            std::wstring name = L"(none)";
+            for (const Annotation& a : g_annotations)
+                if (a.Window == Edit(row) && a.Property == NameProperty)
+                    name = a.Text;
+            names.push_back(name);
+        }
+        return names;
+    }
+    // A screen reader's first question, which the annotations wait for.
+    void ScreenReaderAsks() const
+    {
+        Accessible slider(ControlOf(idSBColorComponent1));
+        ASSERT_TRUE(slider);
+        Pump();
+    }
+};
+
+// The edit boxes are read by their rows' names, in the current language and
+// color space; nothing is annotated before a screen reader asks, so a start
+// without one loads no COM.
+TEST_F(AnnotationTest, TheEditBoxesAreNamedAfterTheirRows)
+{
+    Create();
+    Pump();
+    EXPECT_TRUE(g_annotations.empty());
+    ScreenReaderAsks();
+    EXPECT_EQ(EditNames(), (std::vector<std::wstring>{L"Red", L"Green", L"Blue", L""}));
+
+    m_form->Click(idMColorSpace_HLS);
+    EXPECT_EQ(EditNames()[0], L"Hue");
+    EXPECT_EQ(EditNames()[2], L"Saturation");
+    m_form->Click(idMColorSpace_CMYK);
+    EXPECT_EQ(EditNames(), (std::vector<std::wstring>{L"Cyan", L"Magenta", L"Yellow", L"Black"}));
+
+    ChooseLanguage("German");
+    EXPECT_EQ(EditNames()[2], L"Gelb");
+}
+
+// After a pick the primary code is heard once, without a move of focus: its
+// label is a polite live region and announces its change.
+TEST_F(AnnotationTest, APickIsAnnouncedByTheCodesLiveRegion)
+{
+    Create();
+    ScreenReaderAsks();
+    const HWND code = ControlOf(idLColorCode);
+    const auto live = std::find_if(g_annotations.begin(), g_annotations.end(),
+                                   [&](const Annotation& a) { return a.Window == code && a.Property == LiveSetting; });
+    ASSERT_NE(live, g_annotations.end());
+    EXPECT_EQ(live->Number, 1); // polite
+
+    g_events.clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr, RecordEvent,
+                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    m_form->DropperRun = [this] { m_form->DropperPicked({8, 49, 5, 7}, 0x956F25); };
+    m_form->Click(idMTools_Dropper);
+    Pump();
+    ::UnhookWinEvent(hook);
+    EXPECT_EQ(TextOf(code), L"#256f95");
+    ASSERT_EQ(g_events.size(), 1u);
+    EXPECT_EQ(g_events[0].Window, code);
+    EXPECT_EQ(g_events[0].Object, static_cast<LONG>(OBJID_CLIENT));
+}
+
+// Every control with a shortcut reports it; the Eye Dropper button's is the
+// hot key while the key is the program's.
+TEST_F(AccessibilityTest, ControlsReportTheirShortcuts)
+{
+    Create();
+    ASSERT_TRUE(m_form->HotKeyRegistered());
+    Accessible dropper(ControlOf(idBDropper));
+    ASSERT_TRUE(dropper);
+    BSTR keys = nullptr;
+    ASSERT_EQ(dropper.Get()->get_accKeyboardShortcut(Accessible::Self(), &keys), S_OK);
+    EXPECT_EQ(std::wstring(keys ? keys : L""), L"Shift+Alt+D");
+    ::SysFreeString(keys);
+}
+
+// The keyboard is where the user left it: on the first slider at start, and
+// on the control that had it after another window was in front (a dialog, a
+// message box, another program) or after a dropper run.
+TEST_F(AccessibilityTest, TheFocusComesBackToTheControlThatHadIt)
+{
+    Create();
+    Pump();
+    ASSERT_EQ(::GetForegroundWindow(), m_form->Handle());
+    EXPECT_EQ(::GetFocus(), ScrollBar(1));
+
+    ::SetFocus(Edit(2));
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                   m_form->Handle(), nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(other);
+    Pump();
+    ASSERT_NE(::GetFocus(), Edit(2));
+    ::DestroyWindow(other); // the owner is activated again
+    Pump();
+    EXPECT_EQ(::GetForegroundWindow(), m_form->Handle());
+    EXPECT_EQ(::GetFocus(), Edit(2));
+
+    // A run started from the button gives the keyboard back to it, though
+    // the run's windows took it.
+    ::SetFocus(ControlOf(idBDropper));
+    m_form->DropperRun = [this] {
+        HWND run = ::CreateWindowExW(0, L"STATIC", L"run", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, m_form->Handle(),
+                                     nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(run);
+        ::SetFocus(run);
+        Pump();
+        ::DestroyWindow(run);
+        Pump();
+    };
+    m_form->Click(idMTools_Dropper);
+    Pump();
+    EXPECT_EQ(::GetFocus(), ControlOf(idBDropper));
+}

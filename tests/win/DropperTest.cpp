@@ -169,7 +169,7 @@ void PumpFor(DWORD milliseconds)
 
 bool IsRunKeyCode(UINT key)
 {
-    return key == VK_ESCAPE || key == VK_F12 || (key >= VK_LEFT && key <= VK_DOWN);
+    return key == VK_ESCAPE || key == VK_RETURN || key == VK_F12 || (key >= VK_LEFT && key <= VK_DOWN);
 }
 
 POINT Cursor()
@@ -575,7 +575,7 @@ TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow
 TEST_F(DropperInFrontOfAnotherWindowTest, EveryWayOutGivesTheKeyboardAndThePointerBack)
 {
     SetForegroundWindowForTesting(RefuseForeground);
-    enum class TWayOut { Pick, F12, SessionEnd };
+    enum class TWayOut { Pick, Enter, F12, SessionEnd };
     struct TCase {
         const char* Name;
         TWayOut Way;
@@ -583,6 +583,7 @@ TEST_F(DropperInFrontOfAnotherWindowTest, EveryWayOutGivesTheKeyboardAndThePoint
     };
     const TCase cases[] = {
         {"pick", TWayOut::Pick, true},
+        {"Enter, which picks as a click does", TWayOut::Enter, true},
         {"F12", TWayOut::F12, false},
         {"end of the session", TWayOut::SessionEnd, false},
     };
@@ -595,6 +596,7 @@ TEST_F(DropperInFrontOfAnotherWindowTest, EveryWayOutGivesTheKeyboardAndThePoint
         const bool picked = Run([&](HWND snapshot, HWND) {
             switch (c.Way) {
             case TWayOut::Pick: ::PostMessageW(snapshot, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40)); break;
+            case TWayOut::Enter: PressKey(VK_RETURN); break;
             case TWayOut::F12: PressKey(VK_F12); break;
             case TWayOut::SessionEnd: {
                 ::SendMessageW(snapshot, WM_ENDSESSION, TRUE, 0);
