@@ -116,6 +116,8 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             MColorClick();
         else if (popup == MSettings)
             MSettingsClick();
+        else if (popup == MRecentColors || popup == TMRecentColors)
+            RecentColorsMenuOpens(popup);
         break;
     }
     case WM_MEASUREITEM:
@@ -324,6 +326,14 @@ void TFormMain::RunCommand(int commandId)
         MSettings_LanguageItemClick(commandId);
         return;
     }
+    if (commandId >= idMRecentColorFirst && commandId <= idMRecentColorLast) {
+        MRecentColorClick(static_cast<std::size_t>(commandId - idMRecentColorFirst));
+        return;
+    }
+    if (commandId >= idTMRecentColorFirst && commandId <= idTMRecentColorLast) {
+        MRecentColorClick(static_cast<std::size_t>(commandId - idTMRecentColorFirst));
+        return;
+    }
     switch (commandId) {
     case idMClipboard_CopyCodeToClipboard:
     case idMCode_CopyCodeToClipboard: MCode_CopyCodeToClipboardClick(); break;
@@ -368,6 +378,14 @@ void TFormMain::RunCommand(int commandId)
     case idMHelp_About: MHelp_AboutClick(); break;
     case idMDonate: MDonateClick(); break;
     case idTMExit: TMExitClick(); break;
+    case idMRecentColors_CopyAll:
+    case idTMRecentColors_CopyAll: MRecentColors_CopyAllClick(); break;
+    case idMRecentColors_CopyAllAsCss:
+    case idMRecentColors_CopyAllAsGimp:
+    case idTMRecentColors_CopyAllAsCss:
+    case idTMRecentColors_CopyAllAsGimp: MRecentColors_CopyAllAsClick(commandId); break;
+    case idMRecentColors_Clear:
+    case idTMRecentColors_Clear: MRecentColors_ClearClick(); break;
     default: break;
     }
 }
@@ -447,7 +465,9 @@ void TFormMain::RunDropper()
         FDropperSampleSize = values.SampleSize;
         FDropperMouseSpeed = values.MouseSpeed;
         SetColorReference(color);
+        RememberColor(color);
     };
+    request.Snapshot.AddRecentColor = [this](TColor color) { RememberColor(color); };
     RunEyeDropper(request);
 }
 

@@ -22,6 +22,7 @@ enum TDropperSetting : std::uint8_t { dsNone, dsZoomFactor, dsSourceSize, dsSamp
 TDropperSetting WheelSetting(TShiftState shift);
 
 inline constexpr unsigned VirtualKeyEscape = 0x1B;
+inline constexpr unsigned VirtualKeySpace = 0x20;
 inline constexpr unsigned VirtualKeyLeft = 0x25;
 inline constexpr unsigned VirtualKeyUp = 0x26;
 inline constexpr unsigned VirtualKeyRight = 0x27;
@@ -33,6 +34,7 @@ enum TZoomKeyAction : std::uint8_t {
     zkaCancel,        // end the run without a pick
     zkaCopyAndCancel, // put the zoom picture on the clipboard, then cancel
     zkaMovePointer,   // see ArrowKeyPointerPosition
+    zkaAddToRecent,   // the color under the pointer joins the recent colors; the run goes on
 };
 
 // A key pressed (keyDown) or released while the zoom window has the keyboard.

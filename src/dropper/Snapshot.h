@@ -5,11 +5,13 @@
 // window beside the pointer. It carries out what the dropper's rules
 // (TDropperSession) decide, and runs modally until a pick or a cancel.
 
+#include "color/RecentColors.h"
 #include "common/Win32.h"
 #include "dropper/DropperSession.h"
 #include "dropper/Zoom.h"
 #include "ui/Window.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ struct TSnapshotContext {
     TClipboardEx* Clipboard = nullptr;
     std::vector<std::string>* ErrorLog = nullptr;
     const TLanguages* Languages = nullptr;
+    // Space during the run: the color under the pointer joins the recent
+    // colors at once, whatever way the run ends.
+    std::function<void(TColor)> AddRecentColor;
 };
 
 enum class TModalResult { None, OK, Cancel };
@@ -93,4 +98,6 @@ private:
     std::unique_ptr<TDropperSession> FSession;
     std::unique_ptr<TFormZoom> FFormZoom;
     TModalResult m_modalResult = TModalResult::None;
+    // The colors Space added in this run.
+    TPickCounter m_added;
 };

@@ -66,6 +66,10 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
         {"Ctrl+up arrow", VirtualKeyUp, true, ctrl, zkaNone},
         {"right arrow released", VirtualKeyRight, false, none, zkaNone},
         {"Enter", 0x0D, true, none, zkaNone},
+        {"Space pressed", VirtualKeySpace, true, none, zkaAddToRecent},
+        {"Space released", VirtualKeySpace, false, none, zkaNone},
+        {"Shift+Space", VirtualKeySpace, true, shift, zkaNone},
+        {"Ctrl+Space", VirtualKeySpace, true, ctrl, zkaNone},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Key);

@@ -39,7 +39,8 @@ TEST(RecentColors, AddKeepsNewestFirstEachOnceAndSixteenAtMost)
         {"newest first", {0x3366CC, 0xFF8000, 0x000000}, {0x000000, 0xFF8000, 0x3366CC}},
         {"a color used again moves to the front", {1, 2, 3, 1}, {1, 3, 2}},
         {"the same color twice in a row", {5, 5}, {5}},
-        {"sixteen fit", sixteenToOne(), [] {
+        {"sixteen fit", sixteenToOne(),
+         [] {
              std::vector<TColor> colors;
              for (TColor c = 1; c <= 16; ++c)
                  colors.push_back(c);
@@ -58,7 +59,8 @@ TEST(RecentColors, AddKeepsNewestFirstEachOnceAndSixteenAtMost)
                  colors.push_back(c);
              return colors;
          }()},
-        {"the oldest of sixteen used again stays", [] {
+        {"the oldest of sixteen used again stays",
+         [] {
              std::vector<TColor> colors;
              for (TColor c = 1; c <= 16; ++c)
                  colors.push_back(c);
@@ -163,8 +165,7 @@ TEST(RecentColors, AFileKeepsItsShapeUntilThereIsAColorAndAClearedListStaysClear
 TEST(RecentColors, PaletteTexts)
 {
     const std::vector<TColor> colors{0xCC6633, 0x0080FF, 0x000000}; // #3366cc, #ff8000, black
-    EXPECT_EQ(CssCustomPropertiesText(colors),
-              "--color-1: #3366cc;\r\n--color-2: #ff8000;\r\n--color-3: #000000;\r\n");
+    EXPECT_EQ(CssCustomPropertiesText(colors), "--color-1: #3366cc;\r\n--color-2: #ff8000;\r\n--color-3: #000000;\r\n");
     EXPECT_EQ(GimpPaletteText(colors), "GIMP Palette\r\nName: Vesk Color Picker\r\n#\r\n"
                                        " 51 102 204\t#3366cc\r\n"
                                        "255 128   0\t#ff8000\r\n"
