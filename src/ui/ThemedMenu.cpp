@@ -164,6 +164,10 @@ bool TThemedMenu::Measure(MEASUREITEMSTRUCT& measure) const
     } else {
         // Room for the check mark on the left and the submenu arrow on the
         // right, as the stock menus leave it.
+        // An item that opens a submenu also leaves room for its arrow, which
+        // the system draws over the item's right end.
+        if (::GetSubMenu(item->parent, static_cast<int>(item->position)))
+            width += ScaledMetric(dc, 16);
         measure.itemWidth = static_cast<UINT>(width + ScaledMetric(dc, 32));
         measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(dc, 8));
     }

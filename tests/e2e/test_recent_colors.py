@@ -113,7 +113,8 @@ class SeveralPicksInOneRunTest(unittest.TestCase):
                 added = dropper.html(dropper.pattern_rgb(50, 50))
                 self.assertTrue(wait_for(lambda: clipboard(program) == added, timeout=5),
                                 f"the clipboard holds {clipboard(program)!r}")
-                self.screen.keys("alt+o", "e")
+                self.assertEqual(program.probe("foreground", "TFormMain", "Vesk Color Picker")[0], 0)
+                self.open_recent_colors()
                 screenshot_area("recent-colors-menu-plain", 0, 0, 1280, 1024, env=self.wine.env)
                 self.screen.keys("Escape", "Escape", "Escape")
                 self.assertTrue(program.close_main_window())
