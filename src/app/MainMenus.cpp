@@ -140,8 +140,11 @@ void TFormMain::KeepMenu(TMenuId menu, HMENU handle)
 
 HMENU TFormMain::MenuOf(int commandId) const noexcept
 {
-    // The language items, which the table does not hold, are found from the
-    // bar.
+    // The language items and the Color menu's recent colors, which the table
+    // does not hold, are found from the bar; the tray menu's recent colors
+    // from that menu.
+    if (commandId >= idTMRecentColorFirst && commandId <= idTMRecentColorLast)
+        return TrayMenu.get();
     const TCommand* row = FindCommand(commandId);
     return row ? MenuHandle(row->Menu) : m_menuBar;
 }
