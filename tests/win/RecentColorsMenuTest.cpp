@@ -93,8 +93,9 @@ TEST_F(RecentColorsMenuTest, SwatchesAreDrawnInBothLooksAndInHighContrast)
         TThemeKind Kind;
         bool HighContrast;
     };
-    const TLook looks[] = {
-        {"plain", TThemeKind::Windows, false}, {"Carbon", TThemeKind::Carbon, false}, {"high contrast", TThemeKind::Carbon, true}};
+    const TLook looks[] = {{"plain", TThemeKind::Windows, false},
+                           {"Carbon", TThemeKind::Carbon, false},
+                           {"high contrast", TThemeKind::Carbon, true}};
     for (const TLook& look : looks) {
         SCOPED_TRACE(look.Name);
         Theme::SimulateHighContrastForTesting(look.HighContrast);
