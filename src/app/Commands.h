@@ -35,6 +35,10 @@ enum class TMenuId {
     CodePopupMenu,
     CodePopupMenu2,
     TrayMenu,
+    MRecentColors,
+    MRecentColors_CopyAllAs,
+    TMRecentColors,
+    TMRecentColors_CopyAllAs,
 };
 
 enum class TCommandKind {
@@ -77,6 +81,7 @@ struct TCommand {
     std::string_view TextSection = FormMainSection;
     std::string_view FixedCaption;
     int CaptionOf = 0;
+    TMenuId CaptionOfMenu = TMenuId::None; // a menu captioned as another menu
     std::string_view CaptionSuffix;
     TShortcut Shortcut;
     // The shortcut belongs to the global hot key and is shown only with it.
@@ -99,6 +104,13 @@ struct TCommand {
         TCommand row = *this;
         row.TextSection = {};
         row.CaptionOf = id;
+        return row;
+    }
+    constexpr TCommand SharesCaptionOfMenu(TMenuId menu) const
+    {
+        TCommand row = *this;
+        row.TextSection = {};
+        row.CaptionOfMenu = menu;
         return row;
     }
     constexpr TCommand MadeCaption() const
@@ -206,6 +218,15 @@ inline constexpr TCommand Table[] = {
     Item(MColor, idMColor_Desaturated, "MColor_Desaturated"),
     Separator(MColor),
     Item(MColor, idMColor_Random, "MColor_Random").Keys(smCtrl, 'R'),
+    Separator(MColor),
+    // The colors themselves are put in front of these items each time the
+    // menu opens.
+    Menu(MColor, MRecentColors, "MColor_RecentColors"),
+    Item(MRecentColors, idMRecentColors_CopyAll, "MRecentColors_CopyAll"),
+    Menu(MRecentColors, MRecentColors_CopyAllAs, "MRecentColors_CopyAllAs"),
+    Item(MRecentColors_CopyAllAs, idMRecentColors_CopyAllAsCss, "MRecentColors_CopyAllAsCss"),
+    Item(MRecentColors_CopyAllAs, idMRecentColors_CopyAllAsGimp, "MRecentColors_CopyAllAsGimp"),
+    Item(MRecentColors, idMRecentColors_Clear, "MRecentColors_Clear"),
 
     // Never shown in the bar: its items are reached through their shortcut,
     // the buttons and the tray menu.
@@ -288,6 +309,15 @@ inline constexpr TCommand Table[] = {
 
     Menu(None, TrayMenu, "TrayMenu").MadeCaption(),
     Item(TrayMenu, idTMDropper, "TMDropper").SharesCaptionOf(idMTools_Dropper),
+    Menu(TrayMenu, TMRecentColors, "TMRecentColors").SharesCaptionOfMenu(MRecentColors),
+    Item(TMRecentColors, idTMRecentColors_CopyAll, "TMRecentColors_CopyAll").SharesCaptionOf(idMRecentColors_CopyAll),
+    Menu(TMRecentColors, TMRecentColors_CopyAllAs, "TMRecentColors_CopyAllAs")
+        .SharesCaptionOfMenu(MRecentColors_CopyAllAs),
+    Item(TMRecentColors_CopyAllAs, idTMRecentColors_CopyAllAsCss, "TMRecentColors_CopyAllAsCss")
+        .SharesCaptionOf(idMRecentColors_CopyAllAsCss),
+    Item(TMRecentColors_CopyAllAs, idTMRecentColors_CopyAllAsGimp, "TMRecentColors_CopyAllAsGimp")
+        .SharesCaptionOf(idMRecentColors_CopyAllAsGimp),
+    Item(TMRecentColors, idTMRecentColors_Clear, "TMRecentColors_Clear").SharesCaptionOf(idMRecentColors_Clear),
     Separator(TrayMenu),
     Item(TrayMenu, idTMExit, "TMExit").TextIn(TrayMenuSection),
 };

@@ -32,6 +32,12 @@ constexpr TLaterText LaterMainTexts[] = {
     {"sSecondaryColor", "Secondary color"},
     {"sValueRange", "{min} to {max}"},
     {"sPress", "Press"},
+    {"MColor_RecentColors", "R&ecent Colors"},
+    {"MRecentColors_CopyAll", "Copy &All"},
+    {"MRecentColors_CopyAllAs", "Copy All A&s"},
+    {"MRecentColors_CopyAllAsCss", "&CSS Custom Properties"},
+    {"MRecentColors_CopyAllAsGimp", "&GIMP Palette"},
+    {"MRecentColors_Clear", "C&lear"},
 };
 
 bool SameKey(std::string_view a, std::string_view b)

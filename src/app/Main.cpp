@@ -117,6 +117,8 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             MColorClick();
         else if (popup == MSettings)
             MSettingsClick();
+        else if (popup == MRecentColors || popup == TMRecentColors)
+            RecentColorsMenuOpens(popup);
         break;
     }
     case WM_MEASUREITEM:
@@ -360,6 +362,14 @@ void TFormMain::RunCommand(int commandId)
         MSettings_LanguageItemClick(commandId);
         return;
     }
+    if (commandId >= idMRecentColorFirst && commandId <= idMRecentColorLast) {
+        MRecentColorClick(static_cast<std::size_t>(commandId - idMRecentColorFirst));
+        return;
+    }
+    if (commandId >= idTMRecentColorFirst && commandId <= idTMRecentColorLast) {
+        MRecentColorClick(static_cast<std::size_t>(commandId - idTMRecentColorFirst));
+        return;
+    }
     switch (commandId) {
     case idMClipboard_CopyCodeToClipboard:
     case idMCode_CopyCodeToClipboard: MCode_CopyCodeToClipboardClick(); break;
@@ -404,6 +414,14 @@ void TFormMain::RunCommand(int commandId)
     case idMHelp_About: MHelp_AboutClick(); break;
     case idMDonate: MDonateClick(); break;
     case idTMExit: TMExitClick(); break;
+    case idMRecentColors_CopyAll:
+    case idTMRecentColors_CopyAll: MRecentColors_CopyAllClick(); break;
+    case idMRecentColors_CopyAllAsCss:
+    case idMRecentColors_CopyAllAsGimp:
+    case idTMRecentColors_CopyAllAsCss:
+    case idTMRecentColors_CopyAllAsGimp: MRecentColors_CopyAllAsClick(commandId); break;
+    case idMRecentColors_Clear:
+    case idTMRecentColors_Clear: MRecentColors_ClearClick(); break;
     default: break;
     }
 }
@@ -487,6 +505,7 @@ void TFormMain::RunDropper()
     request.Snapshot.Languages = Languages;
     request.MinimizeOwner = IsChecked(idMSettings_MinimizeWhileUsingDropper);
     request.Picked = [this](const TDropperValues& values, TColor color) { DropperPicked(values, color); };
+    request.Snapshot.AddRecentColor = [this](TColor color) { RememberColor(color); };
     RunEyeDropper(request);
 }
 
@@ -497,6 +516,7 @@ void TFormMain::DropperPicked(const TDropperValues& values, TColor color)
     FDropperSampleSize = values.SampleSize;
     FDropperMouseSpeed = values.MouseSpeed;
     SetColorReference(color);
+    RememberColor(color);
     AnnounceColor();
 }
 

@@ -8,6 +8,7 @@
 
 #include "color/ColorFunctions.h"
 #include "color/Contrast.h"
+#include "color/RecentColors.h"
 #include "dropper/DropperSettings.h"
 #include <commctrl.h>
 
@@ -76,6 +77,8 @@ public:
     // The tool tip of the contrast ratio in two-color mode.
     std::wstring ContrastHint() const;
     UINT Dpi() const noexcept { return m_dpi; }
+    // Newest first.
+    const TRecentColors& RecentColors() const noexcept { return FRecentColors; }
 
     // One eye dropper run, modal. Tests put their own run here; empty, the
     // real one runs. The command around it keeps a second run from starting
@@ -225,6 +228,18 @@ private:
     void UpdateContrast();
     void MCode_CopyContrastRatioClick();
 
+    // MainRecentColors.cpp
+    // A color picked with the dropper, pasted or copied by a command goes to
+    // the front of the recent colors.
+    void RememberColor(TColor color);
+    // The Recent Colors submenu (of the Color menu or the tray menu) opens:
+    // its colors are put in front of its commands anew.
+    void RecentColorsMenuOpens(HMENU menu);
+    void MRecentColorClick(std::size_t index);
+    void MRecentColors_CopyAllClick();
+    void MRecentColors_CopyAllAsClick(int commandId);
+    void MRecentColors_ClearClick();
+
     // MainSettings.cpp
     static TSettings ReadStoredSettings();
     void LoadSettings(const TSettings& stored);
@@ -252,6 +267,10 @@ private:
     std::unique_ptr<TClipboardEx> FClipboardEx;
     bool FHotKeyRegistered = false;
     bool FDropperIsRunning = false;
+    TRecentColors FRecentColors;
+    // The settings file holds the list's key, or a color has come since the
+    // start: saves write the list from now on (Settings.h).
+    bool FRecentColorsStored = false;
 
     // Controls
     std::unique_ptr<TFlatButton> BDropper;
@@ -297,6 +316,11 @@ private:
     HMENU MSettings = nullptr;
     HMENU MSettings_Languages = nullptr;
     HMENU MHelp = nullptr;
+    HMENU MRecentColors = nullptr;
+    HMENU MRecentColors_CopyAllAs = nullptr;
+    // Inside TrayMenu, which frees them.
+    HMENU TMRecentColors = nullptr;
+    HMENU TMRecentColors_CopyAllAs = nullptr;
     UniqueMenu MTools;
     UniqueMenu CodePopupMenu;
     UniqueMenu CodePopupMenu2;

@@ -326,14 +326,18 @@ void TFormMain::MColorAdjust(int commandId)
     }
 }
 
+// The copy commands remember the color they copy; automatic copying
+// (CopyCodeAutomatically) does not, as it follows every pause in editing.
 void TFormMain::MCode_CopyCodeToClipboardClick()
 {
     FClipboardEx->SetText(GetColorCode(FColorReference));
+    RememberColor(FColorReference);
 }
 
 void TFormMain::MCode_CopyCodeToClipboard2Click()
 {
     FClipboardEx->SetText(GetColorCode(FColorReference2));
+    RememberColor(FColorReference2);
 }
 
 // Every change of either color refreshes the code labels, and with them
@@ -375,6 +379,7 @@ void TFormMain::MClipboard_PasteCodeFromClipboardClick()
         SetChecked(idMSettings_CodeWithPrefix, hasPrefix);
     CheckOutputFormat(format);
     SetColorReference(color);
+    RememberColor(color);
 }
 
 void TFormMain::MSettings_AutomaticallyCopyCodeToClipboardClick()

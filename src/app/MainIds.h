@@ -68,10 +68,25 @@ enum TMainId : int {
     idTMExit,
     idMCode_CopyContrastRatio,
     idMCode_CopyContrastRatio2,
+    idMRecentColors_CopyAll,
+    idMRecentColors_CopyAllAsCss,
+    idMRecentColors_CopyAllAsGimp,
+    idMRecentColors_Clear,
+    idTMRecentColors_CopyAll,
+    idTMRecentColors_CopyAllAsCss,
+    idTMRecentColors_CopyAllAsGimp,
+    idTMRecentColors_Clear,
 
     // The Languages submenu's items: one id per listed language.
     idMSettings_LanguageFirst = 2000,
     idMSettings_LanguageLast = 2999,
+
+    // The recent colors, newest first: in the Color menu's submenu, and in
+    // the tray menu's.
+    idMRecentColorFirst = 3000,
+    idMRecentColorLast = 3015,
+    idTMRecentColorFirst = 3100,
+    idTMRecentColorLast = 3115,
 };
 
 // The controls of the fourth component row (CMYK's), and those only

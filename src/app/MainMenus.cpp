@@ -105,6 +105,10 @@ HMENU TFormMain::MenuHandle(TMenuId menu) const noexcept
     case TMenuId::CodePopupMenu: return CodePopupMenu.get();
     case TMenuId::CodePopupMenu2: return CodePopupMenu2.get();
     case TMenuId::TrayMenu: return TrayMenu.get();
+    case TMenuId::MRecentColors: return MRecentColors;
+    case TMenuId::MRecentColors_CopyAllAs: return MRecentColors_CopyAllAs;
+    case TMenuId::TMRecentColors: return TMRecentColors;
+    case TMenuId::TMRecentColors_CopyAllAs: return TMRecentColors_CopyAllAs;
     case TMenuId::None: break;
     }
     return nullptr;
@@ -124,6 +128,10 @@ void TFormMain::KeepMenu(TMenuId menu, HMENU handle)
     case TMenuId::CodePopupMenu: CodePopupMenu.reset(handle); return;
     case TMenuId::CodePopupMenu2: CodePopupMenu2.reset(handle); return;
     case TMenuId::TrayMenu: TrayMenu.reset(handle); return;
+    case TMenuId::MRecentColors: MRecentColors = handle; return;
+    case TMenuId::MRecentColors_CopyAllAs: MRecentColors_CopyAllAs = handle; return;
+    case TMenuId::TMRecentColors: TMRecentColors = handle; return;
+    case TMenuId::TMRecentColors_CopyAllAs: TMRecentColors_CopyAllAs = handle; return;
     case TMenuId::None:
     case TMenuId::MainMenu: break;
     }
@@ -132,8 +140,11 @@ void TFormMain::KeepMenu(TMenuId menu, HMENU handle)
 
 HMENU TFormMain::MenuOf(int commandId) const noexcept
 {
-    // The language items, which the table does not hold, are found from the
-    // bar.
+    // The language items and the Color menu's recent colors, which the table
+    // does not hold, are found from the bar; the tray menu's recent colors
+    // from that menu.
+    if (commandId >= idTMRecentColorFirst && commandId <= idTMRecentColorLast)
+        return TrayMenu.get();
     const TCommand* row = FindCommand(commandId);
     return row ? MenuHandle(row->Menu) : m_menuBar;
 }
@@ -291,6 +302,9 @@ void TFormMain::ApplyLanguage()
         if (row.Kind == TCommandKind::Menu) {
             if (row.Menu != TMenuId::None)
                 SetPopupCaption(MenuHandle(row.Menu), MenuHandle(row.Opens), captionOf(row));
+            for (const TCommand& sharing : Commands)
+                if (sharing.Kind == TCommandKind::Menu && sharing.CaptionOfMenu == row.Opens)
+                    SetPopupCaption(MenuHandle(sharing.Menu), MenuHandle(sharing.Opens), captionOf(row));
             continue;
         }
         const std::wstring caption = captionOf(row);

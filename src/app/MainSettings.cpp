@@ -71,6 +71,9 @@ void TFormMain::LoadSettings(const TSettings& stored)
     FDropperSourceSize = stored.DropperSourceSize;
     FDropperSampleSize = stored.DropperSampleSize;
     FDropperMouseSpeed = stored.DropperMouseSpeed;
+
+    FRecentColors = stored.RecentColors;
+    FRecentColorsStored = stored.RecentColorsStored;
 }
 
 TSettings TFormMain::CollectSettings() const
@@ -113,6 +116,8 @@ TSettings TFormMain::CollectSettings() const
     settings.DropperSourceSize = FDropperSourceSize;
     settings.DropperSampleSize = FDropperSampleSize;
     settings.DropperMouseSpeed = FDropperMouseSpeed;
+    settings.RecentColors = FRecentColors;
+    settings.RecentColorsStored = FRecentColorsStored;
     return settings;
 }
 

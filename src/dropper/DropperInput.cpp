@@ -41,14 +41,16 @@ TDropperSetting WheelSetting(TShiftState shift)
 
 // Escape and Enter act on the press and F12 on the release, each only
 // without a modifier, so Shift+Escape or Ctrl+F12 meant for another program
-// cannot end the run. Arrows act on every press, key repeat included, and take Shift
-// for the larger step.
+// cannot end the run. Arrows act on every press, key repeat included, and
+// take Shift for the larger step. Space adds on the press, also without a
+// modifier; its key repeat adds the same color again, which changes nothing.
 TZoomKeyAction ZoomKeyAction(unsigned virtualKey, bool keyDown, TShiftState shift)
 {
     switch (virtualKey) {
     case VirtualKeyEscape: return keyDown && NoModifier(shift) ? zkaCancel : zkaNone;
     case VirtualKeyReturn: return keyDown && NoModifier(shift) ? zkaPick : zkaNone;
     case VirtualKeyF12: return !keyDown && NoModifier(shift) ? zkaCopyAndCancel : zkaNone;
+    case VirtualKeySpace: return keyDown && NoModifier(shift) ? zkaAddToRecent : zkaNone;
     case VirtualKeyLeft:
     case VirtualKeyUp:
     case VirtualKeyRight:

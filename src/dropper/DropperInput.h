@@ -23,6 +23,7 @@ TDropperSetting WheelSetting(TShiftState shift);
 
 inline constexpr unsigned VirtualKeyReturn = 0x0D;
 inline constexpr unsigned VirtualKeyEscape = 0x1B;
+inline constexpr unsigned VirtualKeySpace = 0x20;
 inline constexpr unsigned VirtualKeyLeft = 0x25;
 inline constexpr unsigned VirtualKeyUp = 0x26;
 inline constexpr unsigned VirtualKeyRight = 0x27;
@@ -35,6 +36,7 @@ enum TZoomKeyAction : std::uint8_t {
     zkaCopyAndCancel, // put the zoom picture on the clipboard, then cancel
     zkaMovePointer,   // see ArrowKeyPointerPosition
     zkaPick,          // end the run with the color under the pointer, as a click
+    zkaAddToRecent,   // the color under the pointer joins the recent colors; the run goes on
 };
 
 // A key pressed (keyDown) or released while the zoom window has the keyboard.

@@ -397,6 +397,15 @@ void TFormSnapshot::ZoomKey(TZoomKeyAction action, unsigned virtualKey, bool shi
         FSession->Settings().RefreshZoom();
         break;
     }
+    case zkaAddToRecent: {
+        const TColor color = FSession->SampleColor();
+        if (m_context.AddRecentColor)
+            m_context.AddRecentColor(color);
+        m_added.Add(color);
+        if (FFormZoom)
+            FFormZoom->ConfirmAdded(m_added.Count());
+        break;
+    }
     case zkaNone: break;
     }
 }

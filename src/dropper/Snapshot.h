@@ -5,12 +5,14 @@
 // window beside the pointer. It carries out what the dropper's rules
 // (TDropperSession) decide, and runs modally until a pick or a cancel.
 
+#include "color/RecentColors.h"
 #include "common/Win32.h"
 #include "dropper/DropperSession.h"
 #include "dropper/RunKeyboardHook.h"
 #include "dropper/Zoom.h"
 #include "ui/Window.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +28,9 @@ struct TSnapshotContext {
     TClipboardEx* Clipboard = nullptr;
     std::vector<std::string>* ErrorLog = nullptr;
     const TLanguages* Languages = nullptr;
+    // Space during the run: the color under the pointer joins the recent
+    // colors at once, whatever way the run ends.
+    std::function<void(TColor)> AddRecentColor;
 };
 
 enum class TModalResult { None, OK, Cancel };
@@ -97,4 +102,6 @@ private:
     std::unique_ptr<TFormZoom> FFormZoom;
     TModalResult m_modalResult = TModalResult::None;
     TRunKeyboardHook m_keyboardHook;
+    // The colors Space added in this run.
+    TPickCounter m_added;
 };

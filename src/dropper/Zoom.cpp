@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -49,6 +50,14 @@ void FillRect1(HDC dc, const RECT& rect, COLORREF color)
 {
     ::SetDCBrushColor(dc, color);
     ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+}
+
+// White on dark colors, black on light ones: the flash shows on any color.
+COLORREF FlashColor(TColor color)
+{
+    const auto value = static_cast<unsigned>(color);
+    const unsigned r = value & 0xFF, g = (value >> 8) & 0xFF, b = (value >> 16) & 0xFF;
+    return r * 299 + g * 587 + b * 114 < 128 * 1000 ? RGB(0xFF, 0xFF, 0xFF) : RGB(0, 0, 0);
 }
 
 } // namespace
@@ -204,6 +213,36 @@ void TFormZoom::Repaint()
     TracePoint("zoom repainted");
 }
 
+void TFormZoom::ConfirmAdded(int count)
+{
+    m_addedCount = count;
+    std::swprintf(m_addedText.data(), m_addedText.size(), L"+%d", count);
+    m_flash = true;
+    Repaint();
+    // A window timer: a press of Space during the flash starts it anew.
+    ::SetTimer(Handle(), FlashTimer, FlashInterval, nullptr);
+}
+
+// In the color box's corner, so the labels below keep their places; in the
+// colors of the values panel, readable on any sampled color.
+void TFormZoom::PaintAddedCount(HDC dc, const RECT& colorBox)
+{
+    if (m_addedCount <= 0)
+        return;
+    const int length = static_cast<int>(::wcslen(m_addedText.data()));
+    SIZE text{};
+    ::GetTextExtentPoint32W(dc, m_addedText.data(), length, &text);
+    const int pad = Scale(3);
+    const int inset = Scale(4);
+    const RECT badge{colorBox.right - inset - text.cx - 2 * pad, colorBox.bottom - inset - text.cy - pad,
+                     colorBox.right - inset, colorBox.bottom - inset};
+    FillRect1(dc, badge, Theme::Color(TThemeColor::WindowBackground));
+    FrameRect1(dc, badge, Theme::Color(TThemeColor::Border));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, Theme::Color(TThemeColor::Text));
+    ::TextOutW(dc, badge.left + pad, badge.top + pad / 2, m_addedText.data(), length);
+}
+
 void TFormZoom::Paint(HDC dc)
 {
     const COLORREF black = RGB(0, 0, 0);
@@ -212,6 +251,15 @@ void TFormZoom::Paint(HDC dc)
     FrameRect1(dc, colorBox, black);
     const RECT colorInside{1, 1, colorBox.right - 1, colorBox.bottom - 1};
     FillRect1(dc, colorInside, static_cast<COLORREF>(m_sampleColor) & 0xFFFFFF);
+    if (m_flash) {
+        // A frame a fifth of the box wide round the color that was added.
+        const int width = Scale(ColorBoxSide) / 5;
+        const COLORREF flash = FlashColor(m_sampleColor);
+        FillRect1(dc, RECT{colorInside.left, colorInside.top, colorInside.right, colorInside.top + width}, flash);
+        FillRect1(dc, RECT{colorInside.left, colorInside.bottom - width, colorInside.right, colorInside.bottom}, flash);
+        FillRect1(dc, RECT{colorInside.left, colorInside.top, colorInside.left + width, colorInside.bottom}, flash);
+        FillRect1(dc, RECT{colorInside.right - width, colorInside.top, colorInside.right, colorInside.bottom}, flash);
+    }
 
     // Zoom box: a black frame round the zoom picture, shown one to one.
     const int zl = Scale(ColorBoxSide + Gap);
@@ -240,6 +288,7 @@ void TFormZoom::Paint(HDC dc)
         const wchar_t* text = m_captions[static_cast<std::size_t>(label)].data();
         ::TextOutW(dc, Scale(LabelLeft), vt + Scale(LabelTops[label]), text, static_cast<int>(::wcslen(text)));
     }
+    PaintAddedCount(dc, colorBox);
 }
 
 void TFormZoom::FormActivate()
@@ -308,6 +357,14 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetDpi(HIWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL: MouseWheel(wParam); return 0;
+    case WM_TIMER:
+        if (wParam == FlashTimer) {
+            ::KillTimer(Handle(), FlashTimer);
+            m_flash = false;
+            Repaint();
+            return 0;
+        }
+        break;
     case WM_MOUSEMOVE: m_events.ZoomMouseMove(); return 0;
     case WM_CLOSE:
         // The run owns the window; it lets it go once this message is done.

@@ -50,6 +50,9 @@ public:
     void MoveTo(int left, int top);
     // Paints what was written since the last call, at once.
     void Repaint();
+    // A color was added to the recent colors: the color box flashes and
+    // shows how many this run has added.
+    void ConfirmAdded(int count);
     // Makes both windows topmost and the zoom window the foreground window.
     void FormActivate();
 
@@ -65,6 +68,10 @@ private:
     void UpdateVisibleFormRegion();
     void Paint(HDC target);
     void MouseWheel(WPARAM wParam);
+    void PaintAddedCount(HDC dc, const RECT& colorBox);
+
+    static constexpr UINT_PTR FlashTimer = 1;
+    static constexpr UINT FlashInterval = 150;
 
     HWND m_owner;
     TZoomEvents& m_events;
@@ -75,6 +82,9 @@ private:
     int m_top = INT_MIN;
     int m_wheelDelta = 0;
     TColor m_sampleColor = 0;
+    int m_addedCount = 0;
+    bool m_flash = false;
+    std::array<wchar_t, 16> m_addedText{};
     std::array<std::array<wchar_t, 96>, zlMouseSpeed + 1> m_captions{};
     UniqueFont m_font;
     // The zoom picture: a 24-bit top-down DIB section whose bits the rules

@@ -40,6 +40,7 @@ constexpr TSettingKey Keys[] = {
     {Settings, "DropperSourceSize", &TSettings::DropperSourceSize},
     {Settings, "DropperSampleSize", &TSettings::DropperSampleSize},
     {Settings, "DropperMouseSpeed", &TSettings::DropperMouseSpeed},
+    {Settings, "RecentColors", &TSettings::RecentColors},
     {Settings, "LastColor", &TSettings::LastColor, TWrittenBy::Exit},
     {Settings, "LastColor2", &TSettings::LastColor2, TWrittenBy::Exit},
 };
@@ -88,6 +89,8 @@ std::string TSettingKey::ValueIn(const TSettings& settings) const
         return settings.*Bool ? "1" : "0";
     if (Integer)
         return std::to_string(settings.*Integer);
+    if (Colors)
+        return RecentColorsValue(settings.*Colors);
     return settings.*Text;
 }
 
@@ -104,6 +107,46 @@ const TSettingKey& SettingKeyOf(bool TSettings::*field)
 const TSettingKey& SettingKeyOf(std::int32_t TSettings::*field)
 {
     return FindKey(field, &TSettingKey::Integer);
+}
+
+std::string RecentColorsValue(const TRecentColors& colors)
+{
+    std::string value;
+    for (const TColor color : colors.Colors()) {
+        if (!value.empty())
+            value += ',';
+        value += std::to_string(color);
+    }
+    return value;
+}
+
+TRecentColors ParseRecentColorsValue(std::string_view value)
+{
+    const auto trimmed = [](std::string_view text) {
+        const auto first = text.find_first_not_of(" \t");
+        if (first == std::string_view::npos)
+            return std::string_view();
+        return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    };
+    std::vector<TColor> colors;
+    if (trimmed(value).empty())
+        return {};
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = value.find(',', start);
+        const auto number = ParseSettingsInteger(trimmed(value.substr(start, comma - start)));
+        if (!number || *number < 0 || *number > 0xFFFFFF)
+            return {};
+        colors.push_back(*number);
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    // Oldest first into the list, so the first listed ends in front and
+    // keeps the place where it comes first.
+    TRecentColors list;
+    for (auto color = colors.rbegin(); color != colors.rend(); ++color)
+        list.Add(*color);
+    return list;
 }
 
 TSettings DefaultSettings(std::optional<std::int32_t> systemPointerSpeed)
@@ -131,6 +174,11 @@ TSettings ParseSettings(std::string_view text, std::optional<std::int32_t> syste
             settings.*key.Text = *value;
             continue;
         }
+        if (key.Colors) {
+            settings.*key.Colors = ParseRecentColorsValue(*value);
+            settings.RecentColorsStored = true;
+            continue;
+        }
         const auto number = ParseSettingsInteger(*value);
         if (!number)
             continue;
@@ -150,9 +198,13 @@ TSettings ReadSettings(const TSettingsFile& file, std::optional<std::int32_t> sy
 std::vector<TSettingsValue> SavedValues(const TSettings& settings)
 {
     std::vector<TSettingsValue> values;
-    for (const TSettingKey& key : Keys)
-        if (key.WrittenBy == TWrittenBy::Save)
-            values.push_back(ValueOfKey(settings, key));
+    for (const TSettingKey& key : Keys) {
+        if (key.WrittenBy != TWrittenBy::Save)
+            continue;
+        if (key.Colors && (settings.*key.Colors).Empty() && !settings.RecentColorsStored)
+            continue;
+        values.push_back(ValueOfKey(settings, key));
+    }
     return values;
 }
 

@@ -5,6 +5,7 @@
 // back in one write. Every key and every default is named once: the keys in
 // SettingKeys(), the defaults in the members' initialisers below.
 
+#include "color/RecentColors.h"
 #include "settings/SettingsFile.h"
 #include "settings/WindowPlacement.h"
 
@@ -70,6 +71,12 @@ struct TSettings {
     std::int32_t DropperSampleSize = 1;
     // Depends on the system: DefaultSettings() gives the system's value.
     std::int32_t DropperMouseSpeed = DefaultDropperMouseSpeed(std::nullopt);
+    TRecentColors RecentColors;
+    // The file holds the key RecentColors (with any value). Until there is a
+    // color to keep, a save leaves a file without the key as it was; once
+    // the key is there, a save writes it, an empty list too, so that a
+    // cleared list stays cleared.
+    bool RecentColorsStored = false;
 
     // Section "Position": the outer top-left corner of the main window.
     bool PositionStored = false; // the section holds any key at all
@@ -99,18 +106,31 @@ struct TSettingKey {
     constexpr TSettingKey(std::string_view section, std::string_view key, std::string TSettings::*field)
         : Section(section), Key(key), Text(field)
     {}
+    constexpr TSettingKey(std::string_view section, std::string_view key, TRecentColors TSettings::*field)
+        : Section(section), Key(key), Colors(field)
+    {}
 
     std::string_view Section;
     std::string_view Key;
-    // Exactly one of the three is set.
+    // Exactly one of the four is set.
     bool TSettings::*Bool = nullptr;
     std::int32_t TSettings::*Integer = nullptr;
     std::string TSettings::*Text = nullptr;
+    TRecentColors TSettings::*Colors = nullptr;
     TWrittenBy WrittenBy = TWrittenBy::Save;
 
     // The value as the file holds it: booleans "1"/"0", numbers in decimal.
     std::string ValueIn(const TSettings& settings) const;
 };
+
+// A list of colors as one value: the colors in decimal, as every color of
+// the file, separated by commas, newest first ("13395507,33023"). Reading
+// takes what a number of the file may be, blanks around each; beyond the
+// limit of the list the rest is dropped, a color listed twice counts where it
+// comes first. Any other text (an item that is not a color, an empty item)
+// gives the empty list.
+std::string RecentColorsValue(const TRecentColors& colors);
+TRecentColors ParseRecentColorsValue(std::string_view value);
 
 // Every key the program reads and writes, in the order a save writes them.
 std::span<const TSettingKey> SettingKeys();

@@ -60,6 +60,22 @@ void TThemedMenu::Apply(HMENU menu, bool menuBar, bool ownerDraw)
     Theme::ApplyToMenu(menu);
 }
 
+void TThemedMenu::SetSwatch(UINT commandId, COLORREF color)
+{
+    for (Swatch& swatch : m_swatches)
+        if (swatch.commandId == commandId) {
+            swatch.color = color;
+            return;
+        }
+    m_swatches.push_back({commandId, color});
+}
+
+void TThemedMenu::ClearSwatches(UINT firstId, UINT lastId)
+{
+    std::erase_if(m_swatches,
+                  [=](const Swatch& swatch) { return swatch.commandId >= firstId && swatch.commandId <= lastId; });
+}
+
 void TThemedMenu::ApplyItems(HMENU menu, bool menuBar, bool ownerDraw)
 {
     const int count = ::GetMenuItemCount(menu);
@@ -67,19 +83,31 @@ void TThemedMenu::ApplyItems(HMENU menu, bool menuBar, bool ownerDraw)
         const auto position = static_cast<UINT>(i);
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_SUBMENU;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
         if (!::GetMenuItemInfoW(menu, position, TRUE, &info))
             continue;
         if (info.hSubMenu)
             ApplyItems(info.hSubMenu, false, ownerDraw);
 
+        const auto swatch = info.hSubMenu || (info.fType & MFT_SEPARATOR)
+                                ? m_swatches.end()
+                                : std::find_if(m_swatches.begin(), m_swatches.end(), [&info](const Swatch& candidate) {
+                                      return candidate.commandId == info.wID;
+                                  });
+        const bool drawnHere = ownerDraw || swatch != m_swatches.end();
+
         MENUITEMINFOW change{};
         change.cbSize = sizeof change;
         change.fMask = MIIM_FTYPE | MIIM_DATA;
-        change.fType = ownerDraw ? (info.fType | MFT_OWNERDRAW) : (info.fType & ~static_cast<UINT>(MFT_OWNERDRAW));
+        change.fType = drawnHere ? (info.fType | MFT_OWNERDRAW) : (info.fType & ~static_cast<UINT>(MFT_OWNERDRAW));
         change.dwItemData = 0;
-        if (ownerDraw) {
-            m_items.push_back(std::make_unique<Item>(Item{menu, position, menuBar}));
+        if (drawnHere) {
+            Item item{menu, position, menuBar};
+            if (swatch != m_swatches.end()) {
+                item.swatch = true;
+                item.color = swatch->color;
+            }
+            m_items.push_back(std::make_unique<Item>(item));
             change.dwItemData = reinterpret_cast<ULONG_PTR>(m_items.back().get());
         }
         ::SetMenuItemInfoW(menu, position, TRUE, &change);
@@ -132,6 +160,10 @@ bool TThemedMenu::Measure(MEASUREITEMSTRUCT& measure) const
     } else {
         // Room for the check mark on the left and the submenu arrow on the
         // right, as the stock menus leave it.
+        // An item that opens a submenu also leaves room for its arrow, which
+        // the system draws over the item's right end.
+        if (::GetSubMenu(item->parent, static_cast<int>(item->position)))
+            width += ScaledMetric(m_dpi, 16);
         measure.itemWidth = static_cast<UINT>(width + ScaledMetric(m_dpi, 32));
         measure.itemHeight = static_cast<UINT>(metrics.tmHeight + ScaledMetric(m_dpi, 8));
     }
@@ -237,6 +269,21 @@ bool TThemedMenu::Draw(const DRAWITEMSTRUCT& draw) const
             POINT stroke[] = {{cx - 4 * unit, cy}, {cx - unit, cy + 3 * unit}, {cx + 4 * unit, cy - 4 * unit}};
             ::Polyline(dc, stroke, 3);
         }
+    }
+
+    if (item->swatch) {
+        // In the check mark's column, framed in the text's color so that a
+        // color close to the menu's own still shows its edge.
+        const int side = ScaledMetric(m_dpi, 14);
+        const int left = area.left + (checkWidth - side) / 2 + ScaledMetric(m_dpi, 2);
+        const int top = (area.top + area.bottom - side) / 2;
+        const RECT frame{left, top, left + side, top + side};
+        const int unit = std::max(1, ScaledMetric(m_dpi, 1));
+        const RECT inside{frame.left + unit, frame.top + unit, frame.right - unit, frame.bottom - unit};
+        ::SetDCBrushColor(dc, ::GetTextColor(dc));
+        ::FillRect(dc, &frame, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
+        ::SetDCBrushColor(dc, item->color);
+        ::FillRect(dc, &inside, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
     }
 
     RECT label = area;

@@ -37,11 +37,24 @@ public:
 
     void Clear() noexcept { m_items.clear(); }
 
+    // The item of this command id shows a swatch of the color before its
+    // caption. Such items are drawn here in both looks (in the plain look
+    // with the system's menu colors), as the stock menus draw no swatch.
+    // Apply makes them so.
+    void SetSwatch(UINT commandId, COLORREF color);
+    void ClearSwatches(UINT firstId, UINT lastId);
+
 private:
     struct Item {
         HMENU parent;
         UINT position;
         bool menuBar;
+        bool swatch = false;
+        COLORREF color = 0;
+    };
+    struct Swatch {
+        UINT commandId;
+        COLORREF color;
     };
 
     void ApplyItems(HMENU menu, bool menuBar, bool ownerDraw);
@@ -49,6 +62,7 @@ private:
     static void PaintBarBackground(HWND window);
 
     std::vector<std::unique_ptr<Item>> m_items;
+    std::vector<Swatch> m_swatches;
     HFONT m_font = nullptr;
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     bool m_barOwnerDrawn = false;

@@ -189,3 +189,20 @@ TEST(Commands, ValueRangesFillEveryPlaceholder)
     EXPECT_EQ(ValueRangeText("{max}: {min}..{max}", -5, 10), "10: -5..10");
     EXPECT_EQ(ValueRangeText("range", 0, 1), "range");
 }
+
+TEST(Commands, SharedCaptionsComeFromRowsWithTextsOfTheirOwn)
+{
+    // The tray menu's items and submenus are captioned as the main menu's.
+    for (const TCommand& row : Commands) {
+        SCOPED_TRACE(std::string(row.Name));
+        if (row.CaptionOf != 0) {
+            const TCommand* source = FindCommand(row.CaptionOf);
+            ASSERT_NE(source, nullptr);
+            EXPECT_FALSE(source->TextSection.empty());
+        }
+        if (row.CaptionOfMenu != TMenuId::None) {
+            EXPECT_EQ(row.Kind, TCommandKind::Menu);
+            EXPECT_FALSE(MenuRow(row.CaptionOfMenu).TextSection.empty());
+        }
+    }
+}

@@ -71,6 +71,10 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
         {"Alt+Enter", VirtualKeyReturn, true, alt, zkaNone, false},
         {"Enter with a mouse button", VirtualKeyReturn, true, button, zkaPick, true},
         {"Tab", 0x09, true, none, zkaNone, false},
+        {"Space pressed", VirtualKeySpace, true, none, zkaAddToRecent, true},
+        {"Space released", VirtualKeySpace, false, none, zkaNone, true},
+        {"Shift+Space", VirtualKeySpace, true, shift, zkaNone, false},
+        {"Ctrl+Space", VirtualKeySpace, true, ctrl, zkaNone, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Key);

@@ -95,6 +95,7 @@ TEST(SettingsDefaults, EveryKeyHasItsDefault)
         {"Settings", "DropperSourceSize", "49"},
         {"Settings", "DropperSampleSize", "1"},
         {"Settings", "DropperMouseSpeed", "3"},
+        {"Settings", "RecentColors", ""},
         {"Settings", "LastColor", "8421504"},
         {"Settings", "LastColor2", "8421504"},
     };
@@ -145,6 +146,10 @@ TEST(SettingsReading, EachKeyReachesItsOwnMemberOnly)
         } else if (key.Integer) {
             expected.*key.Integer = 0x3039;
             value = "0x3039"; // read as the program reads numbers
+        } else if (key.Colors) {
+            (expected.*key.Colors).Add(0x3039);
+            expected.RecentColorsStored = true;
+            value = "0x3039";
         } else {
             expected.*key.Text = "Czech";
             value = "Czech";

@@ -136,7 +136,9 @@ TEST(ShippedLanguagesTest, MenuCaptionsHaveDistinctAccessKeys)
         {"TFormMain", {"MClipboard_CopyCodeToClipboard", "MClipboard_PasteCodeFromClipboard"}},
         {"TFormMain",
          {"MColor_SwapPrimaryAndSecondaryColor", "MColor_Inverse", "MColor_Complementary", "MColor_Grayscaled",
-          "MColor_Desaturated", "MColor_Random"}},
+          "MColor_Desaturated", "MColor_Random", "MColor_RecentColors"}},
+        {"TFormMain", {"MRecentColors_CopyAll", "MRecentColors_CopyAllAs", "MRecentColors_Clear"}},
+        {"TFormMain", {"MRecentColors_CopyAllAsCss", "MRecentColors_CopyAllAsGimp"}},
         {"TFormMain", {"MTools_Dropper", "MTools_Palette"}},
         // The code's pop-up menu shows the first under the caption of
         // MClipboard_CopyCodeToClipboard.
