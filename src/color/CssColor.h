@@ -15,14 +15,33 @@
 // precision and kept to 1e-7 degree.
 
 #include "color/ColorFunctions.h"
+#include "color/CssColorForms.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
 
+// No color is written in more characters than this; a longer text is
+// turned down before it is read, so a text of any length costs no more.
+inline constexpr std::size_t MaxCssColorLength = 4096;
+
+struct TCssReading {
+    TColor Color = 0;
+    // The text named a color outside sRGB, which was brought into it (see
+    // SrgbToColor in CssColorSpaces.h).
+    bool OutsideSrgb = false;
+};
+
 // The whole text must be one color; nothing for anything else.
+std::optional<TCssReading> ReadCssColor(std::string_view text);
 std::optional<TColor> CssColorToColor(std::string_view text);
+
+// The color a text of CssFormText(values) reads as, from the numbers as the
+// reader holds them after reading that text: what the unit tests use to
+// prove every form's decimals for every color without writing and reading
+// 150 million texts.
+TCssReading CssFormValuesToColor(const TCssFormValues& values);
 
 struct TNamedColor {
     std::string_view Name; // lower case
