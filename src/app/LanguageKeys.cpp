@@ -32,6 +32,8 @@ constexpr TLaterText LaterMainTexts[] = {
     {"sSecondaryColor", "Secondary color"},
     {"sValueRange", "{min} to {max}"},
     {"sPress", "Press"},
+    {"MClipboard_CopyAs", "Copy &As"},
+    {"sPastedOutsideSrgb", "The pasted color lay outside sRGB and was brought into it."},
 };
 
 bool SameKey(std::string_view a, std::string_view b)

@@ -105,6 +105,9 @@ HMENU TFormMain::MenuHandle(TMenuId menu) const noexcept
     case TMenuId::CodePopupMenu: return CodePopupMenu.get();
     case TMenuId::CodePopupMenu2: return CodePopupMenu2.get();
     case TMenuId::TrayMenu: return TrayMenu.get();
+    case TMenuId::MClipboard_CopyAs: return MClipboard_CopyAs;
+    case TMenuId::MCode_CopyAs: return MCode_CopyAs;
+    case TMenuId::MCode_CopyAs2: return MCode_CopyAs2;
     case TMenuId::None: break;
     }
     return nullptr;
@@ -124,6 +127,9 @@ void TFormMain::KeepMenu(TMenuId menu, HMENU handle)
     case TMenuId::CodePopupMenu: CodePopupMenu.reset(handle); return;
     case TMenuId::CodePopupMenu2: CodePopupMenu2.reset(handle); return;
     case TMenuId::TrayMenu: TrayMenu.reset(handle); return;
+    case TMenuId::MClipboard_CopyAs: MClipboard_CopyAs = handle; return;
+    case TMenuId::MCode_CopyAs: MCode_CopyAs = handle; return;
+    case TMenuId::MCode_CopyAs2: MCode_CopyAs2 = handle; return;
     case TMenuId::None:
     case TMenuId::MainMenu: break;
     }
@@ -299,6 +305,11 @@ void TFormMain::ApplyLanguage()
             if (sharing.CaptionOf == row.Id)
                 SetMenuCaption(MenuHandle(sharing.Menu), sharing.Id, caption);
     }
+
+    // The code pop-ups' Copy As submenus are called as the Clipboard menu's.
+    const std::wstring copyAs = captionOf(MenuRow(TMenuId::MClipboard_CopyAs));
+    SetPopupCaption(CodePopupMenu.get(), MCode_CopyAs, copyAs);
+    SetPopupCaption(CodePopupMenu2.get(), MCode_CopyAs2, copyAs);
 
     // 4. The color spaces, named by their components.
     for (const TCommand& row : Commands) {
