@@ -8,6 +8,18 @@
 #include <optional>
 #include <string>
 
+const char* CssFormName(TCssForm form)
+{
+    constexpr const char* Names[] = {"hex", "rgb", "hsl", "hwb", "lab", "lch", "oklab", "oklch", "displayp3"};
+    return Names[static_cast<std::size_t>(form)];
+}
+
+// Test names and failures name the form, not its byte.
+void PrintTo(TCssForm form, std::ostream* os)
+{
+    *os << CssFormName(form);
+}
+
 namespace {
 
 std::string Hex(std::optional<TColor> color)
@@ -86,8 +98,7 @@ TEST_P(EveryColor, ReadsBackFromItsForm)
 
 std::string FormName(const testing::TestParamInfo<TCssForm>& form)
 {
-    constexpr const char* Names[] = {"hex", "rgb", "hsl", "hwb", "lab", "lch", "oklab", "oklch", "displayp3"};
-    return Names[static_cast<std::size_t>(form.param)];
+    return CssFormName(form.param);
 }
 
 // One test per form, a few seconds each.
