@@ -2,11 +2,20 @@
 
 // Colors written as CSS writes them: "#rgb", "#rgba", "#rrggbb",
 // "#rrggbbaa", rgb() and rgba(), hsl() and hsla() in their comma and space
-// forms, and the 148 named colors. Alpha is read and then ignored.
+// forms, hwb(), lab(), lch(), oklab() and oklch() in the space form,
+// color() in srgb, srgb-linear, display-p3, rec2020, xyz (xyz-d65) and
+// xyz-d50, and the 148 named colors. Alpha is read and then ignored. Text is
+// split into tokens as CSS splits it: a word or unit runs on over letters,
+// digits, "-" and "_", so "none156" is one unknown word.
 //
-// Rounding: numbers are read exactly to six decimal places of their unit
-// (further digits are dropped, toward minus infinity); from there every
-// step is exact integer arithmetic. A channel given as a number is rounded
+// The forms CSS Color 4 added are computed in double precision
+// (CssColorSpaces.h); a color outside sRGB is brought into it by CSS's gamut
+// mapping. A number too small for a double counts as 0.
+//
+// For rgb() and hsl(), numbers are read exactly to six decimal places of
+// their unit (further digits are dropped, toward minus infinity); from there
+// every step is exact integer arithmetic; the hues of hwb(), lch() and
+// oklch() are read the same way. A channel given as a number is rounded
 // to the nearest integer, as is 255 times a percentage or the value of an
 // hsl() channel, halves up: 50% gives 127.5 and so 128, hsl(30 100% 50%)
 // gives #FF8000. Channels, percentages, saturation and lightness outside
