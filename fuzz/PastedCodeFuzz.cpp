@@ -3,9 +3,10 @@
 // keeps StrToColor's result and a text nothing reads gets StrToColor's
 // answer; a valid result is a color that reads back from its own code; and a
 // CSS color reads the same in any letter case and from its own #rrggbb and
-// rgb() forms.
+// rgb() forms; a color in every Copy As form reads back as itself.
 
 #include "color/CssColor.h"
+#include "color/CssColorForms.h"
 #include "color/PastedCode.h"
 
 #include <cstddef>
@@ -76,6 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "rgb(" + std::to_string(rgb.R) + " " + std::to_string(rgb.G) + " " + std::to_string(rgb.B) + ")";
         Check(CssColorToColor(functional) == css, "rgb() of the color does not read back");
         Check(CssColorToColor(ColorToStr(*css, ccfHTMLCSS, false, true)) == css, "#rrggbb does not read back");
+        for (const TCssForm form : CssForms)
+            Check(CssColorToColor(CssFormText(*css, form, false)) == css, "a Copy As form does not read back");
     }
     return 0;
 }

@@ -39,6 +39,9 @@ enum class TMenuId {
     MRecentColors_CopyAllAs,
     TMRecentColors,
     TMRecentColors_CopyAllAs,
+    MClipboard_CopyAs,
+    MCode_CopyAs,
+    MCode_CopyAs2,
 };
 
 enum class TCommandKind {
@@ -208,6 +211,17 @@ inline constexpr TCommand Table[] = {
     Menu(MainMenu, MClipboard, "MClipboard"),
     Item(MClipboard, idMClipboard_CopyCodeToClipboard, "MClipboard_CopyCodeToClipboard").Keys(smCtrl, 'C'),
     Item(MClipboard, idMClipboard_PasteCodeFromClipboard, "MClipboard_PasteCodeFromClipboard").Keys(smCtrl, 'V'),
+    // Captioned with the color in each form (TFormMain::UpdateCopyAsCaptions).
+    Menu(MClipboard, MClipboard_CopyAs, "MClipboard_CopyAs"),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 0, "MClipboard_CopyAs_Hex").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 1, "MClipboard_CopyAs_Rgb").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 2, "MClipboard_CopyAs_Hsl").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 3, "MClipboard_CopyAs_Hwb").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 4, "MClipboard_CopyAs_Lab").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 5, "MClipboard_CopyAs_Lch").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 6, "MClipboard_CopyAs_Oklab").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 7, "MClipboard_CopyAs_Oklch").MadeCaption(),
+    Item(MClipboard_CopyAs, idMClipboard_CopyAsFirst + 8, "MClipboard_CopyAs_DisplayP3").MadeCaption(),
 
     Menu(MainMenu, MColor, "MColor"),
     Item(MColor, idMColor_SwapPrimaryAndSecondaryColor, "MColor_SwapPrimaryAndSecondaryColor").Keys(smCtrl, 'S'),
@@ -300,12 +314,32 @@ inline constexpr TCommand Table[] = {
         .SharesCaptionOf(idMClipboard_CopyCodeToClipboard),
     // Grayed until two-color mode shows the ratio.
     Item(CodePopupMenu, idMCode_CopyContrastRatio, "MCode_CopyContrastRatio").Grayed(),
+    Menu(CodePopupMenu, MCode_CopyAs, "MCode_CopyAs").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 0, "MCode_CopyAs_Hex").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 1, "MCode_CopyAs_Rgb").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 2, "MCode_CopyAs_Hsl").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 3, "MCode_CopyAs_Hwb").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 4, "MCode_CopyAs_Lab").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 5, "MCode_CopyAs_Lch").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 6, "MCode_CopyAs_Oklab").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 7, "MCode_CopyAs_Oklch").MadeCaption(),
+    Item(MCode_CopyAs, idMCode_CopyAsFirst + 8, "MCode_CopyAs_DisplayP3").MadeCaption(),
     Menu(None, CodePopupMenu2, "CodePopupMenu2").MadeCaption(),
     Item(CodePopupMenu2, idMCode_CopyCodeToClipboard2, "MCode_CopyCodeToClipboard2")
         .SharesCaptionOf(idMClipboard_CopyCodeToClipboard),
     Item(CodePopupMenu2, idMCode_CopyContrastRatio2, "MCode_CopyContrastRatio2")
         .SharesCaptionOf(idMCode_CopyContrastRatio)
         .Grayed(),
+    Menu(CodePopupMenu2, MCode_CopyAs2, "MCode_CopyAs2").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 0, "MCode_CopyAs2_Hex").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 1, "MCode_CopyAs2_Rgb").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 2, "MCode_CopyAs2_Hsl").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 3, "MCode_CopyAs2_Hwb").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 4, "MCode_CopyAs2_Lab").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 5, "MCode_CopyAs2_Lch").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 6, "MCode_CopyAs2_Oklab").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 7, "MCode_CopyAs2_Oklch").MadeCaption(),
+    Item(MCode_CopyAs2, idMCode_CopyAs2First + 8, "MCode_CopyAs2_DisplayP3").MadeCaption(),
 
     Menu(None, TrayMenu, "TrayMenu").MadeCaption(),
     Item(TrayMenu, idTMDropper, "TMDropper").SharesCaptionOf(idMTools_Dropper),
@@ -360,6 +394,8 @@ enum class TMainText {
     sSecondaryColor,
     sValueRange,
     sPress,
+    // Added to the code's hint after a paste of a color outside sRGB.
+    sPastedOutsideSrgb,
 };
 
 // Indexed by TMainText.
@@ -393,8 +429,9 @@ inline constexpr std::string_view MainTextKeys[] = {
     "sSecondaryColor",
     "sValueRange",
     "sPress",
+    "sPastedOutsideSrgb",
 };
-static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sPress) + 1);
+static_assert(std::size(MainTextKeys) == static_cast<std::size_t>(TMainText::sPastedOutsideSrgb) + 1);
 
 constexpr std::string_view KeyOf(TMainText text)
 {

@@ -38,6 +38,8 @@ constexpr TLaterText LaterMainTexts[] = {
     {"MRecentColors_CopyAllAsCss", "&CSS Custom Properties"},
     {"MRecentColors_CopyAllAsGimp", "&GIMP Palette"},
     {"MRecentColors_Clear", "C&lear"},
+    {"MClipboard_CopyAs", "Copy &As"},
+    {"sPastedOutsideSrgb", "The pasted color lay outside sRGB and was brought into it."},
 };
 
 bool SameKey(std::string_view a, std::string_view b)

@@ -370,6 +370,12 @@ void TFormMain::RunCommand(int commandId)
         MRecentColorClick(static_cast<std::size_t>(commandId - idTMRecentColorFirst));
         return;
     }
+    if ((commandId >= idMClipboard_CopyAsFirst && commandId <= idMClipboard_CopyAsLast)
+        || (commandId >= idMCode_CopyAsFirst && commandId <= idMCode_CopyAsLast)
+        || (commandId >= idMCode_CopyAs2First && commandId <= idMCode_CopyAs2Last)) {
+        MCopyAsClick(commandId);
+        return;
+    }
     switch (commandId) {
     case idMClipboard_CopyCodeToClipboard:
     case idMCode_CopyCodeToClipboard: MCode_CopyCodeToClipboardClick(); break;

@@ -15,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -227,6 +228,9 @@ private:
     void SetCodeLabel(int labelId, const std::wstring& text);
     void UpdateContrast();
     void MCode_CopyContrastRatioClick();
+    // The Copy As items show their color in each form.
+    void UpdateCopyAsCaptions();
+    void MCopyAsClick(int commandId);
 
     // MainRecentColors.cpp
     // A color picked with the dropper, pasted or copied by a command goes to
@@ -325,6 +329,13 @@ private:
     UniqueMenu CodePopupMenu;
     UniqueMenu CodePopupMenu2;
     UniqueMenu TrayMenu;
+    // Copy As submenus, owned by the menus they sit in.
+    HMENU MClipboard_CopyAs = nullptr;
+    HMENU MCode_CopyAs = nullptr;
+    HMENU MCode_CopyAs2 = nullptr;
+    // The color last pasted from a text outside sRGB, while it is the
+    // primary color: its code's hint says so.
+    std::optional<TColor> m_pastedOutsideSrgb;
     TThemedMenu m_themedMenu;
     HACCEL m_accelerators = nullptr;
 

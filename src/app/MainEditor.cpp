@@ -2,6 +2,7 @@
 // component rows, the code labels, and the color and clipboard commands.
 
 #include "app/Main.h"
+#include "color/CssColorForms.h"
 #include "color/PastedCode.h"
 #include "color/StringFunctions.h"
 #include "common/Exception.h"
@@ -119,8 +120,35 @@ void TFormMain::UpdateColorCode(bool copyToClipboard)
     // right the moment two-color mode shows it.
     ColorBoxPanel->SetAccessibleValue(code);
     ColorBoxPanel2->SetAccessibleValue(code2);
+    UpdateCopyAsCaptions();
     if (copyToClipboard && IsChecked(idMSettings_AutomaticallyCopyCodeToClipboard))
         CopyCodeAutomatically();
+}
+
+void TFormMain::UpdateCopyAsCaptions()
+{
+    // Set whenever a color or the Uppercase option changes, rather than when
+    // a menu opens, so the captions are right for anyone who reads them.
+    const bool uppercase = IsChecked(idMSettings_UppercaseCode);
+    for (std::size_t i = 0; i < CssForms.size(); ++i) {
+        const int offset = static_cast<int>(i);
+        const std::wstring primary = Utf8ToWide(CssFormText(FColorReference, CssForms[i], uppercase));
+        SetMenuCaption(MClipboard_CopyAs, idMClipboard_CopyAsFirst + offset, primary);
+        SetMenuCaption(MCode_CopyAs, idMCode_CopyAsFirst + offset, primary);
+        SetMenuCaption(MCode_CopyAs2, idMCode_CopyAs2First + offset,
+                       Utf8ToWide(CssFormText(FColorReference2, CssForms[i], uppercase)));
+    }
+}
+
+void TFormMain::MCopyAsClick(int commandId)
+{
+    const bool second = commandId >= idMCode_CopyAs2First && commandId <= idMCode_CopyAs2Last;
+    const int first = second                             ? idMCode_CopyAs2First
+                      : commandId >= idMCode_CopyAsFirst ? idMCode_CopyAsFirst
+                                                         : idMClipboard_CopyAsFirst;
+    const auto form = CssForms.at(static_cast<std::size_t>(commandId - first));
+    FClipboardEx->SetText(Utf8ToWide(
+        CssFormText(second ? FColorReference2 : FColorReference, form, IsChecked(idMSettings_UppercaseCode))));
 }
 
 void TFormMain::CopyCodeAutomatically()
@@ -366,18 +394,22 @@ void TFormMain::MClipboard_PasteCodeFromClipboardClick()
 {
     if (!FClipboardEx->HasText())
         return;
-    const auto text = FClipboardEx->GetText();
+    // A text longer than any code is left on the clipboard unread: pasting
+    // a clipboard of any size costs no more than pasting a code.
+    const auto text = FClipboardEx->GetText(MaxPastedCodeLength);
     if (!text || text->empty())
         return;
     TColorCodeFormat format = GetOutputFormat();
     bool valid = false;
     bool hasPrefix = false;
-    const TColor color = PastedCodeToColor(WideToUtf8(*text), format, valid, hasPrefix);
+    bool outsideSrgb = false;
+    const TColor color = PastedCodeToColor(WideToUtf8(*text), format, valid, hasPrefix, &outsideSrgb);
     if (!valid)
         return;
     if (format != ccfWindowsColorReference)
         SetChecked(idMSettings_CodeWithPrefix, hasPrefix);
     CheckOutputFormat(format);
+    m_pastedOutsideSrgb = outsideSrgb ? std::optional<TColor>(color) : std::nullopt;
     SetColorReference(color);
     RememberColor(color);
 }
@@ -395,6 +427,9 @@ void TFormMain::MSettings_CodeOptionClick()
 
 std::wstring TFormMain::CodeHint(int labelId) const
 {
-    const auto clipboard = FClipboardEx ? FClipboardEx->GetText() : std::nullopt;
-    return clipboard && *clipboard == WindowText(Control(labelId)) ? sAlreadyInClipboard : sNotInClipboard;
+    const auto clipboard = FClipboardEx ? FClipboardEx->GetText(MaxPastedCodeLength) : std::nullopt;
+    std::wstring hint = clipboard && *clipboard == WindowText(Control(labelId)) ? sAlreadyInClipboard : sNotInClipboard;
+    if (labelId == idLColorCode && m_pastedOutsideSrgb == FColorReference)
+        hint += L"\r\n" + Text(TMainText::sPastedOutsideSrgb);
+    return hint;
 }

@@ -77,6 +77,15 @@ enum TMainId : int {
     idTMRecentColors_CopyAllAsGimp,
     idTMRecentColors_Clear,
 
+    // Copy As: one item per CSS form, in TCssForm order, in the Clipboard
+    // menu and the two code pop-up menus.
+    idMClipboard_CopyAsFirst = 1100,
+    idMClipboard_CopyAsLast = idMClipboard_CopyAsFirst + 8,
+    idMCode_CopyAsFirst = 1110,
+    idMCode_CopyAsLast = idMCode_CopyAsFirst + 8,
+    idMCode_CopyAs2First = 1120,
+    idMCode_CopyAs2Last = idMCode_CopyAs2First + 8,
+
     // The Languages submenu's items: one id per listed language.
     idMSettings_LanguageFirst = 2000,
     idMSettings_LanguageLast = 2999,

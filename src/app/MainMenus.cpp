@@ -109,6 +109,9 @@ HMENU TFormMain::MenuHandle(TMenuId menu) const noexcept
     case TMenuId::MRecentColors_CopyAllAs: return MRecentColors_CopyAllAs;
     case TMenuId::TMRecentColors: return TMRecentColors;
     case TMenuId::TMRecentColors_CopyAllAs: return TMRecentColors_CopyAllAs;
+    case TMenuId::MClipboard_CopyAs: return MClipboard_CopyAs;
+    case TMenuId::MCode_CopyAs: return MCode_CopyAs;
+    case TMenuId::MCode_CopyAs2: return MCode_CopyAs2;
     case TMenuId::None: break;
     }
     return nullptr;
@@ -132,6 +135,9 @@ void TFormMain::KeepMenu(TMenuId menu, HMENU handle)
     case TMenuId::MRecentColors_CopyAllAs: MRecentColors_CopyAllAs = handle; return;
     case TMenuId::TMRecentColors: TMRecentColors = handle; return;
     case TMenuId::TMRecentColors_CopyAllAs: TMRecentColors_CopyAllAs = handle; return;
+    case TMenuId::MClipboard_CopyAs: MClipboard_CopyAs = handle; return;
+    case TMenuId::MCode_CopyAs: MCode_CopyAs = handle; return;
+    case TMenuId::MCode_CopyAs2: MCode_CopyAs2 = handle; return;
     case TMenuId::None:
     case TMenuId::MainMenu: break;
     }
@@ -313,6 +319,11 @@ void TFormMain::ApplyLanguage()
             if (sharing.CaptionOf == row.Id)
                 SetMenuCaption(MenuHandle(sharing.Menu), sharing.Id, caption);
     }
+
+    // The code pop-ups' Copy As submenus are called as the Clipboard menu's.
+    const std::wstring copyAs = captionOf(MenuRow(TMenuId::MClipboard_CopyAs));
+    SetPopupCaption(CodePopupMenu.get(), MCode_CopyAs, copyAs);
+    SetPopupCaption(CodePopupMenu2.get(), MCode_CopyAs2, copyAs);
 
     // 4. The color spaces, named by their components.
     for (const TCommand& row : Commands) {

@@ -1,10 +1,14 @@
 #include "color/CssColor.h"
 
+#include "color/CssColorSpaces.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <numbers>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -328,13 +332,78 @@ bool ReadNumber(std::string_view& text, TDecimal& number)
     return true;
 }
 
-enum class TTokenKind { Number, Percentage, Dimension, None, Comma, Slash };
+// The value of a number in double precision. One too small for a double
+// is 0, as its value rounds to; one too large is the largest double of its
+// sign.
+double Written(const TDecimal& number)
+{
+    // from_chars does not take the "+" that CSS allows.
+    std::string_view text = number.Text;
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc())
+        return value;
+    // Out of range: the place of the first significant digit tells which way
+    // (the value is 0.Digits times ten to the power Point).
+    const std::size_t first = number.Digits.find_first_not_of('0');
+    if (first == std::string::npos || number.Point - static_cast<std::int64_t>(first) <= 0)
+        return number.Negative ? -0.0 : 0.0;
+    return number.Negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+}
+
+enum class TTokenKind { Number, Percentage, Dimension, None, Ident, Comma, Slash };
 
 struct TToken {
     TTokenKind Kind = TTokenKind::Number;
     TDecimal Number;
-    std::string_view Unit; // of a dimension
+    std::string_view Unit; // of a dimension; the name of an identifier
 };
+
+// Name characters as CSS reads them: an identifier or a unit runs on over
+// all of them, so "none156" is one (unknown) word and "120deg-5" a number
+// with the unit "deg-5", never two tokens.
+bool IsNameStart(char c)
+{
+    return IsLetter(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool IsNameCharacter(char c)
+{
+    return IsNameStart(c) || IsDigit(c) || c == '-';
+}
+
+// Whether an identifier starts here. Escapes ("\") are not read: no color
+// needs them, and the text is then not taken.
+bool StartsIdentifier(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    if (text[0] == '-')
+        return text.size() > 1 && (IsNameStart(text[1]) || text[1] == '-');
+    return IsNameStart(text[0]);
+}
+
+std::string_view TakeName(std::string_view& text)
+{
+    std::size_t length = 0;
+    while (length < text.size() && IsNameCharacter(text[length]))
+        ++length;
+    const std::string_view name = text.substr(0, length);
+    text.remove_prefix(length);
+    return name;
+}
+
+bool StartsNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    if (i < text.size() && IsDigit(text[i]))
+        return true;
+    return i + 1 < text.size() && text[i] == '.' && IsDigit(text[i + 1]);
+}
 
 // The arguments of a color function, split into tokens; nothing when a
 // character belongs to none.
@@ -350,26 +419,18 @@ std::optional<std::vector<TToken>> Tokens(std::string_view text)
         if (text.front() == ',' || text.front() == '/') {
             token.Kind = text.front() == ',' ? TTokenKind::Comma : TTokenKind::Slash;
             text.remove_prefix(1);
-        } else if (IsLetter(text.front())) {
-            std::size_t length = 0;
-            while (length < text.size() && IsLetter(text[length]))
-                ++length;
-            if (!SameWord(text.substr(0, length), "none"))
-                return std::nullopt;
-            token.Kind = TTokenKind::None;
-            text.remove_prefix(length);
-        } else if (ReadNumber(text, token.Number)) {
+        } else if (StartsNumber(text)) {
+            ReadNumber(text, token.Number);
             if (!text.empty() && text.front() == '%') {
                 token.Kind = TTokenKind::Percentage;
                 text.remove_prefix(1);
-            } else if (!text.empty() && IsLetter(text.front())) {
-                std::size_t length = 0;
-                while (length < text.size() && IsLetter(text[length]))
-                    ++length;
+            } else if (StartsIdentifier(text)) {
                 token.Kind = TTokenKind::Dimension;
-                token.Unit = text.substr(0, length);
-                text.remove_prefix(length);
+                token.Unit = TakeName(text);
             }
+        } else if (StartsIdentifier(text)) {
+            token.Unit = TakeName(text);
+            token.Kind = SameWord(token.Unit, "none") ? TTokenKind::None : TTokenKind::Ident;
         } else {
             return std::nullopt;
         }
@@ -386,7 +447,7 @@ struct TArguments {
 
 // "a, b, c" or "a, b, c, alpha" (the legacy form) and "a b c" or
 // "a b c / alpha" (the modern one); no mixing of the two.
-std::optional<TArguments> Split(const std::vector<TToken>& tokens)
+std::optional<TArguments> Split(std::span<const TToken> tokens)
 {
     TArguments arguments;
     const auto kind = [&tokens](std::size_t i) { return tokens[i].Kind; };
@@ -474,15 +535,8 @@ std::optional<std::int64_t> Hue(const TToken& token)
     if (!SameWord(token.Unit, "rad"))
         return std::nullopt;
     // No exact value in degrees exists; double precision, kept to 1e-7
-    // degree. The reader does not take the "+" that CSS allows.
-    std::string_view text = number.Text;
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double radians = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), radians);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    const double degrees = std::fmod(radians * (180.0 / std::numbers::pi), 360.0);
+    // degree. An angle too large for a double has no place on the circle.
+    const double degrees = std::fmod(Written(number) * (180.0 / std::numbers::pi), 360.0);
     if (!std::isfinite(degrees))
         return std::nullopt;
     auto units = static_cast<std::int64_t>(std::floor(degrees * static_cast<double>(Degree))) % Circle;
@@ -563,46 +617,193 @@ int HslChannel(std::int64_t hue, std::uint64_t saturation, std::uint64_t lightne
     // floor(255 value + 1/2) = floor((510 value + 1) / 2) in the denominator's units.
     const TWide numerator = Add(Times(value, 510), denominator);
     const TWide step = Times(denominator, 2);
-    int low = 0;
-    int high = 255;
-    while (low < high) {
-        const int middle = (low + high + 1) / 2;
-        if (Less(numerator, Times(step, static_cast<std::uint64_t>(middle))))
-            high = middle - 1;
-        else
-            low = middle;
-    }
-    return low;
+    // The quotient in double precision is at most one off; the exact
+    // comparisons then settle it.
+    const auto approximate = [](TWide w) {
+        return static_cast<double>(w.High) * 18446744073709551616.0 + static_cast<double>(w.Low);
+    };
+    int channel = std::clamp(static_cast<int>(approximate(numerator) / approximate(step)), 0, 255);
+    while (channel > 0 && Less(numerator, Times(step, static_cast<std::uint64_t>(channel))))
+        --channel;
+    while (channel < 255 && !Less(numerator, Times(step, static_cast<std::uint64_t>(channel) + 1)))
+        ++channel;
+    return channel;
 }
 
-std::optional<TColor> Hsl(const TArguments& arguments)
+// The hue in degrees, 0..360.
+double Degrees(std::int64_t hue)
+{
+    return static_cast<double>(hue) / static_cast<double>(Degree);
+}
+
+// A percentage of reference; a percentage of 100 is its own number, as
+// hwb() reads its whiteness and blackness.
+double PercentOf(double percentage, double reference)
+{
+    return reference == 100 ? percentage : percentage / 100 * reference;
+}
+
+// A channel of the forms read in double precision: a number as it is, a
+// percentage of reference, "none" 0. Values beyond a million of their unit
+// are taken as a million: far outside every gamut, and every conversion
+// stays finite.
+std::optional<double> Channel(const TToken& token, double reference)
+{
+    constexpr double Limit = 1e6;
+    double value = 0;
+    switch (token.Kind) {
+    case TTokenKind::Number: value = Written(token.Number); break;
+    case TTokenKind::Percentage: value = PercentOf(Written(token.Number), reference); break;
+    case TTokenKind::None: return 0.0;
+    default: return std::nullopt;
+    }
+    return std::clamp(value, -Limit, Limit);
+}
+
+TCssReading Reading(const TMappedColor& mapped)
+{
+    return {mapped.Color, mapped.OutsideSrgb};
+}
+
+TCssReading FromHsl(std::int64_t hue, std::uint64_t saturation, std::uint64_t lightness)
+{
+    return {RGBToColor(HslChannel(hue, saturation, lightness, 0), HslChannel(hue, saturation, lightness, 8),
+                       HslChannel(hue, saturation, lightness, 4)),
+            false};
+}
+
+TCssReading FromLab(double lightness, double a, double b)
+{
+    const TTriple lab{std::clamp(lightness, 0.0, 100.0), a, b};
+    return Reading(LinearSrgbToColor(XyzD65ToLinearSrgb(XyzD50ToXyzD65(LabToXyzD50(lab)))));
+}
+
+TCssReading FromOklab(double lightness, double a, double b)
+{
+    return Reading(LinearSrgbToColor(OklabToLinearSrgb({std::clamp(lightness, 0.0, 1.0), a, b})));
+}
+
+// Chroma below zero is zero.
+TTriple FromPolar(double lightness, double chroma, double hue)
+{
+    return PolarToLab({lightness, std::max(chroma, 0.0), hue});
+}
+
+std::optional<TCssReading> Hsl(const TArguments& arguments)
 {
     const std::optional<std::int64_t> hue = Hue(*arguments.Channels[0]);
     const std::optional<std::uint64_t> saturation = HslPercentage(*arguments.Channels[1], arguments.Legacy);
     const std::optional<std::uint64_t> lightness = HslPercentage(*arguments.Channels[2], arguments.Legacy);
     if (!hue || !saturation || !lightness)
         return std::nullopt;
-    return RGBToColor(HslChannel(*hue, *saturation, *lightness, 0), HslChannel(*hue, *saturation, *lightness, 8),
-                      HslChannel(*hue, *saturation, *lightness, 4));
+    return FromHsl(*hue, *saturation, *lightness);
 }
 
-std::optional<TColor> ColorFunction(std::string_view text)
+// hwb(), lab(), lch(), oklab() and oklch(), which CSS writes only in the
+// space-separated form.
+enum class TModernFunction { Hwb, Lab, Lch, Oklab, Oklch };
+
+std::optional<TCssReading> Modern(TModernFunction function, const TArguments& arguments)
+{
+    if (arguments.Legacy)
+        return std::nullopt;
+    const TToken& first = *arguments.Channels[0];
+    const TToken& second = *arguments.Channels[1];
+    const TToken& third = *arguments.Channels[2];
+    if (function == TModernFunction::Hwb) {
+        const std::optional<std::int64_t> hue = Hue(first);
+        const std::optional<double> whiteness = Channel(second, 100);
+        const std::optional<double> blackness = Channel(third, 100);
+        if (!hue || !whiteness || !blackness)
+            return std::nullopt;
+        return Reading(SrgbToColor(HwbToSrgb(Degrees(*hue), *whiteness / 100, *blackness / 100)));
+    }
+    const bool ok = function == TModernFunction::Oklab || function == TModernFunction::Oklch;
+    const std::optional<double> lightness = Channel(first, ok ? 1 : 100);
+    if (!lightness)
+        return std::nullopt;
+    if (function == TModernFunction::Lab || function == TModernFunction::Oklab) {
+        const std::optional<double> a = Channel(second, ok ? 0.4 : 125);
+        const std::optional<double> b = Channel(third, ok ? 0.4 : 125);
+        if (!a || !b)
+            return std::nullopt;
+        return ok ? FromOklab(*lightness, *a, *b) : FromLab(*lightness, *a, *b);
+    }
+    const std::optional<double> chroma = Channel(second, ok ? 0.4 : 150);
+    const std::optional<std::int64_t> hue = Hue(third);
+    if (!chroma || !hue)
+        return std::nullopt;
+    const TTriple lab = FromPolar(*lightness, *chroma, Degrees(*hue));
+    return ok ? FromOklab(lab[0], lab[1], lab[2]) : FromLab(lab[0], lab[1], lab[2]);
+}
+
+// color(space c1 c2 c3): the RGB spaces and XYZ that CSS Color 4 names,
+// each channel a number or a percentage of 1.
+std::optional<TCssReading> PredefinedSpace(std::string_view space, const TArguments& arguments)
+{
+    if (arguments.Legacy)
+        return std::nullopt;
+    TTriple values{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::optional<double> value = Channel(*arguments.Channels[i], 1);
+        if (!value)
+            return std::nullopt;
+        values[i] = *value;
+    }
+    TTriple linear{};
+    if (SameWord(space, "srgb"))
+        return Reading(SrgbToColor(values));
+    if (SameWord(space, "srgb-linear"))
+        linear = values;
+    else if (SameWord(space, "display-p3"))
+        linear = XyzD65ToLinearSrgb(LinearP3ToXyzD65(SrgbToLinear(values)));
+    else if (SameWord(space, "rec2020"))
+        linear = XyzD65ToLinearSrgb(LinearRec2020ToXyzD65(Rec2020ToLinear(values)));
+    else if (SameWord(space, "xyz") || SameWord(space, "xyz-d65"))
+        linear = XyzD65ToLinearSrgb(values);
+    else if (SameWord(space, "xyz-d50"))
+        linear = XyzD65ToLinearSrgb(XyzD50ToXyzD65(values));
+    else
+        return std::nullopt;
+    return Reading(LinearSrgbToColor(linear));
+}
+
+std::optional<TCssReading> ColorFunction(std::string_view text)
 {
     const std::size_t open = text.find('(');
     if (open == std::string_view::npos || text.back() != ')')
         return std::nullopt;
     const std::string_view name = text.substr(0, open);
-    const bool rgb = SameWord(name, "rgb") || SameWord(name, "rgba");
-    const bool hsl = SameWord(name, "hsl") || SameWord(name, "hsla");
-    if (!rgb && !hsl)
-        return std::nullopt;
     const std::optional<std::vector<TToken>> tokens = Tokens(text.substr(open + 1, text.size() - open - 2));
     if (!tokens)
         return std::nullopt;
-    const std::optional<TArguments> arguments = Split(*tokens);
+    std::span<const TToken> channels = *tokens;
+    std::string_view space;
+    if (SameWord(name, "color")) {
+        if (channels.empty() || channels.front().Kind != TTokenKind::Ident)
+            return std::nullopt;
+        space = channels.front().Unit;
+        channels = channels.subspan(1);
+    }
+    const std::optional<TArguments> arguments = Split(channels);
     if (!arguments || !IsAlpha(arguments->Alpha))
         return std::nullopt;
-    return rgb ? Rgb(*arguments) : Hsl(*arguments);
+    if (SameWord(name, "rgb") || SameWord(name, "rgba")) {
+        const std::optional<TColor> color = Rgb(*arguments);
+        return color ? std::optional<TCssReading>({*color, false}) : std::nullopt;
+    }
+    if (SameWord(name, "hsl") || SameWord(name, "hsla"))
+        return Hsl(*arguments);
+    if (SameWord(name, "color"))
+        return PredefinedSpace(space, *arguments);
+    constexpr std::pair<std::string_view, TModernFunction> Functions[] = {
+        {"hwb", TModernFunction::Hwb},     {"lab", TModernFunction::Lab},     {"lch", TModernFunction::Lch},
+        {"oklab", TModernFunction::Oklab}, {"oklch", TModernFunction::Oklch},
+    };
+    for (const auto& [functionName, function] : Functions)
+        if (SameWord(name, functionName))
+            return Modern(function, *arguments);
+    return std::nullopt;
 }
 
 // "#rgb", "#rgba", "#rrggbb", "#rrggbbaa".
@@ -636,15 +837,66 @@ std::optional<TColor> NamedColor(std::string_view name)
 
 } // namespace
 
+std::optional<TCssReading> ReadCssColor(std::string_view text)
+{
+    if (text.empty() || text.size() > MaxCssColorLength)
+        return std::nullopt;
+    if (text.front() == '#' || text.back() != ')') {
+        const std::optional<TColor> color = text.front() == '#' ? HexColor(text.substr(1)) : NamedColor(text);
+        return color ? std::optional<TCssReading>({*color, false}) : std::nullopt;
+    }
+    return ColorFunction(text);
+}
+
 std::optional<TColor> CssColorToColor(std::string_view text)
 {
-    if (text.empty())
-        return std::nullopt;
-    if (text.front() == '#')
-        return HexColor(text.substr(1));
-    if (text.back() == ')')
-        return ColorFunction(text);
-    return NamedColor(text);
+    const std::optional<TCssReading> reading = ReadCssColor(text);
+    return reading ? std::optional<TColor>(reading->Color) : std::nullopt;
+}
+
+TCssReading CssFormValuesToColor(const TCssFormValues& values)
+{
+    const auto& u = values.Units;
+    const auto& d = values.Decimals;
+    // Each number as the reader holds it once it has read the text: the
+    // exact units of hsl(), the hue in 1e-7 degree, and otherwise the double
+    // nearest to the decimal, which the division gives as from_chars does.
+    const auto written = [&](std::size_t i) {
+        double power = 1;
+        for (int k = 0; k < d[i]; ++k)
+            power *= 10;
+        return static_cast<double>(u[i]) / power;
+    };
+    const auto scaled = [&](std::size_t i, std::int64_t one) {
+        std::int64_t factor = one;
+        for (int k = 0; k < d[i]; ++k)
+            factor /= 10;
+        return u[i] * factor;
+    };
+    const auto hue = [&](std::size_t i) { return values.HueNone ? 0.0 : Degrees(scaled(i, Degree)); };
+    switch (values.Form) {
+    case TCssForm::Hex:
+    case TCssForm::Rgb:
+        return {RGBToColor(static_cast<int>(u[0]), static_cast<int>(u[1]), static_cast<int>(u[2])), false};
+    case TCssForm::Hsl:
+        return FromHsl(values.HueNone ? 0 : scaled(0, Degree), static_cast<std::uint64_t>(scaled(1, One)),
+                       static_cast<std::uint64_t>(scaled(2, One)));
+    case TCssForm::Hwb: return Reading(SrgbToColor(HwbToSrgb(hue(0), written(1) / 100, written(2) / 100)));
+    case TCssForm::Lab: return FromLab(written(0), written(1), written(2));
+    case TCssForm::Lch: {
+        const TTriple lab = FromPolar(written(0), written(1), hue(2));
+        return FromLab(lab[0], lab[1], lab[2]);
+    }
+    case TCssForm::Oklab: return FromOklab(PercentOf(written(0), 1), written(1), written(2));
+    case TCssForm::Oklch: {
+        const TTriple lab = FromPolar(PercentOf(written(0), 1), written(1), hue(2));
+        return FromOklab(lab[0], lab[1], lab[2]);
+    }
+    case TCssForm::DisplayP3:
+        return Reading(LinearSrgbToColor(
+            XyzD65ToLinearSrgb(LinearP3ToXyzD65(SrgbToLinear({written(0), written(1), written(2)})))));
+    }
+    return {InvalidColor, false};
 }
 
 std::span<const TNamedColor> CssNamedColors()

@@ -62,11 +62,17 @@ std::optional<TColor> VisualBasicLiteralToColor(std::string_view text)
     return static_cast<TColor>(value);
 }
 
-TColor PastedCodeToColor(std::string_view text, TColorCodeFormat& format, bool& valid, bool& hasPrefix)
+TColor PastedCodeToColor(std::string_view text, TColorCodeFormat& format, bool& valid, bool& hasPrefix,
+                         bool* outsideSrgb)
 {
+    if (outsideSrgb)
+        *outsideSrgb = false;
     const TColorCodeFormat assumed = format;
+    // StrToColor looks at no more than the ends of a text and a few
+    // characters; everything else is read only from a text no longer than
+    // any code, so a clipboard of any size costs no more.
     const TColor color = StrToColor(text, format, valid, hasPrefix);
-    if (valid)
+    if (valid || text.size() > MaxPastedCodeLength)
         return color;
     const TColorCodeFormat rejectedFormat = format;
     const bool rejectedPrefix = hasPrefix;
@@ -84,11 +90,13 @@ TColor PastedCodeToColor(std::string_view text, TColorCodeFormat& format, bool& 
             return withoutSemicolon;
         }
     }
-    if (const std::optional<TColor> css = CssColorToColor(code)) {
+    if (const std::optional<TCssReading> css = ReadCssColor(code)) {
         format = ccfHTMLCSS;
         hasPrefix = true;
         valid = true;
-        return *css;
+        if (outsideSrgb)
+            *outsideSrgb = css->OutsideSrgb;
+        return css->Color;
     }
     if (const std::optional<TColor> literal = VisualBasicLiteralToColor(code)) {
         format = ccfVisualBasic;

@@ -7,6 +7,7 @@
 // with its type character ("&H0080FF&").
 
 #include "color/ColorFunctions.h"
+#include "color/CssColor.h"
 
 #include <optional>
 #include <string_view>
@@ -15,8 +16,15 @@
 // text was written in; valid and hasPrefix as there. A CSS color gives the
 // HTML/CSS format with its prefix, a Visual Basic literal the Visual Basic
 // format with its prefix. A text of none of the forms leaves format, valid
-// and hasPrefix as StrToColor left them, and gives 0x1FFFFFFF.
-TColor PastedCodeToColor(std::string_view text, TColorCodeFormat& format, bool& valid, bool& hasPrefix);
+// and hasPrefix as StrToColor left them, and gives 0x1FFFFFFF. So does a
+// text longer than MaxPastedCodeLength, which is not read beyond what
+// StrToColor takes from it. outsideSrgb, where given, tells whether the text
+// was a CSS color outside sRGB, brought into it by gamut mapping.
+TColor PastedCodeToColor(std::string_view text, TColorCodeFormat& format, bool& valid, bool& hasPrefix,
+                         bool* outsideSrgb = nullptr);
+
+// No code is longer (CssColor.h).
+inline constexpr std::size_t MaxPastedCodeLength = MaxCssColorLength;
 
 // "&H" (or "&h"), hexadecimal digits in the order blue, green, red as
 // Visual Basic reads them, and a type character of a type of at least 32

@@ -131,7 +131,7 @@ TModalResult TFormSnapshot::ShowModal()
     // starts the run at once and brings the keyboard's input to this
     // process (under X, only a window that was activated gets the input
     // focus). The zoom window then asks for the foreground for itself.
-    ::ShowWindow(Handle(), SW_SHOW);
+    ShowRunWindow(Handle());
     TracePoint("snapshot window shown");
     // Where the system refused the activation, the run starts here all the
     // same, not at an activation that may never come: the zoom window, the
@@ -233,8 +233,9 @@ void TFormSnapshot::FormActivate()
     TracePoint("settings applied");
     if (!FFormZoom)
         return;
-    // The update below asks for the foreground for it.
-    ::ShowWindow(FFormZoom->Handle(), SW_SHOWNA);
+    // Activated where the system allows it; the update below asks for the
+    // foreground for it too.
+    ShowRunWindow(FFormZoom->Handle());
     TracePoint("zoom window shown");
     FSession->Settings().RefreshZoom();
     TracePoint("first update done");

@@ -57,3 +57,8 @@ bool BringToForeground(HWND window)
 {
     return g_setForegroundWindow(window) != FALSE;
 }
+
+void ShowRunWindow(HWND window)
+{
+    ::ShowWindow(window, g_setForegroundWindow == ::SetForegroundWindow ? SW_SHOW : SW_SHOWNA);
+}

@@ -25,8 +25,13 @@ void SetSystemParametersInfoForTesting(TSystemParametersInfo function) noexcept;
 // the run then goes on behind that program and takes its keys through the
 // run's keyboard hook.
 bool BringToForeground(HWND window);
+// Shows a window of the run, activated where the system allows it (it does
+// not where it refuses the foreground).
+void ShowRunWindow(HWND window);
 
 // The call BringToForeground makes. Tests put one in its place that refuses
-// and leaves another window in front: Wine grants every request.
+// and leaves another window in front: Wine grants every request, and
+// activates every window shown, so with the stand-in in place the run's
+// windows are shown without activation, as Windows shows them then.
 using TSetForegroundWindow = BOOL(WINAPI*)(HWND window);
 void SetForegroundWindowForTesting(TSetForegroundWindow function) noexcept;

@@ -79,7 +79,7 @@ bool TClipboardEx::HasText() const noexcept
     return ::IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
 }
 
-std::optional<std::wstring> TClipboardEx::GetText() const
+std::optional<std::wstring> TClipboardEx::GetText(size_t maxLength) const
 {
     if (!HasText() || !Open())
         return std::nullopt;
@@ -93,9 +93,11 @@ std::optional<std::wstring> TClipboardEx::GetText() const
     // The data need not be terminated within its block: never read past it.
     const size_t capacity = ::GlobalSize(data) / sizeof(wchar_t);
     size_t length = 0;
-    while (length < capacity && text[length] != L'\0')
+    while (length < capacity && length <= maxLength && text[length] != L'\0')
         ++length;
-    std::wstring result(text, length);
+    std::optional<std::wstring> result;
+    if (length <= maxLength)
+        result.emplace(text, length);
     ::GlobalUnlock(data);
     return result;
 }

@@ -21,9 +21,10 @@ public:
     explicit TClipboardEx(HWND owner) noexcept : m_owner(owner) {}
 
     bool HasText() const noexcept;
-    // The Unicode text on the clipboard; nothing when there is none or the
-    // clipboard cannot be opened.
-    std::optional<std::wstring> GetText() const;
+    // The Unicode text on the clipboard; nothing when there is none, the
+    // clipboard cannot be opened, or the text is longer than maxLength
+    // characters, which is then neither read further nor copied.
+    std::optional<std::wstring> GetText(size_t maxLength = static_cast<size_t>(-1)) const;
     // Puts the text on the clipboard; false when the clipboard was busy.
     bool SetText(const std::wstring& text, TClipboardCopy copy = TClipboardCopy::Command) const;
     // Puts a copy of the bitmap on the clipboard; false when it was busy.

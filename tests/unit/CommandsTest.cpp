@@ -11,12 +11,19 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 TEST(Commands, EveryCommandIdHasOneRowAndEveryNameIsUnique)
 {
     // The probe of the end-to-end suite finds an item by its name; a command
     // without a row could not be found, two rows of one name would hide one.
-    for (int id = idMClipboard_CopyCodeToClipboard; id <= idMCode_CopyContrastRatio2; ++id) {
+    std::vector<int> ids;
+    for (int id = idMClipboard_CopyCodeToClipboard; id <= idMCode_CopyContrastRatio2; ++id)
+        ids.push_back(id);
+    for (const int first : {idMClipboard_CopyAsFirst, idMCode_CopyAsFirst, idMCode_CopyAs2First})
+        for (int id = first; id <= first + 8; ++id)
+            ids.push_back(id);
+    for (const int id : ids) {
         SCOPED_TRACE(id);
         EXPECT_EQ(std::count_if(Commands.begin(), Commands.end(), [id](const TCommand& row) { return row.Id == id; }),
                   1);

@@ -150,4 +150,45 @@ TEST(PastedCode, VisualBasicLiteralsStandAlone)
     EXPECT_EQ(VisualBasicLiteralToColor("&HFFFFFFFFFFFFFFFFFFFF&"), std::nullopt);
 }
 
+TEST(PastedCode, ModernCssColorsAndWhetherTheyLayOutsideSrgb)
+{
+    const struct {
+        const char* Text;
+        TColor Color;
+        bool OutsideSrgb;
+    } rows[] = {
+        {"oklch(62.8% 0.25768 29.23)", 0x0000FF, false},
+        {"  oklch(62.8% 0.25768 29.23);\r\n", 0x0000FF, false},
+        {"color(display-p3 0 1 0)", RGBToColor(0, 0xFB, 0x29), true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Text);
+        TColorCodeFormat format = ccfDelphi;
+        bool valid = false;
+        bool hasPrefix = false;
+        bool outside = !row.OutsideSrgb;
+        EXPECT_EQ(PastedCodeToColor(row.Text, format, valid, hasPrefix, &outside), row.Color);
+        EXPECT_TRUE(valid);
+        EXPECT_EQ(format, ccfHTMLCSS);
+        EXPECT_EQ(outside, row.OutsideSrgb);
+    }
+}
+
+TEST(PastedCode, ATextLongerThanAnyCodeIsTurnedDownUnread)
+{
+    // 10 MB of "rgb(1 1 1 ...": only its length is looked at.
+    std::string huge = "rgb(1 1 1";
+    while (huge.size() < 10'000'000)
+        huge += " 1 1 1 1 1 1 1 1";
+    huge += ")";
+    for (const TColorCodeFormat assumed : AllFormats) {
+        EXPECT_EQ(Pasted(huge, assumed), Today(huge, assumed));
+    }
+    // Today's codes with white space around them stay readable at any length.
+    const std::string spaced = std::string(10'000, ' ') + "#FF8000" + std::string(10'000, '\n');
+    EXPECT_EQ(Pasted(spaced, ccfDelphi), (TReading{true, Orange, ccfHTMLCSS, true}));
+    const std::string cssSpaced = std::string(MaxPastedCodeLength, ' ') + "rgb(255 128 0)";
+    EXPECT_FALSE(Pasted(cssSpaced, ccfHTMLCSS).Valid);
+}
+
 } // namespace

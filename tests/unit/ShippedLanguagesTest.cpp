@@ -133,7 +133,7 @@ TEST(ShippedLanguagesTest, MenuCaptionsHaveDistinctAccessKeys)
     };
     const TMenu menus[] = {
         {"TFormMain", {"MClipboard", "MColor", "MColorSpace", "MOutputFormat", "MSettings", "MHelp", "MDonate"}},
-        {"TFormMain", {"MClipboard_CopyCodeToClipboard", "MClipboard_PasteCodeFromClipboard"}},
+        {"TFormMain", {"MClipboard_CopyCodeToClipboard", "MClipboard_PasteCodeFromClipboard", "MClipboard_CopyAs"}},
         {"TFormMain",
          {"MColor_SwapPrimaryAndSecondaryColor", "MColor_Inverse", "MColor_Complementary", "MColor_Grayscaled",
           "MColor_Desaturated", "MColor_Random", "MColor_RecentColors"}},
@@ -142,7 +142,8 @@ TEST(ShippedLanguagesTest, MenuCaptionsHaveDistinctAccessKeys)
         {"TFormMain", {"MTools_Dropper", "MTools_Palette"}},
         // The code's pop-up menu shows the first under the caption of
         // MClipboard_CopyCodeToClipboard.
-        {"TFormMain", {"MClipboard_CopyCodeToClipboard", "MCode_CopyContrastRatio"}},
+        // and its Copy As under that of MClipboard_CopyAs.
+        {"TFormMain", {"MClipboard_CopyCodeToClipboard", "MCode_CopyContrastRatio", "MClipboard_CopyAs"}},
         {"TFormMain",
          {"MSettings_AutomaticallyCopyCodeToClipboard", "MSettings_CodeWithPrefix", "MSettings_UppercaseCode",
           "MSettings_WindowAlwaysOnTop", "MSettings_TwoColorMode", "MSettings_LaunchInEyeDropperMode",

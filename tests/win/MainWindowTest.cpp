@@ -2,6 +2,8 @@
 // driven through the same messages the user's input produces.
 
 #include "MainWindowFixture.h"
+#include "color/CssColorForms.h"
+#include "color/PastedCode.h"
 
 #include <algorithm>
 
@@ -422,3 +424,67 @@ TEST_F(MainWindowEditorTest, FixedCaptionsShowTheirShortcutsToo)
     ::GetMenuStringW(form.MenuBar(), idMOutputFormat_Cpp, buffer, 256, MF_BYCOMMAND);
     EXPECT_STREQ(buffer, L"C++ [0x00bbggrr]");
 }
+
+namespace {
+
+TEST_F(MainWindowEditorTest, CopyAsItemsShowAndCopyTheirColorInEachForm)
+{
+    TFormMain& form = Create();
+    const TColor orange = RGBToColor(255, 128, 0);
+    const TColor blue = RGBToColor(0, 0, 255);
+    form.SetColorReference(orange);
+    form.SetColorReference2(blue);
+    for (const bool uppercase : {false, true}) {
+        if (form.IsChecked(idMSettings_UppercaseCode) != uppercase)
+            form.Click(idMSettings_UppercaseCode);
+        for (std::size_t i = 0; i < CssForms.size(); ++i) {
+            const int offset = static_cast<int>(i);
+            const std::wstring text = Utf8ToWide(CssFormText(orange, CssForms[i], uppercase));
+            SCOPED_TRACE(WideToUtf8(text));
+            // The Clipboard menu's item shows what it copies.
+            EXPECT_EQ(MenuText(idMClipboard_CopyAsFirst + offset), text);
+            for (const int first : {idMClipboard_CopyAsFirst, idMCode_CopyAsFirst}) {
+                form.ClipboardEx().SetText(L"sentinel");
+                form.Click(first + offset);
+                EXPECT_EQ(form.ClipboardEx().GetText().value_or(L""), text);
+            }
+            // The second code's menu copies the second color.
+            form.Click(idMCode_CopyAs2First + offset);
+            EXPECT_EQ(form.ClipboardEx().GetText().value_or(L""),
+                      Utf8ToWide(CssFormText(blue, CssForms[i], uppercase)));
+        }
+    }
+    EXPECT_EQ(MenuText(idMClipboard_CopyAsFirst), L"#FF8000");
+}
+
+TEST_F(MainWindowEditorTest, APasteFromOutsideSrgbIsMappedAndTheCodesHintSaysSo)
+{
+    TFormMain& form = Create();
+    const std::wstring note = L"The pasted color lay outside sRGB and was brought into it.";
+    form.ClipboardEx().SetText(L"color(display-p3 0 1 0)");
+    form.Click(idMClipboard_PasteCodeFromClipboard);
+    EXPECT_EQ(form.ColorReference(), RGBToColor(0, 251, 41));
+    EXPECT_NE(form.CodeHint(idLColorCode).find(note), std::wstring::npos) << WideToUtf8(form.CodeHint(idLColorCode));
+    // A color inside sRGB, pasted or set otherwise, has no such note.
+    form.ClipboardEx().SetText(L"oklch(62.8% 0.25768 29.23)");
+    form.Click(idMClipboard_PasteCodeFromClipboard);
+    EXPECT_EQ(form.ColorReference(), RGBToColor(255, 0, 0));
+    EXPECT_EQ(form.CodeHint(idLColorCode).find(note), std::wstring::npos);
+    form.ClipboardEx().SetText(L"color(display-p3 0 1 0)");
+    form.Click(idMClipboard_PasteCodeFromClipboard);
+    form.Click(idMColor_Inverse);
+    EXPECT_EQ(form.CodeHint(idLColorCode).find(note), std::wstring::npos);
+}
+
+TEST_F(MainWindowEditorTest, AClipboardTextLongerThanAnyCodeIsIgnored)
+{
+    TFormMain& form = Create();
+    form.SetColorReference(RGBToColor(1, 2, 3));
+    const std::wstring huge = L"rgb(" + std::wstring(1'000'000, L'0') + L"255 0 0)";
+    form.ClipboardEx().SetText(huge);
+    EXPECT_FALSE(form.ClipboardEx().GetText(MaxPastedCodeLength));
+    form.Click(idMClipboard_PasteCodeFromClipboard);
+    EXPECT_EQ(form.ColorReference(), RGBToColor(1, 2, 3));
+}
+
+} // namespace
