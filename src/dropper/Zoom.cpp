@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 namespace {
 
@@ -95,8 +96,28 @@ void TFormZoom::SetDpi(UINT dpi)
 TFormZoom::~TFormZoom()
 {
     DestroyHandle();
+    ReleaseAccessibleObject(std::exchange(m_accessible, nullptr));
     Release(m_pictureDc, m_pictureDcOld);
     Release(m_bufferDc, m_bufferDcOld);
+}
+
+void TFormZoom::HandleDestroyed()
+{
+    ReleaseAccessibleObject(std::exchange(m_accessible, nullptr));
+}
+
+std::wstring TFormZoom::AccessibleName() const
+{
+    // The lines of the values panel, in their order.
+    std::wstring name;
+    for (const auto& caption : m_captions) {
+        if (caption[0] == L'\0')
+            continue;
+        if (!name.empty())
+            name += L", ";
+        name += caption.data();
+    }
+    return name;
 }
 
 int TFormZoom::Scale(int pixels) const noexcept
@@ -211,6 +232,10 @@ void TFormZoom::Repaint()
     WindowDc dc(Handle());
     ::BitBlt(dc.get(), 0, 0, m_width, m_height, m_bufferDc.get(), 0, 0, SRCCOPY);
     TracePoint("zoom repainted");
+    // A screen reader hears the values when the pointer rests, not on each
+    // pixel it passes: each update starts the wait anew.
+    if (m_accessible)
+        ::SetTimer(Handle(), RestTimer, RestInterval, nullptr);
 }
 
 void TFormZoom::ConfirmAdded(int count)
@@ -357,7 +382,20 @@ LRESULT TFormZoom::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetDpi(HIWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL: MouseWheel(wParam); return 0;
+    case WM_GETOBJECT:
+        // The object id arrives as a 32-bit value in a wider parameter.
+        if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+            if (!m_accessible)
+                m_accessible = NewAccessibleObject(*this);
+            return AnswerAccessibleQuery(*m_accessible, wParam);
+        }
+        break;
     case WM_TIMER:
+        if (wParam == RestTimer) {
+            ::KillTimer(Handle(), RestTimer);
+            NotifyAccessibleEvent(Handle(), EVENT_OBJECT_NAMECHANGE);
+            return 0;
+        }
         if (wParam == FlashTimer) {
             ::KillTimer(Handle(), FlashTimer);
             m_flash = false;

@@ -9,6 +9,7 @@
 #include "dropper/DropperInput.h"
 #include "dropper/DropperSettings.h"
 #include "dropper/PixelBuffer.h"
+#include "ui/Accessible.h"
 #include "ui/Window.h"
 
 #include <array>
@@ -28,7 +29,9 @@ protected:
     TZoomEvents& operator=(const TZoomEvents&) = default;
 };
 
-class TFormZoom final : public Window {
+// To a screen reader the window is one object whose name is what its values
+// panel shows, read again once the pointer rests.
+class TFormZoom final : public Window, private IAccessibleSource {
 public:
     static constexpr const wchar_t* ClassName = L"TFormZoom";
 
@@ -72,6 +75,23 @@ private:
 
     static constexpr UINT_PTR FlashTimer = 1;
     static constexpr UINT FlashInterval = 150;
+    // How long the pointer rests before a screen reader hears the values.
+    static constexpr UINT_PTR RestTimer = 2;
+    static constexpr UINT RestInterval = 500;
+
+    // IAccessibleSource
+    HWND AccessibleWindow() const noexcept override { return Handle(); }
+    LONG AccessibleRole() const noexcept override { return ROLE_SYSTEM_CLIENT; }
+    std::wstring AccessibleName() const override;
+    std::wstring AccessibleValue() const override { return {}; }
+    HRESULT PutAccessibleValue(const std::wstring&) override { return DISP_E_MEMBERNOTFOUND; }
+    std::wstring AccessibleDescription() const override { return {}; }
+    DWORD AccessibleExtraState() const noexcept override { return STATE_SYSTEM_READONLY; }
+    std::wstring AccessibleDefaultAction() const override { return {}; }
+    void RequestAccessibleDefaultAction() override {}
+    void HandleDestroyed() override;
+
+    TAccessibleObject* m_accessible = nullptr; // one reference is ours
 
     HWND m_owner;
     TZoomEvents& m_events;

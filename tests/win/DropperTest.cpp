@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <oleacc.h>
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -567,6 +569,66 @@ TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow
             << "a run key reached the window in front";
         ExpectKeyboardAndPointerGivenBack();
     }
+}
+
+// A screen reader reads the zoom window as what its values panel shows, and
+// hears it again once the pointer rests after a move, not on each pixel.
+std::vector<HWND> g_nameChanges;
+void CALLBACK RecordNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (object == OBJID_CLIENT && child == CHILDID_SELF)
+        g_nameChanges.push_back(window);
+}
+
+TEST_F(DropperInFrontOfAnotherWindowTest, TheZoomWindowIsReadAsItsValuesAndHeardWhenThePointerRests)
+{
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const auto nameOf = [](HWND window) {
+        void* object = nullptr;
+        std::wstring name;
+        if (FAILED(
+                ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), &object)))
+            return name;
+        auto* accessible = static_cast<IAccessible*>(object);
+        VARIANT self;
+        ::VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        if (SUCCEEDED(accessible->get_accName(self, &text)) && text)
+            name = text;
+        ::SysFreeString(text);
+        accessible->Release();
+        return name;
+    };
+    std::wstring before, after;
+    size_t heardAfterMove = 0;
+    bool heardTooSoon = false;
+    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                                 RecordNameChange, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    Run([&](HWND snapshot, HWND zoom) {
+        before = nameOf(zoom);
+        PumpFor(700);
+        g_nameChanges.clear();
+        PressKey(VK_RIGHT);
+        PumpFor(150);
+        heardTooSoon = std::count(g_nameChanges.begin(), g_nameChanges.end(), zoom) > 0;
+        PumpUntil([&] { return std::count(g_nameChanges.begin(), g_nameChanges.end(), zoom) > 0; });
+        heardAfterMove = static_cast<size_t>(std::count(g_nameChanges.begin(), g_nameChanges.end(), zoom));
+        after = nameOf(zoom);
+        // Ended by a click: no key of this test is still on its way when
+        // the next one starts.
+        ::PostMessageW(snapshot, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
+    });
+    ::UnhookWinEvent(hook);
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+    // "RGB: …, X: …": every line of the panel, the coordinates one step on.
+    EXPECT_NE(before.find(L"RGB"), std::wstring::npos) << std::string(before.begin(), before.end());
+    EXPECT_NE(before, after);
+    EXPECT_FALSE(heardTooSoon);
+    EXPECT_EQ(heardAfterMove, 1u);
 }
 
 // The hook and the confinement go with the run, whichever way it ends; at
