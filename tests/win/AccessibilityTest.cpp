@@ -715,3 +715,37 @@ TEST_F(AccessibilityTest, TheFocusComesBackToTheControlThatHadIt)
     Pump();
     EXPECT_EQ(::GetFocus(), ControlOf(idBDropper));
 }
+
+// The modal windows the main window opens give the keyboard back to the
+// control that had it: the About window and the Color dialog, each closed
+// as the user closes it.
+HWND g_modalOwner = nullptr;
+bool g_modalSeen = false;
+void CALLBACK CloseModalWindow(HWND, UINT, UINT_PTR, DWORD)
+{
+    for (const wchar_t* className : {L"TFormAbout", L"#32770"}) {
+        HWND modal = ::FindWindowW(className, nullptr);
+        if (modal && ::GetWindow(modal, GW_OWNER) == g_modalOwner) {
+            g_modalSeen = true;
+            ::PostMessageW(modal, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+}
+
+TEST_F(AccessibilityTest, TheFocusComesBackAfterEachModalWindow)
+{
+    Create();
+    Pump();
+    g_modalOwner = m_form->Handle();
+    for (const int command : {int{idMHelp_About}, int{idMTools_Palette}}) {
+        SCOPED_TRACE(command);
+        ::SetFocus(Edit(3));
+        g_modalSeen = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, CloseModalWindow);
+        m_form->Click(command); // returns once the window is closed
+        ::KillTimer(nullptr, timer);
+        Pump();
+        EXPECT_TRUE(g_modalSeen);
+        EXPECT_EQ(::GetFocus(), Edit(3));
+    }
+}
