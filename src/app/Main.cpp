@@ -195,12 +195,10 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: DpiChanged(HighWord(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SYSCOLORCHANGE: Theme::SystemColorsChanged(); break;
     case WM_SETTINGCHANGE:
-        // High contrast switched on or off: everything repaints in the colors
-        // now in force.
-        if (wParam == SPI_SETHIGHCONTRAST)
-            Theme::SystemColorsChanged();
-        else
-            ::InvalidateRect(Handle(), nullptr, TRUE);
+        // High contrast switched on or off, a new color scheme or another
+        // setting that may change what the system's colors are: everything
+        // repaints, children included, in the colors now in force.
+        Theme::SystemColorsChanged();
         break;
     default:
         if (message == Theme::ChangedMessage()) {

@@ -10,9 +10,8 @@ using namespace ControlPaint;
 
 namespace {
 
-// The box is black-bordered and its sample text black and white in either
-// look: they show the color itself, not the program's theme.
-constexpr COLORREF BorderColor = RGB(0x00, 0x00, 0x00);
+// The sample text is black and white in every look: it shows the color
+// itself, not the program's theme.
 constexpr COLORREF DarkTextColor = RGB(0x00, 0x00, 0x00);
 constexpr COLORREF LightTextColor = RGB(0xFF, 0xFF, 0xFF);
 
@@ -85,9 +84,9 @@ LRESULT TColorBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TColorBox::Paint(HDC dc, const RECT& client) const
 {
-    // In high contrast the border takes the system's color, so the box's edge
-    // shows on any background; the color inside stays the true one.
-    Frame(dc, client, Theme::HighContrast() ? Theme::Color(TThemeColor::Border) : BorderColor);
+    // The border follows the look and the system's colors, so the box's edge
+    // shows on any window background; the color inside stays the true one.
+    Frame(dc, client, Theme::Color(TThemeColor::ColorBoxBorder));
     RECT inside = client;
     ::InflateRect(&inside, -1, -1);
     Fill(dc, inside, m_color);

@@ -1,6 +1,8 @@
 #include "ui/Theme.h"
 
+#include "color/Contrast.h"
 #include "common/Exception.h"
+#include "ui/ControlPaint.h"
 
 #include <commctrl.h>
 #include <dwmapi.h>
@@ -27,6 +29,7 @@ constexpr COLORREF Carbon(TThemeColor role) noexcept
     case TThemeColor::EditBackground: return RGB(0x2D, 0x2D, 0x2D);
     case TThemeColor::EditText: return RGB(0xF0, 0xF0, 0xF0);
     case TThemeColor::Border: return RGB(0x5A, 0x5A, 0x5A);
+    case TThemeColor::ColorBoxBorder: return RGB(0x00, 0x00, 0x00);
     case TThemeColor::ButtonFace: return RGB(0x20, 0x20, 0x20);
     case TThemeColor::ButtonHot: return RGB(0x3A, 0x3A, 0x3A);
     case TThemeColor::ButtonPressed: return RGB(0x4A, 0x4A, 0x4A);
@@ -52,26 +55,62 @@ constexpr COLORREF Carbon(TThemeColor role) noexcept
     return RGB(0xFF, 0x00, 0xFF);
 }
 
+// The least contrast a control's edge or focus mark keeps against what
+// surrounds it, as WCAG 2.1 asks of non-text parts.
+constexpr double PartContrast = 3.0;
+
+// `parts` of 256 of `to`, the rest of `from`, per component.
+COLORREF Mix(COLORREF from, COLORREF to, int parts) noexcept
+{
+    const auto mix = [parts](int a, int b) { return (a * (256 - parts) + b * parts + 128) / 256; };
+    return RGB(mix(GetRValue(from), GetRValue(to)), mix(GetGValue(from), GetGValue(to)),
+               mix(GetBValue(from), GetBValue(to)));
+}
+
+// `color` where it stands out from `background` by PartContrast, otherwise
+// the nearest mix of it with black or white that does. Black or white
+// alone reaches at least 4.58:1 on any background, so there always is one.
+COLORREF Distinct(COLORREF color, COLORREF background) noexcept
+{
+    const COLORREF extreme = ControlPaint::ContrastingMark(background);
+    for (int parts = 0; parts < 256; parts += 16) {
+        const COLORREF candidate = Mix(color, extreme, parts);
+        if (ContrastRatio(static_cast<TColor>(candidate), static_cast<TColor>(background)) >= PartContrast)
+            return candidate;
+    }
+    return extreme;
+}
+
+// Every color of the plain look comes from the system's, so a scheme the
+// user changed (light on dark, a high-contrast one) shows in every part.
+// Edges, arrows and focus marks take the system's color for them where it
+// stands out from the face it is drawn on, and a shade of it that does
+// where the scheme's does not.
 COLORREF Plain(TThemeColor role) noexcept
 {
+    const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+    const COLORREF faceText = ::GetSysColor(COLOR_BTNTEXT);
     switch (role) {
-    case TThemeColor::WindowBackground: return ::GetSysColor(COLOR_BTNFACE);
-    case TThemeColor::Text: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::WindowBackground: return face;
+    case TThemeColor::Text: return faceText;
     case TThemeColor::DisabledText: return ::GetSysColor(COLOR_GRAYTEXT);
     case TThemeColor::EditBackground: return ::GetSysColor(COLOR_WINDOW);
     case TThemeColor::EditText: return ::GetSysColor(COLOR_WINDOWTEXT);
-    case TThemeColor::Border: return ::GetSysColor(COLOR_BTNSHADOW);
-    case TThemeColor::ButtonFace: return ::GetSysColor(COLOR_BTNFACE);
+    case TThemeColor::Border: return Distinct(::GetSysColor(COLOR_BTNSHADOW), face);
+    case TThemeColor::ColorBoxBorder: return Distinct(faceText, face);
+    case TThemeColor::ButtonFace: return face;
     case TThemeColor::ButtonHot: return ::GetSysColor(COLOR_BTNHIGHLIGHT);
     case TThemeColor::ButtonPressed: return ::GetSysColor(COLOR_BTNSHADOW);
-    case TThemeColor::ButtonFrame: return ::GetSysColor(COLOR_BTNSHADOW);
-    // The system has no colors for a flat scroll bar's parts; these are the
-    // ones Windows 10 and 11 draw their own with.
-    case TThemeColor::ScrollTrack: return RGB(0xF0, 0xF0, 0xF0);
-    case TThemeColor::ScrollThumb: return RGB(0xCD, 0xCD, 0xCD);
-    case TThemeColor::ScrollThumbHot: return RGB(0xA6, 0xA6, 0xA6);
-    case TThemeColor::ScrollArrow: return ::GetSysColor(COLOR_BTNTEXT);
-    case TThemeColor::ScrollArrowHot: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ButtonFrame: return Distinct(::GetSysColor(COLOR_BTNSHADOW), face);
+    // The system has no colors for a flat scroll bar's parts. The track is
+    // the face and the thumb a shade of it toward the text; with the default
+    // scheme these are the grays Windows 10 and 11 draw their own with
+    // (F0F0F0, CDCDCD and A6A6A6).
+    case TThemeColor::ScrollTrack: return face;
+    case TThemeColor::ScrollThumb: return Mix(face, faceText, 37);
+    case TThemeColor::ScrollThumbHot: return Mix(face, faceText, 79);
+    case TThemeColor::ScrollArrow: return Distinct(faceText, face);
+    case TThemeColor::ScrollArrowHot: return Distinct(faceText, ::GetSysColor(COLOR_BTNHIGHLIGHT));
     case TThemeColor::MenuBar: return ::GetSysColor(COLOR_MENUBAR);
     case TThemeColor::MenuBackground: return ::GetSysColor(COLOR_MENU);
     case TThemeColor::MenuText: return ::GetSysColor(COLOR_MENUTEXT);
@@ -80,9 +119,10 @@ COLORREF Plain(TThemeColor role) noexcept
     case TThemeColor::MenuSeparator: return ::GetSysColor(COLOR_BTNSHADOW);
     case TThemeColor::TooltipBackground: return ::GetSysColor(COLOR_INFOBK);
     case TThemeColor::TooltipText: return ::GetSysColor(COLOR_INFOTEXT);
-    case TThemeColor::FocusFrame: return ::GetSysColor(COLOR_WINDOWTEXT);
-    case TThemeColor::Link: return RGB(0x00, 0x00, 0xFF);
-    case TThemeColor::TitleAccent: return RGB(100, 139, 203);
+    // Focus marks are drawn on button faces and on the scroll bars' track.
+    case TThemeColor::FocusFrame: return Distinct(faceText, face);
+    case TThemeColor::Link: return Distinct(RGB(0x00, 0x00, 0xFF), face);
+    case TThemeColor::TitleAccent: return Distinct(RGB(100, 139, 203), face);
     case TThemeColor::Count: break;
     }
     return RGB(0xFF, 0x00, 0xFF);
@@ -100,6 +140,7 @@ COLORREF HighContrastColor(TThemeColor role) noexcept
     case TThemeColor::EditBackground: return ::GetSysColor(COLOR_WINDOW);
     case TThemeColor::EditText: return ::GetSysColor(COLOR_WINDOWTEXT);
     case TThemeColor::Border: return ::GetSysColor(COLOR_BTNTEXT);
+    case TThemeColor::ColorBoxBorder: return ::GetSysColor(COLOR_BTNTEXT);
     case TThemeColor::ButtonFace: return ::GetSysColor(COLOR_BTNFACE);
     case TThemeColor::ButtonHot: return ::GetSysColor(COLOR_HIGHLIGHT);
     case TThemeColor::ButtonPressed: return ::GetSysColor(COLOR_HIGHLIGHT);

@@ -20,9 +20,10 @@ enum class TThemeColor {
     DisabledText,
     EditBackground,
     EditText,
-    Border,     // control frames, color box border
-    ButtonFace, // flat buttons at rest
-    ButtonHot,  // flat buttons under the pointer
+    Border,         // control frames
+    ColorBoxBorder, // the edge of the color boxes, against the window background
+    ButtonFace,     // flat buttons at rest
+    ButtonHot,      // flat buttons under the pointer
     ButtonPressed,
     ButtonFrame, // the frame a flat button shows when hot or focused
     ScrollTrack,

@@ -2,6 +2,7 @@
 // how those controls look in high contrast and with the focus on them.
 
 #include "MainWindowFixture.h"
+#include "color/Contrast.h"
 #include "ui/Accessible.h"
 #include "ui/ControlPaint.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cwchar>
 #include <optional>
 #include <utility>
@@ -395,31 +397,87 @@ TEST_F(AccessibilityTest, ALanguageFileWithoutTheNewTextsSpeaksEnglish)
 
 // --- High contrast and the focus mark --------------------------------------
 
-// A high-contrast scheme of the kind Windows ships: white on black, a yellow
-// highlight. Put in place of the system's colors for one test.
-class HighContrastColors {
+// The system colors the program reads, as a scheme sets them.
+struct Palette {
+    const char* Name;
+    COLORREF Face;       // COLOR_BTNFACE, also the menus' background
+    COLORREF FaceText;   // COLOR_BTNTEXT
+    COLORREF Window;     // COLOR_WINDOW
+    COLORREF WindowText; // COLOR_WINDOWTEXT, also the menus' text
+    COLORREF Highlight;
+    COLORREF HighlightText;
+    COLORREF GrayText;
+    COLORREF Link;   // COLOR_HOTLIGHT
+    COLORREF Shadow; // COLOR_BTNSHADOW
+    COLORREF Light;  // COLOR_BTNHIGHLIGHT
+};
+
+// 0xRRGGBB as it is written elsewhere, to a COLORREF.
+constexpr COLORREF Hex(unsigned rgb)
+{
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// The four contrast themes of Windows 11, close to their colors but not
+// taken from a machine: Aquatic follows "High Contrast #1", Desert "High
+// Contrast White", Dusk "High Contrast #2" and Night sky "High Contrast
+// Black". With them the two plain schemes, black on white and white on
+// black, whose 3D shadows fall short of 3:1 against the face.
+constexpr Palette Aquatic{"aquatic",     Hex(0x202020), Hex(0xFFFFFF), Hex(0x202020), Hex(0xFFFFFF), Hex(0x8EE3F0),
+                          Hex(0x263B50), Hex(0xA6A6A6), Hex(0x75E9FC), Hex(0xA6A6A6), Hex(0xFFFFFF)};
+constexpr Palette Desert{"desert",      Hex(0xFFFAEF), Hex(0x3D3D3D), Hex(0xFFFAEF), Hex(0x3D3D3D), Hex(0x903909),
+                         Hex(0xFFF5E3), Hex(0x676767), Hex(0x1C5E75), Hex(0x676767), Hex(0xFFFFFF)};
+constexpr Palette Dusk{"dusk",        Hex(0x2D3236), Hex(0xB6F6F0), Hex(0x2D3236), Hex(0xB6F6F0), Hex(0xABABAB),
+                       Hex(0x2D3236), Hex(0xA6A6A6), Hex(0x70EBDE), Hex(0xA6A6A6), Hex(0xB6F6F0)};
+constexpr Palette NightSky{"night-sky",   Hex(0x000000), Hex(0xFFEE32), Hex(0x000000), Hex(0xFFFFFF), Hex(0xD6B4FD),
+                           Hex(0x2B2B2B), Hex(0xA6A6A6), Hex(0x8080FF), Hex(0xA6A6A6), Hex(0xFFEE32)};
+constexpr Palette BlackOnWhite{"black-on-white", Hex(0xFFFFFF), Hex(0x000000), Hex(0xFFFFFF),
+                               Hex(0x000000),    Hex(0x0078D7), Hex(0xFFFFFF), Hex(0x6D6D6D),
+                               Hex(0x0066CC),    Hex(0xA0A0A0), Hex(0xFFFFFF)};
+constexpr Palette WhiteOnBlack{"white-on-black", Hex(0x000000), Hex(0xFFFFFF), Hex(0x000000),
+                               Hex(0xFFFFFF),    Hex(0x0078D7), Hex(0xFFFFFF), Hex(0x929292),
+                               Hex(0x4CA6FF),    Hex(0x404040), Hex(0x606060)};
+
+// A scheme put in place of the system's colors for one test, as the user
+// would choose it; the old colors come back at the end. SetSysColors tells
+// every window with WM_SYSCOLORCHANGE, as Windows does.
+class SystemColors {
 public:
-    HighContrastColors()
+    explicit SystemColors(const Palette& palette)
     {
         for (size_t i = 0; i < Elements.size(); ++i)
             m_saved[i] = ::GetSysColor(Elements[i]);
-        const std::array<COLORREF, 10> scheme = {
-            RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0x1A, 0xEB, 0xFF),
-            RGB(0, 0, 0), RGB(0x3F, 0xF2, 0x3F), RGB(0, 0, 0), RGB(0xFF, 0xFF, 0xFF), RGB(0xFF, 0xFF, 0),
+        const std::array<COLORREF, 15> colors = {
+            palette.Face,          palette.FaceText, palette.Window, palette.WindowText, palette.Highlight,
+            palette.HighlightText, palette.GrayText, palette.Window, palette.WindowText, palette.Link,
+            palette.Shadow,        palette.Light,    palette.Face,   palette.WindowText, palette.Face,
         };
-        ::SetSysColors(static_cast<int>(Elements.size()), Elements.data(), scheme.data());
+        ::SetSysColors(static_cast<int>(Elements.size()), Elements.data(), colors.data());
     }
-    HighContrastColors(const HighContrastColors&) = delete;
-    HighContrastColors& operator=(const HighContrastColors&) = delete;
-    ~HighContrastColors() { ::SetSysColors(static_cast<int>(Elements.size()), Elements.data(), m_saved.data()); }
+    SystemColors(const SystemColors&) = delete;
+    SystemColors& operator=(const SystemColors&) = delete;
+    ~SystemColors() { ::SetSysColors(static_cast<int>(Elements.size()), Elements.data(), m_saved.data()); }
 
 private:
-    static constexpr std::array<int, 10> Elements = {
-        COLOR_BTNFACE,       COLOR_BTNTEXT,  COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
-        COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_INFOBK, COLOR_INFOTEXT,   COLOR_HOTLIGHT,
+    static constexpr std::array<int, 15> Elements = {
+        COLOR_BTNFACE,       COLOR_BTNTEXT,      COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT,
+        COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT,     COLOR_INFOBK, COLOR_INFOTEXT,   COLOR_HOTLIGHT,
+        COLOR_BTNSHADOW,     COLOR_BTNHIGHLIGHT, COLOR_MENU,   COLOR_MENUTEXT,   COLOR_MENUBAR,
     };
-    std::array<COLORREF, 10> m_saved{};
+    std::array<COLORREF, 15> m_saved{};
 };
+
+// White on black with a yellow highlight, the scheme most users of high
+// contrast know.
+class HighContrastColors : public SystemColors {
+public:
+    HighContrastColors() : SystemColors(NightSky) {}
+};
+
+double Contrast(COLORREF first, COLORREF second)
+{
+    return ContrastRatio(static_cast<TColor>(first), static_cast<TColor>(second));
+}
 
 class HighContrastTest : public AccessibilityTest {
 protected:
@@ -555,6 +613,112 @@ TEST_F(HighContrastTest, EveryControlThatTakesTheKeyboardShowsItsFocusInEveryLoo
         }
     }
     Screenshot("main-high-contrast-focus-on-switch");
+}
+
+// Under any scheme, the plain look's or the user's high-contrast one, the
+// focus mark stands 3:1 from the pixels beside it and each control's edge
+// 3:1 from what surrounds it, measured on the screen. A scheme or a switch
+// of high contrast while the program runs repaints it at once.
+TEST_F(HighContrastTest, EveryPaletteKeepsTheFocusMarkAndTheEdgesAtThreeToOne)
+{
+    // Red 0 puts the first bar's thumb next to its left arrow.
+    WriteSettings("[Settings]\nTwoColorMode=1\nSaveLastColorOnExit=1\nLastColor=" + std::to_string(0x808000)
+                  + "\nLastColor2=" + std::to_string(0x2050A0) + "\n");
+    Create();
+    const HWND form = m_form->Handle();
+    const auto inForm = [form](HWND control) {
+        RECT bounds{};
+        ::GetClientRect(control, &bounds);
+        ::MapWindowPoints(control, form, reinterpret_cast<POINT*>(&bounds), 2);
+        return bounds;
+    };
+    // The least ratio of the pixel at `mark` to the two beside it along and
+    // across the dotted line, which are the gaps between the dots.
+    const auto besideMark = [](const Pixels& pixels, POINT mark) {
+        const COLORREF color = pixels.At(mark.x, mark.y);
+        return std::min(Contrast(color, pixels.At(mark.x + 1, mark.y)), Contrast(color, pixels.At(mark.x, mark.y + 1)));
+    };
+
+    for (const Palette& palette : {Aquatic, Desert, Dusk, NightSky, BlackOnWhite, WhiteOnBlack}) {
+        SCOPED_TRACE(palette.Name);
+        // The user turns high contrast on while the dark look is chosen:
+        // the scheme's colors arrive, and with them the switch is read again.
+        Theme::Apply(TThemeKind::Carbon);
+        SwitchHighContrast(false);
+        Theme::SimulateHighContrastForTesting(true);
+        const SystemColors scheme(palette);
+        Pump();
+        EXPECT_TRUE(Theme::HighContrast()) << "read again on WM_SYSCOLORCHANGE";
+        EXPECT_EQ(Capture(form).At(1, 1), palette.Face);
+        EXPECT_EQ(Capture(ScrollBar(1)).At(1, 1), palette.Face) << "the controls repaint too";
+
+        for (const bool highContrast : {true, false}) {
+            const char* look = highContrast ? "high-contrast" : "plain";
+            SCOPED_TRACE(look);
+            if (!highContrast) {
+                // Off again in the plain look, with the same colors, told as
+                // Windows tells a change of the color settings.
+                Theme::Apply(TThemeKind::Windows);
+                Theme::SimulateHighContrastForTesting(false);
+                ::SendMessageW(form, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+                Pump();
+                EXPECT_FALSE(Theme::HighContrast()) << "read again on WM_SETTINGCHANGE";
+            }
+            std::string measured;
+            for (const FocusPlace& place : FocusPlaces()) {
+                SCOPED_TRACE(std::string(MainIdNames[place.Id - idBDropper].Name));
+                const HWND control = ControlOf(place.Id);
+                ::SetFocus(ControlOf(idEColorComponent1));
+                Pump();
+                const COLORREF unfocused = Capture(control).At(place.Mark.x, place.Mark.y);
+                ::SetFocus(control);
+                Pump();
+                const Pixels focused = Capture(control);
+                EXPECT_NE(focused.At(place.Mark.x, place.Mark.y), unfocused) << "the mark is there";
+                const double ratio = besideMark(focused, place.Mark);
+                EXPECT_GE(ratio, 3.0);
+                measured += " " + std::string(MainIdNames[place.Id - idBDropper].Name) + " " + ContrastRatioText(ratio);
+            }
+            std::printf("[ contrast ] %s, %s, focus mark:%s\n", palette.Name, look, measured.c_str());
+
+            // The edges, without the focus on them: the first bar's arrow and
+            // thumb against its track, the boxes', the switch's and the edit
+            // boxes' frames against the window around them.
+            ::SetFocus(ControlOf(idBPalette));
+            Pump();
+            const Pixels window = Capture(form);
+            const Pixels bar = Capture(ScrollBar(1));
+            const int side = bar.height;
+            struct Edge {
+                const char* Name;
+                COLORREF Inside;
+                COLORREF Outside;
+            };
+            const RECT box = inForm(ControlOf(idColorBoxPanel));
+            const RECT box2 = inForm(ControlOf(idColorBoxPanel2));
+            const RECT swap = inForm(ControlOf(idUDColorSwitch));
+            const RECT edit = inForm(Edit(1));
+            const int editFrame = edit.left - Scaled(3);
+            const int editMiddle = (edit.top + edit.bottom) / 2;
+            const Edge edges[] = {
+                {"scroll bar arrow", bar.At(side / 2, side / 2), bar.At(1, 1)},
+                {"scroll bar thumb", bar.At(side + 1, side / 2), bar.At(side, side / 2)},
+                {"primary box", window.At(box.left, box.top + 4), window.At(box.left - 1, box.top + 4)},
+                {"secondary box", window.At(box2.right - 1, box2.top + 4), window.At(box2.right, box2.top + 4)},
+                {"color switch", window.At(swap.left, swap.top + 2), window.At(swap.left - 1, swap.top + 2)},
+                {"edit box", window.At(editFrame, editMiddle), window.At(editFrame - 1, editMiddle)},
+            };
+            measured.clear();
+            for (const Edge& edge : edges) {
+                SCOPED_TRACE(edge.Name);
+                const double ratio = Contrast(edge.Inside, edge.Outside);
+                EXPECT_GE(ratio, 3.0);
+                measured += std::string(" ") + edge.Name + " " + ContrastRatioText(ratio);
+            }
+            std::printf("[ contrast ] %s, %s, edges:%s\n", palette.Name, look, measured.c_str());
+            Screenshot((std::string("main-") + look + "-" + palette.Name).c_str());
+        }
+    }
 }
 
 } // namespace
