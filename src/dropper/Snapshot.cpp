@@ -121,22 +121,15 @@ TModalResult TFormSnapshot::ShowModal()
     HWND owner = m_context.Owner;
     const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
     m_modalResult = TModalResult::None;
-    // Before the window shows: the run's keys are the run's from its first
-    // moment, whichever program Windows leaves in front. Without the hook
-    // (the system refused it) they still work while the run has the
-    // foreground.
-    m_keyboardHook.Install(Handle());
-    TracePoint("keyboard hook installed");
-    // Shown and activated where the system allows it: the activation
-    // starts the run at once and brings the keyboard's input to this
-    // process (under X, only a window that was activated gets the input
-    // focus). The zoom window then asks for the foreground for itself.
-    ShowRunWindow(Handle());
+    ::ShowWindow(Handle(), SW_SHOW);
     TracePoint("snapshot window shown");
-    // Where the system refused the activation, the run starts here all the
-    // same, not at an activation that may never come: the zoom window, the
-    // settings (which confine the pointer) and the first update.
-    FormActivate();
+    ::SetForegroundWindow(Handle());
+    TracePoint("snapshot window in front");
+    // The system may refuse the foreground to a process that did not get
+    // the last input (a run from the hot key while another program is in
+    // front); the run starts all the same.
+    if (!FFormZoom && m_modalResult == TModalResult::None)
+        FormActivate();
     MSG message{};
     while (m_modalResult == TModalResult::None) {
         const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
@@ -150,7 +143,6 @@ TModalResult TFormSnapshot::ShowModal()
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
-    m_keyboardHook.Remove();
     if (ownerWasEnabled)
         ::EnableWindow(owner, TRUE);
     ::ShowWindow(Handle(), SW_HIDE);
@@ -190,20 +182,20 @@ LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-        // The snapshot window has the keyboard after a click on it, until
-        // the next update puts the zoom window in front.
-        RunKey(static_cast<unsigned>(wParam), message == WM_KEYDOWN || message == WM_SYSKEYDOWN,
-               {::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0, false});
+    case WM_SYSKEYUP: {
+        // The snapshot window has the keyboard at the start of a run and
+        // after a click on it, until the next update puts the zoom window
+        // in front: the run's keys work there too.
+        const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+        const TShiftState shift{::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0,
+                                false};
+        if (const TZoomKeyAction action = ZoomKeyAction(static_cast<unsigned>(wParam), down, shift);
+            action != zkaNone) {
+            ZoomKey(action, static_cast<unsigned>(wParam), shift.Shift);
+            return 0;
+        }
         break;
-    case RunKeyMessage:
-        RunKey(static_cast<unsigned>(wParam), (lParam & RunKeyDown) != 0,
-               {(lParam & RunKeyShift) != 0, (lParam & RunKeyCtrl) != 0, (lParam & RunKeyAlt) != 0, false});
-        return 0;
-    case WM_ENDSESSION:
-        if (wParam)
-            EndSession();
-        return 0;
+    }
     case WM_CLOSE: EndModal(TModalResult::Cancel); return 0;
     case ZoomClosedMessage: FFormZoom.reset(); return 0;
     default: break;
@@ -233,9 +225,7 @@ void TFormSnapshot::FormActivate()
     TracePoint("settings applied");
     if (!FFormZoom)
         return;
-    // Activated where the system allows it; the update below asks for the
-    // foreground for it too.
-    ShowRunWindow(FFormZoom->Handle());
+    ::ShowWindow(FFormZoom->Handle(), SW_SHOW);
     TracePoint("zoom window shown");
     FSession->Settings().RefreshZoom();
     TracePoint("first update done");
@@ -261,25 +251,7 @@ void TFormSnapshot::ImgSnapshotMouseDown(UINT button)
     if (button == WM_LBUTTONDOWN)
         EndModal(TModalResult::OK);
     else if (FFormZoom)
-        BringToForeground(FFormZoom->Handle());
-}
-
-// A key for the run, from the window that has the keyboard or from the
-// run's keyboard hook while another program is in front.
-void TFormSnapshot::RunKey(unsigned virtualKey, bool down, TShiftState shift)
-{
-    if (const TZoomKeyAction action = ZoomKeyAction(virtualKey, down, shift); action != zkaNone)
-        ZoomKey(action, virtualKey, shift.Shift);
-}
-
-// Windows may end the process any time after this message without
-// destroying a window or returning from the run's loop: the keyboard and
-// the pointer are given back here.
-void TFormSnapshot::EndSession()
-{
-    m_keyboardHook.Remove();
-    ::ClipCursor(nullptr);
-    EndModal(TModalResult::Cancel);
+        ::SetForegroundWindow(FFormZoom->Handle());
 }
 
 void TFormSnapshot::ImgSnapshotMouseMove(int x, int y)
@@ -339,10 +311,8 @@ void TFormSnapshot::CancelRun()
 
 void TFormSnapshot::KeepZoomWindowInFront()
 {
-    // Refused, the run goes on behind the program in front (the keyboard
-    // hook takes its keys); the next update asks again.
     if (FFormZoom && ::GetForegroundWindow() != FFormZoom->Handle())
-        BringToForeground(FFormZoom->Handle());
+        ::SetForegroundWindow(FFormZoom->Handle());
 }
 
 void TFormSnapshot::ShowSampleColor(TColor color)

@@ -8,7 +8,6 @@
 #include "color/RecentColors.h"
 #include "common/Win32.h"
 #include "dropper/DropperSession.h"
-#include "dropper/RunKeyboardHook.h"
 #include "dropper/Zoom.h"
 #include "ui/Window.h"
 
@@ -65,8 +64,6 @@ private:
     void ApplicationEventsActivate();
     void ImgSnapshotMouseDown(UINT button);
     void ImgSnapshotMouseMove(int x, int y);
-    void RunKey(unsigned virtualKey, bool down, TShiftState shift);
-    void EndSession();
     void EndModal(TModalResult result);
 
     // TDropperHost
@@ -101,7 +98,6 @@ private:
     std::unique_ptr<TDropperSession> FSession;
     std::unique_ptr<TFormZoom> FFormZoom;
     TModalResult m_modalResult = TModalResult::None;
-    TRunKeyboardHook m_keyboardHook;
     // The colors Space added in this run.
     TPickCounter m_added;
 };

@@ -5,7 +5,6 @@
 namespace {
 
 TSystemParametersInfo g_systemParametersInfo = ::SystemParametersInfoW;
-TSetForegroundWindow g_setForegroundWindow = ::SetForegroundWindow;
 
 } // namespace
 
@@ -46,19 +45,4 @@ void SetSystemMouseSpeed(int speed)
 {
     // The speed travels in the pointer argument itself, not behind it.
     g_systemParametersInfo(SPI_SETMOUSESPEED, 0, reinterpret_cast<PVOID>(static_cast<std::intptr_t>(speed)), 0);
-}
-
-void SetForegroundWindowForTesting(TSetForegroundWindow function) noexcept
-{
-    g_setForegroundWindow = function ? function : ::SetForegroundWindow;
-}
-
-bool BringToForeground(HWND window)
-{
-    return g_setForegroundWindow(window) != FALSE;
-}
-
-void ShowRunWindow(HWND window)
-{
-    ::ShowWindow(window, g_setForegroundWindow == ::SetForegroundWindow ? SW_SHOW : SW_SHOWNA);
 }
