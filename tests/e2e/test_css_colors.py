@@ -56,7 +56,10 @@ class CssColorsTest(ProgramTestCase):
             # Outside sRGB: gamut-mapped, not clipped to #00FF00.
             ("color(display-p3 0 1 0)", "#00FB29", ["000", "251", "041"]),
         )
-        with Program(ini_text=settings(LastColor=0x123456, UppercaseCode=1)) as program:
+        # Without the automatic copy, whose timer would otherwise write the
+        # pasted color's code over the next text set on the clipboard.
+        ini = settings(LastColor=0x123456, UppercaseCode=1, AutomaticallyCopyCodeToClipboard=0)
+        with Program(ini_text=ini) as program:
             self.start(program)
             for text, shown, rows in cases:
                 with self.subTest(text=text):
