@@ -135,6 +135,9 @@ class RecentColorsTest(ProgramTestCase):
             program.command("MClipboard_CopyCodeToClipboard")  # black, remembered
             self.assertEqual(program.probe("setclip", "#3366CC")[0], 0)
             program.command("MClipboard_PasteCodeFromClipboard")
+            # The automatic copy of the pasted color comes first, so it
+            # cannot land on what Copy All writes.
+            self.assertTrue(wait_for(lambda: clipboard(program) == "#3366cc", timeout=5))
             program.command("MRecentColors_CopyAll")
             self.assertEqual(clipboard(program), "#3366cc\r\n#000000\r\n#ff8000")
 
