@@ -431,9 +431,15 @@ TAccessibleObject* NewAccessibleObject(IAccessibleSource& source)
     return new TAccessibleObject(source);
 }
 
-LRESULT AnswerAccessibleQuery(TAccessibleObject& object, WPARAM wParam)
+std::optional<LRESULT> AnswerClientQuery(TAccessibleObject*& object, IAccessibleSource& source, WPARAM wParam,
+                                         LPARAM lParam)
 {
-    return object.Answer(wParam);
+    // The object id arrives as a 32-bit value in a wider parameter.
+    if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT)
+        return std::nullopt;
+    if (!object)
+        object = NewAccessibleObject(source);
+    return object->Answer(wParam);
 }
 
 void ReleaseAccessibleObject(TAccessibleObject* object) noexcept

@@ -4,6 +4,7 @@
 
 #include <oleacc.h>
 
+#include <optional>
 #include <string>
 
 // What a self-drawn control tells assistive technology about itself. The
@@ -43,8 +44,11 @@ class TAccessibleObject;
 
 // A new object for the source; the caller holds one reference.
 TAccessibleObject* NewAccessibleObject(IAccessibleSource& source);
-// The answer to WM_GETOBJECT for OBJID_CLIENT.
-LRESULT AnswerAccessibleQuery(TAccessibleObject& object, WPARAM wParam);
+// WM_GETOBJECT for a window that speaks through SOURCE: for OBJID_CLIENT it
+// makes OBJECT on the first query (the window keeps its reference) and
+// answers with it; any other object id is left to the system (nullopt).
+std::optional<LRESULT> AnswerClientQuery(TAccessibleObject*& object, IAccessibleSource& source, WPARAM wParam,
+                                         LPARAM lParam);
 // The control is going away: clients still holding the object are told it is
 // disconnected, and the caller's reference is dropped.
 void ReleaseAccessibleObject(TAccessibleObject* object) noexcept;

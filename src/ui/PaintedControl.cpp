@@ -139,12 +139,8 @@ LRESULT TPaintedControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
     case WM_GETOBJECT:
-        // The object id arrives as a 32-bit value in a wider parameter.
-        if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-            if (!m_accessible)
-                m_accessible = NewAccessibleObject(*this);
-            return AnswerAccessibleQuery(*m_accessible, wParam);
-        }
+        if (const auto answer = AnswerClientQuery(m_accessible, *this, wParam, lParam))
+            return *answer;
         break;
     case WM_SETTEXT: {
         const LRESULT result = Window::HandleMessage(message, wParam, lParam);
