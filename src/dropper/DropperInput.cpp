@@ -59,6 +59,11 @@ TZoomKeyAction ZoomKeyAction(unsigned virtualKey, bool keyDown, TShiftState shif
     }
 }
 
+bool IsRunKey(unsigned virtualKey, TShiftState shift)
+{
+    return ZoomKeyAction(virtualKey, true, shift) != zkaNone || ZoomKeyAction(virtualKey, false, shift) != zkaNone;
+}
+
 std::optional<TScreenRect> PointerConfinement(const TScreenRect& snapshotArea, int sampleSize)
 {
     const int inset = (sampleSize - 1) / 2;

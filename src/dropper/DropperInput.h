@@ -42,6 +42,12 @@ enum TZoomKeyAction : std::uint8_t {
 // A key pressed (keyDown) or released while the zoom window has the keyboard.
 TZoomKeyAction ZoomKeyAction(unsigned virtualKey, bool keyDown, TShiftState shift);
 
+// Whether the run takes this key, press and release alike, while another
+// program has the keyboard: the keys with an action on either edge, so the
+// other program sees neither half of them (F12's press as well as the
+// release that acts).
+bool IsRunKey(unsigned virtualKey, TShiftState shift);
+
 // The rectangle ClipCursorToSnapshot confines the pointer to, in screen
 // coordinates: the snapshot's area shrunk by (Sa - 1) div 2 on every side.
 // Nothing for sample size 1 (and below): the pointer stays free.

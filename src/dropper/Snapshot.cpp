@@ -121,13 +121,15 @@ TModalResult TFormSnapshot::ShowModal()
     HWND owner = m_context.Owner;
     const bool ownerWasEnabled = owner && !::EnableWindow(owner, FALSE);
     m_modalResult = TModalResult::None;
-    ::ShowWindow(Handle(), SW_SHOW);
+    ShowRunWindow(Handle());
     TracePoint("snapshot window shown");
-    ::SetForegroundWindow(Handle());
+    // Granted, the activation starts the run (the zoom window, the settings
+    // that confine the pointer, the first update) before this returns.
+    TakeForeground(Handle());
     TracePoint("snapshot window in front");
-    // The system may refuse the foreground to a process that did not get
-    // the last input (a run from the hot key while another program is in
-    // front); the run starts all the same.
+    // Refused (a run from the hot key while another program is in front),
+    // the run starts here all the same, behind that program: the pointer is
+    // confined and the keyboard hook takes the run's keys.
     if (!FFormZoom && m_modalResult == TModalResult::None)
         FormActivate();
     MSG message{};
@@ -143,6 +145,7 @@ TModalResult TFormSnapshot::ShowModal()
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+    m_keyboardHook.Remove();
     if (ownerWasEnabled)
         ::EnableWindow(owner, TRUE);
     ::ShowWindow(Handle(), SW_HIDE);
@@ -182,20 +185,22 @@ LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP: {
+    case WM_SYSKEYUP:
         // The snapshot window has the keyboard at the start of a run and
         // after a click on it, until the next update puts the zoom window
         // in front: the run's keys work there too.
-        const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        const TShiftState shift{::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0,
-                                false};
-        if (const TZoomKeyAction action = ZoomKeyAction(static_cast<unsigned>(wParam), down, shift);
-            action != zkaNone) {
-            ZoomKey(action, static_cast<unsigned>(wParam), shift.Shift);
+        if (RunKey(static_cast<unsigned>(wParam), message == WM_KEYDOWN || message == WM_SYSKEYDOWN,
+                   {::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0, false}))
             return 0;
-        }
         break;
-    }
+    case RunKeyMessage:
+        RunKey(static_cast<unsigned>(wParam), (lParam & RunKeyDown) != 0,
+               {(lParam & RunKeyShift) != 0, (lParam & RunKeyCtrl) != 0, (lParam & RunKeyAlt) != 0, false});
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam)
+            EndSession();
+        return 0;
     case WM_CLOSE: EndModal(TModalResult::Cancel); return 0;
     case ZoomClosedMessage: FFormZoom.reset(); return 0;
     default: break;
@@ -225,7 +230,9 @@ void TFormSnapshot::FormActivate()
     TracePoint("settings applied");
     if (!FFormZoom)
         return;
-    ::ShowWindow(FFormZoom->Handle(), SW_SHOW);
+    // Activated where the system allows it; the update below asks for the
+    // foreground for it too.
+    ShowRunWindow(FFormZoom->Handle());
     TracePoint("zoom window shown");
     FSession->Settings().RefreshZoom();
     TracePoint("first update done");
@@ -251,7 +258,39 @@ void TFormSnapshot::ImgSnapshotMouseDown(UINT button)
     if (button == WM_LBUTTONDOWN)
         EndModal(TModalResult::OK);
     else if (FFormZoom)
-        ::SetForegroundWindow(FFormZoom->Handle());
+        TakeForeground(FFormZoom->Handle());
+}
+
+// Asks for the foreground for a window of the run. Where the system refuses
+// it, the run goes on behind the program in front, and from then on until
+// it ends a low-level keyboard hook takes the run's keys from the keyboard.
+// The hook is held only then: with the run in front, the keys come to its
+// windows the usual way.
+void TFormSnapshot::TakeForeground(HWND window)
+{
+    if (!BringToForeground(window) && !m_keyboardHook.Installed())
+        m_keyboardHook.Install(Handle());
+}
+
+// A key for the run, from the window that has the keyboard or from the
+// run's keyboard hook while another program is in front.
+bool TFormSnapshot::RunKey(unsigned virtualKey, bool down, TShiftState shift)
+{
+    const TZoomKeyAction action = ZoomKeyAction(virtualKey, down, shift);
+    if (action == zkaNone)
+        return false;
+    ZoomKey(action, virtualKey, shift.Shift);
+    return true;
+}
+
+// Windows may end the process any time after this message without
+// destroying a window or returning from the run's loop: the keyboard and
+// the pointer are given back here.
+void TFormSnapshot::EndSession()
+{
+    m_keyboardHook.Remove();
+    ::ClipCursor(nullptr);
+    EndModal(TModalResult::Cancel);
 }
 
 void TFormSnapshot::ImgSnapshotMouseMove(int x, int y)
@@ -311,8 +350,10 @@ void TFormSnapshot::CancelRun()
 
 void TFormSnapshot::KeepZoomWindowInFront()
 {
+    // Refused, the run goes on behind the program in front; the next
+    // update asks again.
     if (FFormZoom && ::GetForegroundWindow() != FFormZoom->Handle())
-        ::SetForegroundWindow(FFormZoom->Handle());
+        TakeForeground(FFormZoom->Handle());
 }
 
 void TFormSnapshot::ShowSampleColor(TColor color)

@@ -8,6 +8,7 @@
 #include "color/RecentColors.h"
 #include "common/Win32.h"
 #include "dropper/DropperSession.h"
+#include "dropper/RunKeyboardHook.h"
 #include "dropper/Zoom.h"
 #include "ui/Window.h"
 
@@ -64,6 +65,9 @@ private:
     void ApplicationEventsActivate();
     void ImgSnapshotMouseDown(UINT button);
     void ImgSnapshotMouseMove(int x, int y);
+    void TakeForeground(HWND window);
+    bool RunKey(unsigned virtualKey, bool down, TShiftState shift);
+    void EndSession();
     void EndModal(TModalResult result);
 
     // TDropperHost
@@ -98,6 +102,7 @@ private:
     std::unique_ptr<TDropperSession> FSession;
     std::unique_ptr<TFormZoom> FFormZoom;
     TModalResult m_modalResult = TModalResult::None;
+    TRunKeyboardHook m_keyboardHook;
     // The colors Space added in this run.
     TPickCounter m_added;
 };

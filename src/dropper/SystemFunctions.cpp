@@ -5,6 +5,8 @@
 namespace {
 
 TSystemParametersInfo g_systemParametersInfo = ::SystemParametersInfoW;
+// The stand-in of a test, or nothing for the system's own call.
+TSetForegroundWindow g_setForegroundWindow = nullptr;
 
 } // namespace
 
@@ -45,4 +47,19 @@ void SetSystemMouseSpeed(int speed)
 {
     // The speed travels in the pointer argument itself, not behind it.
     g_systemParametersInfo(SPI_SETMOUSESPEED, 0, reinterpret_cast<PVOID>(static_cast<std::intptr_t>(speed)), 0);
+}
+
+void SetForegroundWindowForTesting(TSetForegroundWindow function) noexcept
+{
+    g_setForegroundWindow = function;
+}
+
+bool BringToForeground(HWND window)
+{
+    return (g_setForegroundWindow ? g_setForegroundWindow(window) : ::SetForegroundWindow(window)) != FALSE;
+}
+
+void ShowRunWindow(HWND window)
+{
+    ::ShowWindow(window, g_setForegroundWindow ? SW_SHOWNA : SW_SHOW);
 }

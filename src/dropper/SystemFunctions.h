@@ -2,7 +2,8 @@
 
 // The two system settings a dropper run changes for its duration: the
 // minimize animation and the pointer speed. Neither change is made
-// persistent or broadcast, so each lasts until it is changed back.
+// persistent or broadcast, so each lasts until it is changed back. And the
+// one request a run makes of the window manager: the foreground.
 
 #include "common/Win32.h"
 
@@ -17,3 +18,20 @@ void SetSystemMouseSpeed(int speed);
 // Wine does not keep the pointer speed and always reports no animation.
 using TSystemParametersInfo = BOOL(WINAPI*)(UINT action, UINT param, PVOID data, UINT winIni);
 void SetSystemParametersInfoForTesting(TSystemParametersInfo function) noexcept;
+
+// Asks for the foreground for a window of the run. Windows refuses it to a
+// process that did not get the last input (a run from the hot key while
+// another program is in front, with a focus-stealing guard in the way);
+// the run then goes on behind that program and takes its keys through the
+// run's keyboard hook.
+bool BringToForeground(HWND window);
+// Shows a window of the run, activated where the system allows it (it does
+// not where it refuses the foreground).
+void ShowRunWindow(HWND window);
+
+// The call BringToForeground makes. Tests put one in its place that refuses
+// and leaves another window in front: Wine grants every request, and
+// activates every window shown, so with the stand-in in place the run's
+// windows are shown without activation, as Windows shows them then.
+using TSetForegroundWindow = BOOL(WINAPI*)(HWND window);
+void SetForegroundWindowForTesting(TSetForegroundWindow function) noexcept;

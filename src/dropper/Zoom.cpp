@@ -322,7 +322,7 @@ void TFormZoom::FormActivate()
     if (m_owner)
         ::SetWindowPos(m_owner, HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
     ::SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
-    ::SetForegroundWindow(Handle());
+    BringToForeground(Handle());
     UpdateVisibleFormRegion();
     TracePoint("zoom window activated");
 }

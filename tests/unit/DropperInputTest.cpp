@@ -46,6 +46,7 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
         bool Down;
         TShiftState Shift;
         TZoomKeyAction Expected;
+        bool RunKey; // taken from another program in front, both edges
     };
     const TShiftState none{};
     const TShiftState shift{true, false, false, false};
@@ -53,31 +54,32 @@ TEST(DropperInputTest, KeysOfTheZoomWindow)
     const TShiftState alt{false, false, true, false};
     const TShiftState button{false, false, false, true};
     const TCase cases[] = {
-        {"Escape pressed", VirtualKeyEscape, true, none, zkaCancel},
-        {"Escape released", VirtualKeyEscape, false, none, zkaNone},
-        {"Shift+Escape", VirtualKeyEscape, true, shift, zkaNone},
-        {"Escape with a mouse button", VirtualKeyEscape, true, button, zkaCancel},
-        {"F12 released", VirtualKeyF12, false, none, zkaCopyAndCancel},
-        {"F12 pressed", VirtualKeyF12, true, none, zkaNone},
-        {"Ctrl+F12 released", VirtualKeyF12, false, ctrl, zkaNone},
-        {"Alt+F12 released", VirtualKeyF12, false, alt, zkaNone},
-        {"left arrow", VirtualKeyLeft, true, none, zkaMovePointer},
-        {"Shift+down arrow", VirtualKeyDown, true, shift, zkaMovePointer},
-        {"Ctrl+up arrow", VirtualKeyUp, true, ctrl, zkaNone},
-        {"right arrow released", VirtualKeyRight, false, none, zkaNone},
-        {"Enter pressed", VirtualKeyReturn, true, none, zkaPick},
-        {"Enter released", VirtualKeyReturn, false, none, zkaNone},
-        {"Alt+Enter", VirtualKeyReturn, true, alt, zkaNone},
-        {"Enter with a mouse button", VirtualKeyReturn, true, button, zkaPick},
-        {"Tab", 0x09, true, none, zkaNone},
-        {"Space pressed", VirtualKeySpace, true, none, zkaAddToRecent},
-        {"Space released", VirtualKeySpace, false, none, zkaNone},
-        {"Shift+Space", VirtualKeySpace, true, shift, zkaNone},
-        {"Ctrl+Space", VirtualKeySpace, true, ctrl, zkaNone},
+        {"Escape pressed", VirtualKeyEscape, true, none, zkaCancel, true},
+        {"Escape released", VirtualKeyEscape, false, none, zkaNone, true},
+        {"Shift+Escape", VirtualKeyEscape, true, shift, zkaNone, false},
+        {"Escape with a mouse button", VirtualKeyEscape, true, button, zkaCancel, true},
+        {"F12 released", VirtualKeyF12, false, none, zkaCopyAndCancel, true},
+        {"F12 pressed", VirtualKeyF12, true, none, zkaNone, true},
+        {"Ctrl+F12 released", VirtualKeyF12, false, ctrl, zkaNone, false},
+        {"Alt+F12 released", VirtualKeyF12, false, alt, zkaNone, false},
+        {"left arrow", VirtualKeyLeft, true, none, zkaMovePointer, true},
+        {"Shift+down arrow", VirtualKeyDown, true, shift, zkaMovePointer, true},
+        {"Ctrl+up arrow", VirtualKeyUp, true, ctrl, zkaNone, false},
+        {"right arrow released", VirtualKeyRight, false, none, zkaNone, true},
+        {"Enter pressed", VirtualKeyReturn, true, none, zkaPick, true},
+        {"Enter released", VirtualKeyReturn, false, none, zkaNone, true},
+        {"Alt+Enter", VirtualKeyReturn, true, alt, zkaNone, false},
+        {"Enter with a mouse button", VirtualKeyReturn, true, button, zkaPick, true},
+        {"Tab", 0x09, true, none, zkaNone, false},
+        {"Space pressed", VirtualKeySpace, true, none, zkaAddToRecent, true},
+        {"Space released", VirtualKeySpace, false, none, zkaNone, true},
+        {"Shift+Space", VirtualKeySpace, true, shift, zkaNone, false},
+        {"Ctrl+Space", VirtualKeySpace, true, ctrl, zkaNone, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Key);
         EXPECT_EQ(ZoomKeyAction(c.VirtualKey, c.Down, c.Shift), c.Expected);
+        EXPECT_EQ(IsRunKey(c.VirtualKey, c.Shift), c.RunKey);
     }
 }
 

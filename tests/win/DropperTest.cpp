@@ -1,7 +1,9 @@
 // The eye dropper's Windows layer in-process: the system settings it reads
 // and writes, and a run's clean-up on every way out. The system calls go
 // through a recorder: Wine does not keep the pointer speed it is given and
-// always reports no minimize animation.
+// always reports no minimize animation. Wine never refuses the foreground
+// either; the runs that start behind another program have a stand-in for
+// SetForegroundWindow that refuses and leaves that program in front.
 
 #include "WinTestSupport.h"
 #include "dropper/EyeDropper.h"
@@ -112,7 +114,16 @@ LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Real keyboard input: it goes to the window in front.
+// Windows refusing the foreground to the run, as it does to a process that
+// did not get the last input: the window in front stays there.
+BOOL WINAPI RefuseForeground(HWND)
+{
+    ::SetForegroundWindow(g_cover);
+    return FALSE;
+}
+
+// Real keyboard input: it passes the low-level keyboard hooks (Wine runs
+// them for injected input as Windows does) and goes to the window in front.
 void PressKey(WORD virtualKey, bool shift = false)
 {
     const bool arrow = virtualKey >= VK_LEFT && virtualKey <= VK_DOWN;
@@ -440,7 +451,7 @@ TEST_F(DropperTest, RunsGiveTheirMemoryBack)
 }
 
 // A run started while another program's window is in front, as from the
-// hot key.
+// hot key: with the foreground refused (the stand-in) and with it granted.
 class DropperInFrontOfAnotherWindowTest : public DropperTest {
 protected:
     void SetUp() override
@@ -461,6 +472,7 @@ protected:
     }
     void TearDown() override
     {
+        SetForegroundWindowForTesting(nullptr);
         g_scenario = nullptr;
         ::DestroyWindow(g_cover);
         g_cover = nullptr;
@@ -515,7 +527,9 @@ protected:
 
 TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow)
 {
-    {
+    for (const bool refused : {true, false}) {
+        SCOPED_TRACE(refused ? "foreground refused" : "foreground granted");
+        SetForegroundWindowForTesting(refused ? RefuseForeground : nullptr);
         ASSERT_TRUE(TakeTheFront());
         g_coverKeys.clear();
         RECT clipAtStart{};
@@ -530,7 +544,8 @@ TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow
             zoomWindow = zoom;
             snapshotWindow = snapshot;
             start = Cursor();
-            // An arrow moves the pointer by exactly one step: handled once.
+            // An arrow moves the pointer by exactly one step: handled once,
+            // by the hook or by the zoom window, never by both.
             PressKey(VK_RIGHT);
             PumpUntil([&] { return Cursor().x != start.x; });
             PumpFor(150);
@@ -542,7 +557,10 @@ TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow
             PressKey(VK_ESCAPE);
         });
 
-        EXPECT_TRUE(front == zoomWindow || front == snapshotWindow) << "the run is not in front";
+        if (refused)
+            EXPECT_EQ(front, g_cover) << "the stand-in left the run in front";
+        else
+            EXPECT_TRUE(front == zoomWindow || front == snapshotWindow) << "the run is not in front";
         RECT expected = VirtualScreen();
         ::InflateRect(&expected, -2, -2);
         EXPECT_TRUE(SameRect(clipAtStart, expected)) << "confined to " << clipAtStart.left << "," << clipAtStart.top
@@ -615,10 +633,13 @@ TEST_F(DropperInFrontOfAnotherWindowTest, TheZoomWindowIsReadAsItsValuesAndHeard
     EXPECT_EQ(heardAfterMove, 1u);
 }
 
-// The keyboard and the pointer go back with the run, whichever way it ends.
+// The hook and the confinement go with the run, whichever way it ends; at
+// the end of the session they go before WM_ENDSESSION returns, since
+// Windows may end the process then without unwinding the run.
 TEST_F(DropperInFrontOfAnotherWindowTest, EveryWayOutGivesTheKeyboardAndThePointerBack)
 {
-    enum class TWayOut { Pick, Enter, F12 };
+    SetForegroundWindowForTesting(RefuseForeground);
+    enum class TWayOut { Pick, Enter, F12, SessionEnd };
     struct TCase {
         const char* Name;
         TWayOut Way;
@@ -628,20 +649,38 @@ TEST_F(DropperInFrontOfAnotherWindowTest, EveryWayOutGivesTheKeyboardAndThePoint
         {"pick", TWayOut::Pick, true},
         {"Enter, which picks as a click does", TWayOut::Enter, true},
         {"F12", TWayOut::F12, false},
+        {"end of the session", TWayOut::SessionEnd, false},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         ASSERT_TRUE(TakeTheFront());
         g_coverKeys.clear();
+        bool freeAtSessionEnd = false;
+        bool escapeReachedCover = false;
         const bool picked = Run([&](HWND snapshot, HWND) {
             switch (c.Way) {
             case TWayOut::Pick: ::PostMessageW(snapshot, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40)); break;
             case TWayOut::Enter: PressKey(VK_RETURN); break;
             case TWayOut::F12: PressKey(VK_F12); break;
+            case TWayOut::SessionEnd: {
+                ::SendMessageW(snapshot, WM_ENDSESSION, TRUE, 0);
+                RECT clip{};
+                ::GetClipCursor(&clip);
+                freeAtSessionEnd = SameRect(clip, VirtualScreen());
+                PressKey(VK_ESCAPE);
+                escapeReachedCover =
+                    PumpUntil([] { return std::count(g_coverKeys.begin(), g_coverKeys.end(), VK_ESCAPE) == 2; });
+                break;
+            }
             }
         });
         EXPECT_EQ(picked, c.Picks);
-        EXPECT_EQ(std::count_if(g_coverKeys.begin(), g_coverKeys.end(), IsRunKeyCode), 0);
+        if (c.Way == TWayOut::SessionEnd) {
+            EXPECT_TRUE(freeAtSessionEnd) << "the pointer is still confined after WM_ENDSESSION";
+            EXPECT_TRUE(escapeReachedCover) << "the hook still took Escape after WM_ENDSESSION";
+        } else {
+            EXPECT_EQ(std::count_if(g_coverKeys.begin(), g_coverKeys.end(), IsRunKeyCode), 0);
+        }
         ExpectKeyboardAndPointerGivenBack();
     }
 }
