@@ -527,9 +527,15 @@ protected:
 
 TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow)
 {
-    for (const bool refused : {true, false}) {
-        SCOPED_TRACE(refused ? "foreground refused" : "foreground granted");
-        SetForegroundWindowForTesting(refused ? RefuseForeground : nullptr);
+    // Refused later: the run starts in front, then another window takes the
+    // foreground and the run's next request for it is refused.
+    enum class TStart { Refused, Granted, RefusedLater };
+    for (const TStart how : {TStart::Refused, TStart::Granted, TStart::RefusedLater}) {
+        SCOPED_TRACE(how == TStart::Refused   ? "foreground refused"
+                     : how == TStart::Granted ? "foreground granted"
+                                              : "foreground refused later");
+        const bool refused = how != TStart::Granted;
+        SetForegroundWindowForTesting(how == TStart::Refused ? RefuseForeground : nullptr);
         ASSERT_TRUE(TakeTheFront());
         g_coverKeys.clear();
         RECT clipAtStart{};
@@ -540,6 +546,16 @@ TEST_F(DropperInFrontOfAnotherWindowTest, TheRunsKeysReachTheRunAndNoOtherWindow
         std::vector<LONG> moves;
         const bool picked = Run([&](HWND snapshot, HWND zoom) {
             ::GetClipCursor(&clipAtStart);
+            if (how == TStart::RefusedLater) {
+                SetForegroundWindowForTesting(RefuseForeground);
+                ::SetForegroundWindow(g_cover);
+                // A pointer move: its update asks for the foreground again.
+                const POINT at = Cursor();
+                POINT client = at;
+                ::ScreenToClient(snapshot, &client);
+                ::PostMessageW(snapshot, WM_MOUSEMOVE, 0, MAKELPARAM(client.x, client.y));
+                PumpFor(100);
+            }
             front = ::GetForegroundWindow();
             zoomWindow = zoom;
             snapshotWindow = snapshot;
