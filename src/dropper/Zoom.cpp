@@ -61,6 +61,10 @@ COLORREF FlashColor(TColor color)
     return r * 299 + g * 587 + b * 114 < 128 * 1000 ? RGB(0xFF, 0xFF, 0xFF) : RGB(0, 0, 0);
 }
 
+// The zoom window of the last run made its size known here: the next one
+// starts at it, and with the same settings needs no resize of its own.
+TWindowSize g_lastWindowSize;
+
 } // namespace
 
 TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner), m_events(events), m_dpi(dpi)
@@ -71,14 +75,16 @@ TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
     // No border, no caption, above normal windows, not on the taskbar.
-    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr);
+    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, g_lastWindowSize.Width,
+                 g_lastWindowSize.Height, owner, nullptr);
     TracePoint("zoom window created");
     MakeFont();
 }
 
 void TFormZoom::MakeFont()
 {
-    const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
+    // The fonts installed do not change while a run could use them.
+    static const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
     TracePoint("zoom font face found");
     m_font.reset(::CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
@@ -174,7 +180,11 @@ void TFormZoom::Layout()
     const TWindowSize size = ZoomWindowSize(m_view.Width, m_dpi);
     m_width = size.Width;
     m_height = size.Height;
-    ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT window{};
+    if (!::GetWindowRect(Handle(), &window) || window.right - window.left != m_width
+        || window.bottom - window.top != m_height)
+        ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_lastWindowSize = size;
     TracePoint("zoom window sized");
 
     Release(m_bufferDc, m_bufferDcOld);
