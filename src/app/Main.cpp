@@ -151,12 +151,12 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_SETCURSOR:
-        // The pointer has reached the window or one of its controls (whose
-        // default processing asks here first): the first time, the tool
-        // tips are made, as soon as nothing else waits. No hint can show
-        // before, and a start without them is quicker and keeps the common
-        // controls out of memory until then.
-        if (!m_tooltipsTried) {
+        // The pointer is over a control (whose default processing asks here
+        // first, naming itself): the first time it is one with a hint, the
+        // tool tips are made, as soon as nothing else waits. No hint can
+        // show before, and a start without them is quicker and keeps the
+        // common controls out of memory until then.
+        if (!m_tooltipsTried && HasHint(reinterpret_cast<HWND>(wParam))) {
             m_tooltipsTried = true;
             Application::SendWhenIdle(Handle(), CreateTooltipsMessage);
         }
@@ -272,7 +272,8 @@ void TFormMain::FormCreate()
             RandomizeColorGenerator(::GetTickCount());
 
         // Step 5: the tool tips and their timing (100 ms to appear, 10 s to
-        // stay) come when the pointer first reaches the window (WM_SETCURSOR).
+        // stay) come when the pointer first reaches a control with a hint
+        // (WM_SETCURSOR).
 
         // Steps 6 to 9: the settings, then the window's place (below, once
         // its size is known).

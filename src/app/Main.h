@@ -107,7 +107,7 @@ private:
     // annotations are made then, outside the client's call.
     static constexpr UINT AnnotateMessage = WM_APP + 2;
     // Sent when the event loop is next idle after the pointer first reached
-    // the window.
+    // a control with a hint.
     static constexpr UINT CreateTooltipsMessage = WM_APP + 3;
 
     // Main.cpp
@@ -174,6 +174,9 @@ private:
     void PaintWindow();
     LRESULT ControlColor(HDC dc, HWND control);
     void CreateTooltips();
+    // The dropper button, the two code labels and the contrast ratio.
+    std::array<HWND, 4> HintedControls() const noexcept;
+    bool HasHint(HWND control) const noexcept;
     LRESULT TooltipNeedsText(NMTTDISPINFOW& info);
     void ShowControl(int controlId, bool visible);
 

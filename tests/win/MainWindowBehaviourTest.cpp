@@ -79,10 +79,11 @@ HWND OwnedToolTip(HWND owner)
     return search.Found;
 }
 
-// Before the pointer reaches the window no hint can show: the tool tips are
-// made then, on the first question for the cursor, which a control hands up
-// to the window before the move that could start a hint.
-TEST_F(MainWindowBehaviourTest, TheToolTipsComeWhenThePointerFirstReachesTheWindow)
+// Before the pointer reaches a control with a hint no hint can show: the
+// tool tips are made then, on the first question for the cursor over one,
+// which the control hands up to the window before the move that could start
+// the hint.
+TEST_F(MainWindowBehaviourTest, TheToolTipsComeWhenThePointerFirstReachesAControlWithAHint)
 {
     TFormMain& form = Create();
     // The event loop's idle moments, until a tool tip is there.
@@ -95,12 +96,20 @@ TEST_F(MainWindowBehaviourTest, TheToolTipsComeWhenThePointerFirstReachesTheWind
         }
         return tip;
     };
-    // Not at start, however long the queue stays empty.
+    const auto pointerOver = [](HWND control) {
+        ::SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    // Not at start, however long the queue stays empty, nor for the pointer
+    // over the window or a control without a hint.
+    EXPECT_EQ(idleUntilToolTip(), nullptr);
+    pointerOver(form.Handle());
+    pointerOver(ScrollBar(1));
+    pointerOver(Edit(1));
     EXPECT_EQ(idleUntilToolTip(), nullptr);
 
     const HWND button = form.Control(idBDropper);
     ASSERT_NE(button, nullptr);
-    ::SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    pointerOver(button);
     const HWND tip = idleUntilToolTip();
     ASSERT_NE(tip, nullptr);
     // The dropper button, the two code labels and the contrast ratio, with
@@ -108,10 +117,10 @@ TEST_F(MainWindowBehaviourTest, TheToolTipsComeWhenThePointerFirstReachesTheWind
     EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 4);
     EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 100);
     EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
-    // Once only: further moves, over the window itself too, make no more.
-    ::SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    ::SendMessageW(form.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Handle()),
-                   MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    // Once only: further moves, over the other controls with hints too,
+    // make no more.
+    pointerOver(button);
+    pointerOver(form.Control(idLColorCode));
     PumpFor(20);
     Application::SendIdleMessages();
     ::DestroyWindow(tip);
