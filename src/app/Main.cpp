@@ -76,7 +76,6 @@ void TFormMain::Show()
     TracePoint("shown");
     ::UpdateWindow(Handle());
     TracePoint("main window painted");
-    Application::SendWhenIdle(Handle(), FirstFramePaintedMessage);
     FormShow();
 }
 
@@ -151,12 +150,29 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
+    case WM_SETCURSOR:
+        // The pointer is over a control (whose default processing asks here
+        // first, naming itself): the first time it is one with a hint, the
+        // tool tips are made, as soon as nothing else waits. No hint can
+        // show before, and a start without them is quicker and keeps the
+        // common controls out of memory until then.
+        if (!m_tooltipsTried && HasHint(reinterpret_cast<HWND>(wParam))) {
+            m_tooltipsTried = true;
+            Application::SendWhenIdle(Handle(), CreateTooltipsMessage);
+        }
+        break;
+    case CreateTooltipsMessage: CreateTooltips(); return 0;
     case WM_HOTKEY: WMHotKey(wParam); break; // the default processing follows in every case
     case WM_SYSCOMMAND: WMSysCommand(wParam); break;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: PaintWindow(); return 0;
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
+        // Minimized (for a dropper run, among others) the frame is not on
+        // the screen: it is painted again when the window comes back. The
+        // activation's state is still taken, without the paint (-1).
+        if (::IsIconic(Handle()))
+            return message == WM_NCACTIVATE ? Window::HandleMessage(message, wParam, -1) : 0;
         const LRESULT result = Window::HandleMessage(message, wParam, lParam);
         m_themedMenu.NonClientPainted(Handle());
         return result;
@@ -169,10 +185,6 @@ LRESULT TFormMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TooltipNeedsText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
         break;
     }
-    case FirstFramePaintedMessage:
-        if (!m_tooltip)
-            CreateTooltips();
-        return 0;
     case AnnotateMessage:
         m_annotating = true;
         AnnotateControls();
@@ -260,8 +272,8 @@ void TFormMain::FormCreate()
             RandomizeColorGenerator(::GetTickCount());
 
         // Step 5: the tool tips and their timing (100 ms to appear, 10 s to
-        // stay) come once the first frame is painted (CreateTooltips): no
-        // hint can show before, and the start is quicker without them.
+        // stay) come when the pointer first reaches a control with a hint
+        // (WM_SETCURSOR).
 
         // Steps 6 to 9: the settings, then the window's place (below, once
         // its size is known).

@@ -103,11 +103,12 @@ private:
     // The one-shot automatic-copy timer.
     static constexpr UINT_PTR SingleUpdateClipboardTimer = 1;
     static constexpr UINT SingleUpdateClipboardInterval = 300;
-    // Sent once the first frame is painted, for what it does not need.
-    static constexpr UINT FirstFramePaintedMessage = WM_APP + 1;
     // Posted when assistive technology first asks for a control: the
     // annotations are made then, outside the client's call.
     static constexpr UINT AnnotateMessage = WM_APP + 2;
+    // Sent when the event loop is next idle after the pointer first reached
+    // a control with a hint.
+    static constexpr UINT CreateTooltipsMessage = WM_APP + 3;
 
     // Main.cpp
     void FormCreate();
@@ -173,6 +174,9 @@ private:
     void PaintWindow();
     LRESULT ControlColor(HDC dc, HWND control);
     void CreateTooltips();
+    // The dropper button, the two code labels and the contrast ratio.
+    std::array<HWND, 4> HintedControls() const noexcept;
+    bool HasHint(HWND control) const noexcept;
     LRESULT TooltipNeedsText(NMTTDISPINFOW& info);
     void ShowControl(int controlId, bool visible);
 
@@ -293,6 +297,7 @@ private:
     std::unique_ptr<TColorSwitch> UDColorSwitch;
     std::unique_ptr<TContrastMarks> LContrastRatio;
     HWND m_tooltip = nullptr;
+    bool m_tooltipsTried = false; // made once, or tried once without success
     // The control that had the keyboard when the window last lost the
     // activation (to a menu's owner, a dialog, a message box, the dropper or
     // another program); it gets it back on the next activation.

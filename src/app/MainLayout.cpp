@@ -393,6 +393,17 @@ LRESULT TFormMain::ControlColor(HDC dc, HWND control)
     return reinterpret_cast<LRESULT>(Theme::Brush(edit ? TThemeColor::EditBackground : TThemeColor::WindowBackground));
 }
 
+std::array<HWND, 4> TFormMain::HintedControls() const noexcept
+{
+    return {BDropper->Handle(), LColorCode, LColorCode2, LContrastRatio->Handle()};
+}
+
+bool TFormMain::HasHint(HWND control) const noexcept
+{
+    const auto controls = HintedControls();
+    return control && std::find(controls.begin(), controls.end(), control) != controls.end();
+}
+
 void TFormMain::CreateTooltips()
 {
     TCommonControlsScope commonControls;
@@ -401,7 +412,7 @@ void TFormMain::CreateTooltips()
                                   m_instance, nullptr);
     if (!m_tooltip)
         return; // no hints, but the program works
-    for (HWND tool : {BDropper->Handle(), LColorCode, LColorCode2, LContrastRatio->Handle()}) {
+    for (HWND tool : HintedControls()) {
         TTTOOLINFOW info{};
         info.cbSize = sizeof info;
         info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

@@ -43,6 +43,21 @@ std::wstring ErrorLogText(const std::vector<std::string>& lines)
     return Utf8ToWide(text);
 }
 
+// The desktop picture stays from one run to the next while the desktop
+// keeps its size: a new one would cost the copy the first touch of every
+// one of its pages, which takes longer than the copy of the screen itself.
+std::shared_ptr<TScreenPicture> KeptPicture()
+{
+    static std::shared_ptr<TScreenPicture> kept;
+    const RECT desktop = VirtualDesktopRect();
+    const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
+    if (!kept || kept->Width() != width || kept->Height() != height) {
+        kept.reset(); // the old one goes before the new one is made
+        kept = std::make_shared<TScreenPicture>(width, height);
+    }
+    return kept;
+}
+
 } // namespace
 
 void RunEyeDropper(const TEyeDropperRequest& request)
@@ -56,12 +71,14 @@ void RunEyeDropper(const TEyeDropperRequest& request)
     if (restore.MinimizeAnimation())
         SetMinimizeAnimation(false);
     TracePoint("minimize animation off");
+    TSnapshotContext context = request.Snapshot;
+    context.Picture = KeptPicture();
     if (request.MinimizeOwner && owner)
         ::ShowWindow(owner, SW_MINIMIZE);
     TracePoint("owner minimized");
 
     {
-        auto snapshot = std::make_unique<TFormSnapshot>(request.Snapshot);
+        auto snapshot = std::make_unique<TFormSnapshot>(context);
         TracePoint("snapshot window made");
         if (snapshot->ShowModal() == TModalResult::OK && request.Picked)
             request.Picked(snapshot->Values(), snapshot->SampleColor());

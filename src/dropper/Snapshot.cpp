@@ -43,10 +43,7 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
     // is made right over it (one size for its surface instead of a second
     // one a move would make). From now on client coordinates are screen
     // coordinates minus its top-left corner.
-    m_desktop.left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
-    m_desktop.top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    m_desktop.right = m_desktop.left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    m_desktop.bottom = m_desktop.top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    m_desktop = VirtualDesktopRect();
     CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, m_desktop.left, m_desktop.top,
                  m_desktop.right - m_desktop.left, m_desktop.bottom - m_desktop.top, context.Owner, nullptr);
 
@@ -56,7 +53,13 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
         m_dpi = MonitorDpi(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
     }
     TracePoint("snapshot window created");
-    Capture(m_desktop);
+    const int width = m_desktop.right - m_desktop.left;
+    const int height = m_desktop.bottom - m_desktop.top;
+    m_picture = context.Picture;
+    if (!m_picture || m_picture->Width() != width || m_picture->Height() != height)
+        m_picture = std::make_shared<TScreenPicture>(width, height);
+    m_picture->CopyScreen(m_desktop);
+    m_view = m_picture->View();
 
     TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, {}, {}};
     ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&scene));
@@ -74,46 +77,6 @@ TFormSnapshot::~TFormSnapshot()
     // The zoom window goes first: it belongs to this window.
     FFormZoom.reset();
     DestroyHandle();
-    if (m_pictureDc && m_pictureDcOld)
-        ::SelectObject(m_pictureDc.get(), m_pictureDcOld);
-}
-
-// One copy of the whole screen into a picture of the virtual desktop's size;
-// every sample and zoom of the run reads this picture, never the screen.
-void TFormSnapshot::Capture(const RECT& desktop)
-{
-    const int width = desktop.right - desktop.left;
-    const int height = desktop.bottom - desktop.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down: row 0 is the top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_picture.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    m_pictureDc.reset(::CreateCompatibleDC(nullptr));
-    if (!m_picture || !bits || !m_pictureDc)
-        throw std::runtime_error("Unable to create the desktop picture");
-    m_pictureDcOld = ::SelectObject(m_pictureDc.get(), m_picture.get());
-    TracePoint("desktop picture made");
-    m_view = {static_cast<const std::uint8_t*>(bits), width, height, static_cast<std::ptrdiff_t>(width) * 4};
-
-    HWND desktopWindow = ::GetDesktopWindow();
-    WindowDc screen(desktopWindow);
-    if (!screen)
-        throw std::runtime_error("Unable to read the screen");
-    TracePoint("screen DC taken");
-    // The clip box of the desktop's drawing context is the screen inside it.
-    RECT source{};
-    if (::GetClipBox(screen.get(), &source) == ERROR || ::IsRectEmpty(&source))
-        source = desktop;
-    // CAPTUREBLT takes layered windows (shadows, tool tips) along.
-    ::StretchBlt(m_pictureDc.get(), 0, 0, width, height, screen.get(), source.left, source.top,
-                 source.right - source.left, source.bottom - source.top, SRCCOPY | CAPTUREBLT);
-    TracePoint("desktop copied");
-    ::GdiFlush(); // the rules read the bits directly
 }
 
 TModalResult TFormSnapshot::ShowModal()
@@ -165,7 +128,7 @@ LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PaintDc paint(Handle());
         const RECT& area = paint.area();
-        ::BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_pictureDc.get(),
+        ::BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_picture->Dc(),
                  area.left, area.top, SRCCOPY);
         return 0;
     }

@@ -9,6 +9,7 @@
 #include "common/Win32.h"
 #include "dropper/DropperSession.h"
 #include "dropper/RunKeyboardHook.h"
+#include "dropper/ScreenPicture.h"
 #include "dropper/Zoom.h"
 #include "ui/Window.h"
 
@@ -31,6 +32,9 @@ struct TSnapshotContext {
     // Space during the run: the color under the pointer joins the recent
     // colors at once, whatever way the run ends.
     std::function<void(TColor)> AddRecentColor;
+    // The picture for the capture, made ahead by the run; without it, or
+    // when the desktop has changed size since, the window makes its own.
+    std::shared_ptr<TScreenPicture> Picture;
 };
 
 enum class TModalResult { None, OK, Cancel };
@@ -60,7 +64,6 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void Capture(const RECT& desktop);
     void FormActivate();
     void ApplicationEventsActivate();
     void ImgSnapshotMouseDown(UINT button);
@@ -94,10 +97,7 @@ private:
     TSnapshotContext m_context;
     RECT m_desktop{};
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    // The frozen desktop: a 32-bit top-down DIB section.
-    UniqueBitmap m_picture;
-    UniqueMemoryDc m_pictureDc;
-    HGDIOBJ m_pictureDcOld = nullptr;
+    std::shared_ptr<TScreenPicture> m_picture; // the frozen desktop
     TDesktopPictureView m_view;
     std::unique_ptr<TDropperSession> FSession;
     std::unique_ptr<TFormZoom> FFormZoom;

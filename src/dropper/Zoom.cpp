@@ -61,6 +61,31 @@ COLORREF FlashColor(TColor color)
     return r * 299 + g * 587 + b * 114 < 128 * 1000 ? RGB(0xFF, 0xFF, 0xFF) : RGB(0, 0, 0);
 }
 
+// The zoom window of the last run made its size known here: the next one
+// starts at it, and with the same settings needs no resize of its own.
+TWindowSize g_lastWindowSize;
+
+// What a zoom window leaves to the next run's: its zoom picture and its back
+// buffer, each in its memory DC. The next window takes them when it needs
+// the same sizes (the same settings on the same monitor), which saves making
+// them and the first touch of their memory.
+struct TKeptPictures {
+    UniqueBitmap Picture;
+    TZoomPictureView View;
+    UniqueMemoryDc PictureDc;
+    HGDIOBJ PictureDcOld = nullptr;
+    UniqueBitmap Buffer;
+    TWindowSize BufferSize;
+    UniqueMemoryDc BufferDc;
+    HGDIOBJ BufferDcOld = nullptr;
+
+    ~TKeptPictures()
+    {
+        Release(PictureDc, PictureDcOld);
+        Release(BufferDc, BufferDcOld);
+    }
+} g_kept;
+
 } // namespace
 
 TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner), m_events(events), m_dpi(dpi)
@@ -71,14 +96,16 @@ TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
     // No border, no caption, above normal windows, not on the taskbar.
-    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, 0, 0, owner, nullptr);
+    CreateHandle(windowClass, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", WS_POPUP, 0, 0, g_lastWindowSize.Width,
+                 g_lastWindowSize.Height, owner, nullptr);
     TracePoint("zoom window created");
     MakeFont();
 }
 
 void TFormZoom::MakeFont()
 {
-    const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
+    // The fonts installed do not change while a run could use them.
+    static const std::wstring face = InstalledFontFace({L"MS Sans Serif", L"Microsoft Sans Serif"});
     TracePoint("zoom font face found");
     m_font.reset(::CreateFontW(-Scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str()));
@@ -97,6 +124,22 @@ TFormZoom::~TFormZoom()
 {
     DestroyHandle();
     ReleaseAccessibleObject(std::exchange(m_accessible, nullptr));
+    // Each replaces what an earlier window left, which goes (its DC first,
+    // since a bitmap in a DC cannot be deleted).
+    if (m_picture) {
+        Release(g_kept.PictureDc, g_kept.PictureDcOld);
+        g_kept.Picture = std::move(m_picture);
+        g_kept.View = m_view;
+        g_kept.PictureDc = std::move(m_pictureDc);
+        g_kept.PictureDcOld = std::exchange(m_pictureDcOld, nullptr);
+    }
+    if (m_buffer) {
+        Release(g_kept.BufferDc, g_kept.BufferDcOld);
+        g_kept.Buffer = std::move(m_buffer);
+        g_kept.BufferSize = {m_width, m_height};
+        g_kept.BufferDc = std::move(m_bufferDc);
+        g_kept.BufferDcOld = std::exchange(m_bufferDcOld, nullptr);
+    }
     Release(m_pictureDc, m_pictureDcOld);
     Release(m_bufferDc, m_bufferDcOld);
 }
@@ -148,7 +191,14 @@ void TFormZoom::ResizeZoomPicture(int side)
     Release(m_pictureDc, m_pictureDcOld);
     m_picture.reset();
     m_view = {};
-    if (side > 0) {
+    if (side > 0 && g_kept.Picture && g_kept.View.Width == side) {
+        m_picture = std::move(g_kept.Picture);
+        m_view = g_kept.View;
+        m_pictureDc = std::move(g_kept.PictureDc);
+        m_pictureDcOld = std::exchange(g_kept.PictureDcOld, nullptr);
+        // Black, as a new one is.
+        std::memset(m_view.Bits, 0, static_cast<std::size_t>(m_view.Stride) * static_cast<std::size_t>(m_view.Height));
+    } else if (side > 0) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = side;
@@ -174,17 +224,28 @@ void TFormZoom::Layout()
     const TWindowSize size = ZoomWindowSize(m_view.Width, m_dpi);
     m_width = size.Width;
     m_height = size.Height;
-    ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT window{};
+    if (!::GetWindowRect(Handle(), &window) || window.right - window.left != m_width
+        || window.bottom - window.top != m_height)
+        ::SetWindowPos(Handle(), nullptr, 0, 0, m_width, m_height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    g_lastWindowSize = size;
     TracePoint("zoom window sized");
 
     Release(m_bufferDc, m_bufferDcOld);
     m_buffer.reset();
-    WindowDc screen(Handle());
-    m_buffer.reset(::CreateCompatibleBitmap(screen.get(), std::max(m_width, 1), std::max(m_height, 1)));
-    m_bufferDc.reset(::CreateCompatibleDC(screen.get()));
-    if (!m_buffer || !m_bufferDc)
-        throw std::runtime_error("Unable to create the zoom window's picture");
-    Select(m_bufferDc, m_buffer.get(), m_bufferDcOld);
+    if (g_kept.Buffer && g_kept.BufferSize.Width == m_width && g_kept.BufferSize.Height == m_height) {
+        // Every part of it inside the window's region is painted anew.
+        m_buffer = std::move(g_kept.Buffer);
+        m_bufferDc = std::move(g_kept.BufferDc);
+        m_bufferDcOld = std::exchange(g_kept.BufferDcOld, nullptr);
+    } else {
+        WindowDc screen(Handle());
+        m_buffer.reset(::CreateCompatibleBitmap(screen.get(), std::max(m_width, 1), std::max(m_height, 1)));
+        m_bufferDc.reset(::CreateCompatibleDC(screen.get()));
+        if (!m_buffer || !m_bufferDc)
+            throw std::runtime_error("Unable to create the zoom window's picture");
+        Select(m_bufferDc, m_buffer.get(), m_bufferDcOld);
+    }
     TracePoint("zoom back buffer made");
     UpdateVisibleFormRegion();
     TracePoint("zoom region set");

@@ -416,10 +416,10 @@ TEST_F(DropperTest, SizingTheZoomPictureToItsOwnSizeClearsIt)
     EXPECT_TRUE(m_errorLog.empty());
 }
 
-// The desktop picture, the zoom window and its pictures live only during a
-// run: twenty runs, ended by picks and by Escape, leave the private memory
-// where it was (within 1 MB; one desktop picture of the test screen alone
-// is 5 MB).
+// The zoom window and its pictures live only during a run, and the one
+// desktop picture kept for the next run is used again: twenty runs, ended by
+// picks and by Escape, leave the private memory where it was (within 1 MB;
+// one desktop picture of the test screen alone is 5 MB).
 TEST_F(DropperTest, RunsGiveTheirMemoryBack)
 {
     std::vector<std::string> errorLog;
@@ -436,7 +436,7 @@ TEST_F(DropperTest, RunsGiveTheirMemoryBack)
         ::KillTimer(nullptr, timer);
     };
     // The first runs make what the process keeps for good: window classes,
-    // the font list, the heaps' first blocks.
+    // the font list, the heaps' first blocks, the desktop picture.
     run(true);
     run(false);
     const SIZE_T before = PrivateBytes();

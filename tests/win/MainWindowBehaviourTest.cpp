@@ -79,25 +79,48 @@ HWND OwnedToolTip(HWND owner)
     return search.Found;
 }
 
-TEST_F(MainWindowBehaviourTest, TheToolTipsComeOnceTheFirstFrameIsPainted)
+// Before the pointer reaches a control with a hint no hint can show: the
+// tool tips are made then, on the first question for the cursor over one,
+// which the control hands up to the window before the move that could start
+// the hint.
+TEST_F(MainWindowBehaviourTest, TheToolTipsComeWhenThePointerFirstReachesAControlWithAHint)
 {
     TFormMain& form = Create();
-    // Nothing is made for them before the event loop finds its queue empty.
-    EXPECT_EQ(OwnedToolTip(form.Handle()), nullptr);
-    HWND tip = nullptr;
-    for (int i = 0; i < 100 && !tip; ++i) {
-        PumpFor(10);
-        Application::SendIdleMessages();
-        tip = OwnedToolTip(form.Handle());
-    }
+    // The event loop's idle moments, until a tool tip is there.
+    const auto idleUntilToolTip = [&] {
+        HWND tip = nullptr;
+        for (int i = 0; i < 20 && !tip; ++i) {
+            PumpFor(10);
+            Application::SendIdleMessages();
+            tip = OwnedToolTip(form.Handle());
+        }
+        return tip;
+    };
+    const auto pointerOver = [](HWND control) {
+        ::SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    };
+    // Not at start, however long the queue stays empty, nor for the pointer
+    // over the window or a control without a hint.
+    EXPECT_EQ(idleUntilToolTip(), nullptr);
+    pointerOver(form.Handle());
+    pointerOver(ScrollBar(1));
+    pointerOver(Edit(1));
+    EXPECT_EQ(idleUntilToolTip(), nullptr);
+
+    const HWND button = form.Control(idBDropper);
+    ASSERT_NE(button, nullptr);
+    pointerOver(button);
+    const HWND tip = idleUntilToolTip();
     ASSERT_NE(tip, nullptr);
     // The dropper button, the two code labels and the contrast ratio, with
     // the program's timing.
     EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 4);
     EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 100);
     EXPECT_EQ(::SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
-    // Once only.
-    Application::SendIdleMessages();
+    // Once only: further moves, over the other controls with hints too,
+    // make no more.
+    pointerOver(button);
+    pointerOver(form.Control(idLColorCode));
     PumpFor(20);
     Application::SendIdleMessages();
     ::DestroyWindow(tip);
