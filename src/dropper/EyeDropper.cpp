@@ -43,20 +43,58 @@ std::wstring ErrorLogText(const std::vector<std::string>& lines)
     return Utf8ToWide(text);
 }
 
-// The desktop picture stays from one run to the next while the desktop
-// keeps its size: a new one would cost the copy the first touch of every
-// one of its pages, which takes longer than the copy of the screen itself.
+// What runs keep for the next one: the desktop picture, which stays while
+// the desktop keeps its size (a new one would cost the copy the first touch
+// of every one of its pages, which takes longer than the copy of the screen
+// itself), and the zoom window's pictures. It all goes once no run has come
+// for a while: a program left open all day keeps neither a copy of the
+// screen nor memory the size of the desktop.
+constexpr UINT KeptForDefault = 60 * 1000;
+UINT g_keptFor = KeptForDefault;
+std::shared_ptr<TScreenPicture> g_keptPicture;
+UINT_PTR g_releaseTimer = 0;
+
+void StopReleaseTimer()
+{
+    if (g_releaseTimer)
+        ::KillTimer(nullptr, g_releaseTimer);
+    g_releaseTimer = 0;
+}
+
+void CALLBACK ReleaseKept(HWND, UINT, UINT_PTR, DWORD)
+{
+    StopReleaseTimer();
+    g_keptPicture.reset();
+    ReleaseKeptZoomPictures();
+}
+
 std::shared_ptr<TScreenPicture> KeptPicture()
 {
-    static std::shared_ptr<TScreenPicture> kept;
     const RECT desktop = VirtualDesktopRect();
     const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
-    if (!kept || kept->Width() != width || kept->Height() != height) {
-        kept.reset(); // the old one goes before the new one is made
-        kept = std::make_shared<TScreenPicture>(width, height);
+    if (!g_keptPicture || g_keptPicture->Width() != width || g_keptPicture->Height() != height) {
+        g_keptPicture.reset(); // the old one goes before the new one is made
+        g_keptPicture = std::make_shared<TScreenPicture>(width, height);
     }
-    return kept;
+    return g_keptPicture;
 }
+
+// Stops the release's countdown for the run and starts it again when the run
+// ends, whichever way.
+class TKeptForNextRun {
+public:
+    TKeptForNextRun() { StopReleaseTimer(); }
+    ~TKeptForNextRun()
+    {
+        StopReleaseTimer();
+        // Without a timer (none left) it goes at once.
+        g_releaseTimer = ::SetTimer(nullptr, 0, g_keptFor, ReleaseKept);
+        if (!g_releaseTimer)
+            ReleaseKept(nullptr, 0, 0, 0);
+    }
+    TKeptForNextRun(const TKeptForNextRun&) = delete;
+    TKeptForNextRun& operator=(const TKeptForNextRun&) = delete;
+};
 
 } // namespace
 
@@ -71,6 +109,7 @@ void RunEyeDropper(const TEyeDropperRequest& request)
     if (restore.MinimizeAnimation())
         SetMinimizeAnimation(false);
     TracePoint("minimize animation off");
+    const TKeptForNextRun keep;
     TSnapshotContext context = request.Snapshot;
     context.Picture = KeptPicture();
     if (request.MinimizeOwner && owner)
@@ -88,4 +127,9 @@ void RunEyeDropper(const TEyeDropperRequest& request)
         ErrorBox(ErrorLogText(*request.Snapshot.ErrorLog));
     TracePoint("run ended");
     TraceFlush();
+}
+
+void SetKeptForTesting(unsigned milliseconds) noexcept
+{
+    g_keptFor = milliseconds ? milliseconds : KeptForDefault;
 }

@@ -18,3 +18,8 @@ struct TEyeDropperRequest {
 // window state, the minimize animation and the pointer speed are restored on
 // every way out, also when an exception passes through.
 void RunEyeDropper(const TEyeDropperRequest& request);
+
+// How long what runs keep for the next one (the desktop picture, the zoom
+// window's pictures) stays once a run has ended; 0 for the program's own
+// time. Tests shorten it.
+void SetKeptForTesting(unsigned milliseconds) noexcept;

@@ -79,14 +79,26 @@ struct TKeptPictures {
     UniqueMemoryDc BufferDc;
     HGDIOBJ BufferDcOld = nullptr;
 
-    ~TKeptPictures()
+    ~TKeptPictures() { Clear(); }
+    // Each bitmap goes after its DC, since a bitmap in a DC cannot be
+    // deleted.
+    void Clear() noexcept
     {
         Release(PictureDc, PictureDcOld);
+        Picture.reset();
+        View = {};
         Release(BufferDc, BufferDcOld);
+        Buffer.reset();
+        BufferSize = {};
     }
 } g_kept;
 
 } // namespace
+
+void ReleaseKeptZoomPictures() noexcept
+{
+    g_kept.Clear();
+}
 
 TFormZoom::TFormZoom(HWND owner, TZoomEvents& events, UINT dpi) : m_owner(owner), m_events(events), m_dpi(dpi)
 {

@@ -14,6 +14,10 @@
 
 #include <array>
 
+// A zoom window leaves its zoom picture and back buffer to the next run's,
+// which takes them when it needs the same sizes; this lets them go.
+void ReleaseKeptZoomPictures() noexcept;
+
 // What the zoom window hands on to the run it belongs to.
 class TZoomEvents {
 public:

@@ -450,6 +450,44 @@ TEST_F(DropperTest, RunsGiveTheirMemoryBack)
     EXPECT_TRUE(::FindWindowW(L"TFormSnapshot", nullptr) == nullptr);
 }
 
+// What runs keep for the next one (the desktop picture, 5 MB on the test
+// screen, and the zoom window's pictures) goes once no run has come for a
+// while after the last run.
+TEST_F(DropperTest, WhatRunsKeepGoesWhenNoRunComes)
+{
+    SetKeptForTesting(300);
+    std::vector<std::string> errorLog;
+    TEyeDropperRequest request;
+    request.Snapshot.Values = {8, 49, 3, 7};
+    request.Snapshot.ErrorLog = &errorLog;
+    const auto run = [&] {
+        g_endWithPick = false;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, EndRunTimer);
+        ASSERT_NE(timer, 0u);
+        RunEyeDropper(request);
+        ::KillTimer(nullptr, timer);
+    };
+    // The first run makes what the process keeps for good.
+    run();
+    PumpFor(600);
+    const SIZE_T idle = PrivateBytes();
+    ASSERT_GT(idle, 0u);
+    run();
+    const SIZE_T kept = PrivateBytes();
+    // A run within the time starts the countdown again when it ends.
+    PumpFor(100);
+    run();
+    PumpFor(600);
+    const SIZE_T released = PrivateBytes();
+    SetKeptForTesting(0);
+
+    constexpr SIZE_T MB = 1024 * 1024;
+    EXPECT_GE(kept, idle + 4 * MB) << "nothing kept after a run";
+    EXPECT_LE(released, idle + MB) << "idle " << idle / 1024 << " KB, kept " << kept / 1024 << " KB, afterwards "
+                                   << released / 1024 << " KB";
+    EXPECT_TRUE(errorLog.empty());
+}
+
 // A run started while another program's window is in front, as from the
 // hot key: with the foreground refused (the stand-in) and with it granted.
 class DropperInFrontOfAnotherWindowTest : public DropperTest {
