@@ -68,17 +68,6 @@ void CALLBACK ReleaseKept(HWND, UINT, UINT_PTR, DWORD)
     ReleaseKeptZoomPictures();
 }
 
-std::shared_ptr<TScreenPicture> KeptPicture()
-{
-    const RECT desktop = VirtualDesktopRect();
-    const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
-    if (!g_keptPicture || g_keptPicture->Width() != width || g_keptPicture->Height() != height) {
-        g_keptPicture.reset(); // the old one goes before the new one is made
-        g_keptPicture = std::make_shared<TScreenPicture>(width, height);
-    }
-    return g_keptPicture;
-}
-
 // Stops the release's countdown for the run and starts it again when the run
 // ends, whichever way.
 class TKeptForNextRun {
@@ -111,7 +100,8 @@ void RunEyeDropper(const TEyeDropperRequest& request)
     TracePoint("minimize animation off");
     const TKeptForNextRun keep;
     TSnapshotContext context = request.Snapshot;
-    context.Picture = KeptPicture();
+    FitToDesktop(g_keptPicture, VirtualDesktopRect());
+    context.Picture = g_keptPicture;
     if (request.MinimizeOwner && owner)
         ::ShowWindow(owner, SW_MINIMIZE);
     TracePoint("owner minimized");

@@ -54,3 +54,13 @@ void TScreenPicture::CopyScreen(const RECT& desktop)
     TracePoint("desktop copied");
     ::GdiFlush(); // the rules read the bits directly
 }
+
+void FitToDesktop(std::shared_ptr<TScreenPicture>& picture, const RECT& desktop)
+{
+    const int width = desktop.right - desktop.left;
+    const int height = desktop.bottom - desktop.top;
+    if (picture && picture->Width() == width && picture->Height() == height)
+        return;
+    picture.reset();
+    picture = std::make_shared<TScreenPicture>(width, height);
+}

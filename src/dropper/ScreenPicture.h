@@ -8,6 +8,8 @@
 #include "common/Win32.h"
 #include "dropper/PixelBuffer.h"
 
+#include <memory>
+
 // The bounding rectangle of all monitors, in screen coordinates.
 RECT VirtualDesktopRect() noexcept;
 
@@ -34,3 +36,7 @@ private:
     HGDIOBJ m_dcOld = nullptr;
     TDesktopPictureView m_view;
 };
+
+// Makes `picture` one of the desktop's size: kept when it is one already,
+// else replaced by a new one, still empty (the old one let go first).
+void FitToDesktop(std::shared_ptr<TScreenPicture>& picture, const RECT& desktop);

@@ -53,15 +53,10 @@ TFormSnapshot::TFormSnapshot(const TSnapshotContext& context) : m_context(contex
         m_dpi = MonitorDpi(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST));
     }
     TracePoint("snapshot window created");
-    const int width = m_desktop.right - m_desktop.left;
-    const int height = m_desktop.bottom - m_desktop.top;
-    m_picture = context.Picture;
-    if (!m_picture || m_picture->Width() != width || m_picture->Height() != height)
-        m_picture = std::make_shared<TScreenPicture>(width, height);
-    m_picture->CopyScreen(m_desktop);
-    m_view = m_picture->View();
+    FitToDesktop(m_context.Picture, m_desktop);
+    m_context.Picture->CopyScreen(m_desktop);
 
-    TDropperScene scene{m_view, {m_desktop.left, m_desktop.top}, {}, {}};
+    TDropperScene scene{m_context.Picture->View(), {m_desktop.left, m_desktop.top}, {}, {}};
     ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&scene));
     if (scene.Monitors.empty()) {
         scene.Monitors.push_back({m_desktop.left, m_desktop.top, m_desktop.right, m_desktop.bottom});
@@ -128,8 +123,8 @@ LRESULT TFormSnapshot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PaintDc paint(Handle());
         const RECT& area = paint.area();
-        ::BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, m_picture->Dc(),
-                 area.left, area.top, SRCCOPY);
+        ::BitBlt(paint.get(), area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 m_context.Picture->Dc(), area.left, area.top, SRCCOPY);
         return 0;
     }
     case WM_ACTIVATE:

@@ -34,6 +34,7 @@ struct TSnapshotContext {
     std::function<void(TColor)> AddRecentColor;
     // The picture for the capture, made ahead by the run; without it, or
     // when the desktop has changed size since, the window makes its own.
+    // The run's frozen desktop from then on.
     std::shared_ptr<TScreenPicture> Picture;
 };
 
@@ -97,8 +98,6 @@ private:
     TSnapshotContext m_context;
     RECT m_desktop{};
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    std::shared_ptr<TScreenPicture> m_picture; // the frozen desktop
-    TDesktopPictureView m_view;
     std::unique_ptr<TDropperSession> FSession;
     std::unique_ptr<TFormZoom> FFormZoom;
     TModalResult m_modalResult = TModalResult::None;

@@ -41,6 +41,17 @@ void Release(UniqueMemoryDc& dc, HGDIOBJ& old) noexcept
     dc.reset();
 }
 
+// Hands a bitmap with the memory DC it is selected into from one holder to
+// another; what the other held goes first.
+void Hand(UniqueBitmap& fromBitmap, UniqueMemoryDc& fromDc, HGDIOBJ& fromOld, UniqueBitmap& toBitmap,
+          UniqueMemoryDc& toDc, HGDIOBJ& toOld) noexcept
+{
+    Release(toDc, toOld);
+    toBitmap = std::move(fromBitmap);
+    toDc = std::move(fromDc);
+    toOld = std::exchange(fromOld, nullptr);
+}
+
 void FrameRect1(HDC dc, const RECT& rect, COLORREF color)
 {
     ::SetDCBrushColor(dc, color);
@@ -139,18 +150,12 @@ TFormZoom::~TFormZoom()
     // Each replaces what an earlier window left, which goes (its DC first,
     // since a bitmap in a DC cannot be deleted).
     if (m_picture) {
-        Release(g_kept.PictureDc, g_kept.PictureDcOld);
-        g_kept.Picture = std::move(m_picture);
+        Hand(m_picture, m_pictureDc, m_pictureDcOld, g_kept.Picture, g_kept.PictureDc, g_kept.PictureDcOld);
         g_kept.View = m_view;
-        g_kept.PictureDc = std::move(m_pictureDc);
-        g_kept.PictureDcOld = std::exchange(m_pictureDcOld, nullptr);
     }
     if (m_buffer) {
-        Release(g_kept.BufferDc, g_kept.BufferDcOld);
-        g_kept.Buffer = std::move(m_buffer);
+        Hand(m_buffer, m_bufferDc, m_bufferDcOld, g_kept.Buffer, g_kept.BufferDc, g_kept.BufferDcOld);
         g_kept.BufferSize = {m_width, m_height};
-        g_kept.BufferDc = std::move(m_bufferDc);
-        g_kept.BufferDcOld = std::exchange(m_bufferDcOld, nullptr);
     }
     Release(m_pictureDc, m_pictureDcOld);
     Release(m_bufferDc, m_bufferDcOld);
@@ -204,10 +209,8 @@ void TFormZoom::ResizeZoomPicture(int side)
     m_picture.reset();
     m_view = {};
     if (side > 0 && g_kept.Picture && g_kept.View.Width == side) {
-        m_picture = std::move(g_kept.Picture);
+        Hand(g_kept.Picture, g_kept.PictureDc, g_kept.PictureDcOld, m_picture, m_pictureDc, m_pictureDcOld);
         m_view = g_kept.View;
-        m_pictureDc = std::move(g_kept.PictureDc);
-        m_pictureDcOld = std::exchange(g_kept.PictureDcOld, nullptr);
         // Black, as a new one is.
         std::memset(m_view.Bits, 0, static_cast<std::size_t>(m_view.Stride) * static_cast<std::size_t>(m_view.Height));
     } else if (side > 0) {
@@ -247,9 +250,7 @@ void TFormZoom::Layout()
     m_buffer.reset();
     if (g_kept.Buffer && g_kept.BufferSize.Width == m_width && g_kept.BufferSize.Height == m_height) {
         // Every part of it inside the window's region is painted anew.
-        m_buffer = std::move(g_kept.Buffer);
-        m_bufferDc = std::move(g_kept.BufferDc);
-        m_bufferDcOld = std::exchange(g_kept.BufferDcOld, nullptr);
+        Hand(g_kept.Buffer, g_kept.BufferDc, g_kept.BufferDcOld, m_buffer, m_bufferDc, m_bufferDcOld);
     } else {
         WindowDc screen(Handle());
         m_buffer.reset(::CreateCompatibleBitmap(screen.get(), std::max(m_width, 1), std::max(m_height, 1)));
